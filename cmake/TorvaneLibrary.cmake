@@ -9,9 +9,26 @@ function(torvane_library name)
     list(APPEND globs ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.h)
   endforeach()
   file(GLOB sources CONFIGURE_DEPENDS ${globs})
+  if(NOT sources)
+    return()  # a folder whose code has not been written yet
+  endif()
   add_library(torvane_${name} STATIC ${sources} ${ARG_EXTRA})
   target_include_directories(torvane_${name} PUBLIC ${CMAKE_SOURCE_DIR})
-  target_link_libraries(torvane_${name} PUBLIC ${ARG_LINKS})
+  torvane_present_targets(links ${ARG_LINKS})
+  target_link_libraries(torvane_${name} PUBLIC ${links})
+endfunction()
+
+# Keeps the torvane_* names that exist as targets (folders without code yet
+# build no library) and every other name as it is.
+function(torvane_present_targets out)
+  set(result)
+  foreach(item ${ARGN})
+    if(item MATCHES "^torvane_" AND NOT TARGET ${item})
+      continue()
+    endif()
+    list(APPEND result ${item})
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
 # torvane_test(<name> [WIDGETS] LINKS <targets>...): one GoogleTest
@@ -28,7 +45,8 @@ function(torvane_test name)
     return()
   endif()
   add_executable(${name}_tests ${sources})
-  target_link_libraries(${name}_tests PRIVATE ${ARG_LINKS} ${main} GTest::gtest GTest::gmock)
+  torvane_present_targets(links ${ARG_LINKS})
+  target_link_libraries(${name}_tests PRIVATE ${links} ${main} GTest::gtest GTest::gmock)
   add_test(NAME ${name} COMMAND ${name}_tests)
   set_tests_properties(${name} PROPERTIES
     # Leak checking stays off: fontconfig and Qt's platform plugins keep
