@@ -1,0 +1,638 @@
+// The line store's records, line operations, notifications and tab-expansion
+// caches. Reading and writing bytes lives in string_list_io.cpp.
+#include "document/string_list.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <functional>
+#include <limits>
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+namespace torvane {
+
+namespace {
+
+void CheckLineLength(std::size_t length) {
+  // Positions address a line's bytes with signed 32-bit numbers.
+  if (length > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+    throw std::length_error("Line too long");
+  }
+}
+
+}  // namespace
+
+TSrcEditStringList::TSrcEditStringList() : expand_(ExpandRoutinesFor(8)) {}
+
+TSrcEditStringList::~TSrcEditStringList() {
+  // No notification may reach a listener that is being torn down with us.
+  OnBatchBegin = nullptr;
+  OnBatchEnd = nullptr;
+  for (int i = 0; i < count_; ++i) {
+    ReleaseText(records_[i]);
+  }
+  std::free(records_);
+  std::free(extras_);
+  FreeBuffer();
+}
+
+// --- Reading ---------------------------------------------------------------
+
+std::string_view TSrcEditStringList::GetLine(int index) const {
+  if (index < 0 || index >= count_) {
+    return {};
+  }
+  return records_[index].View();
+}
+
+TLineObject TSrcEditStringList::GetLineObject(int index) const {
+  if (index < 0 || index >= count_ || extras_ == nullptr) {
+    return 0;
+  }
+  return extras_[index].UserObject;
+}
+
+TRangeState TSrcEditStringList::GetLineRange(int index) const {
+  if (index < 0 || index >= count_) {
+    return 0;
+  }
+  return records_[index].RangeState;
+}
+
+void TSrcEditStringList::ComputeExpandedLength(TSrcEditStringRec& record) const {
+  bool has_tabs = false;
+  record.ExpandedLength = expand_.Length(record.View(), tab_width_, has_tabs);
+  record.LineFlags = has_tabs ? lfHasTabs : lfHasNoTabs;
+}
+
+std::string_view TSrcEditStringList::GetExpandedLine(int index) const {
+  if (index < 0 || index >= count_) {
+    return {};
+  }
+  TSrcEditStringRec& record = records_[index];
+  if ((record.LineFlags & lfHasNoTabs) != 0) {
+    return record.View();
+  }
+  ComputeExpandedLength(record);
+  if ((record.LineFlags & lfHasTabs) == 0) {
+    return record.View();
+  }
+  expand_.Text(record.View(), tab_width_, expanded_);
+  return expanded_;
+}
+
+int TSrcEditStringList::GetExpandedLength(int index) const {
+  if (index < 0 || index >= count_) {
+    return 0;
+  }
+  TSrcEditStringRec& record = records_[index];
+  if ((record.LineFlags & lfExpandedLengthUnknown) != 0) {
+    ComputeExpandedLength(record);
+  }
+  return record.ExpandedLength;
+}
+
+int TSrcEditStringList::LongestLineLength() const {
+  if (longest_index_ < 0) {
+    // The first line strictly longer than all before it; empty lines never
+    // win, so an all-empty store keeps -1 and scans again next time.
+    int best = -1;
+    std::int32_t best_length = 0;
+    for (int i = 0; i < count_; ++i) {
+      TSrcEditStringRec& record = records_[i];
+      if ((record.LineFlags & lfExpandedLengthUnknown) != 0) {
+        ComputeExpandedLength(record);
+      }
+      if (record.ExpandedLength > best_length) {
+        best = i;
+        best_length = record.ExpandedLength;
+      }
+    }
+    longest_index_ = best;
+  }
+  if (longest_index_ < 0 || longest_index_ >= count_) {
+    return 0;
+  }
+  return GetExpandedLength(longest_index_);
+}
+
+TLineAttributesRef TSrcEditStringList::GetLineAttributes(int index) {
+  if (index < 0 || index >= count_) {
+    return {};
+  }
+  return TLineAttributesRef(this, index);
+}
+
+TLineAttributes TSrcEditStringList::GetLineAttributes(int index) const {
+  TLineAttributes result;
+  if (index < 0 || index >= count_) {
+    return result;
+  }
+  result.ChangeState = records_[index].ChangeState;
+  result.LineColorFlags = records_[index].LineColorFlags;
+  if (extras_ != nullptr) {
+    result.LineForeground = extras_[index].LineForeground;
+    result.LineBackground = extras_[index].LineBackground;
+  }
+  return result;
+}
+
+TLineChangeState TSrcEditStringList::GetChangeState(int index) const {
+  if (index < 0 || index >= count_) {
+    return lcsUnchanged;
+  }
+  return records_[index].ChangeState;
+}
+
+TSrcEditStringRec TSrcEditStringList::GetLineRecord(int index) const {
+  if (index < 0 || index >= count_) {
+    return {};
+  }
+  return records_[index];
+}
+
+std::string TSrcEditStringList::GetAllText() const {
+  if (count_ == 0) {
+    return {};
+  }
+  std::size_t total = static_cast<std::size_t>(count_ - 1) * 2;
+  for (int i = 0; i < count_; ++i) {
+    total += records_[i].Length;
+  }
+  std::string text;
+  text.reserve(total);
+  for (int i = 0; i < count_; ++i) {
+    if (i > 0) {
+      text.append("\r\n");
+    }
+    text.append(records_[i].View());
+  }
+  return text;
+}
+
+// --- Record array ----------------------------------------------------------
+
+void TSrcEditStringList::CheckIndex(int index, int last_valid) const {
+  if (index < 0 || index > last_valid) {
+    throw ESrcEditStringList(FormatMessage("Invalid stringlist index %d", index));
+  }
+}
+
+void TSrcEditStringList::SetCapacity(int capacity) {
+  if (capacity == capacity_) {
+    return;
+  }
+  if (capacity == 0) {
+    std::free(records_);
+    std::free(extras_);
+    records_ = nullptr;
+    extras_ = nullptr;
+    capacity_ = 0;
+    return;
+  }
+  // realloc keeps the records (they are trivially relocatable) and, for a
+  // large array, remaps pages instead of copying them; slack capacity is
+  // never touched and so costs no resident memory.
+  const auto n = static_cast<std::size_t>(capacity);
+  auto* records =
+      static_cast<TSrcEditStringRec*>(std::realloc(records_, n * sizeof(TSrcEditStringRec)));
+  if (records == nullptr) {
+    throw std::bad_alloc();
+  }
+  records_ = records;
+  if (extras_ != nullptr) {
+    auto* extras = static_cast<Extras*>(std::realloc(extras_, n * sizeof(Extras)));
+    if (extras == nullptr) {
+      throw std::bad_alloc();
+    }
+    extras_ = extras;
+  }
+  capacity_ = capacity;
+}
+
+void TSrcEditStringList::Grow() {
+  if (capacity_ == std::numeric_limits<int>::max()) {
+    throw std::length_error("Too many lines");
+  }
+  const std::int64_t grown = capacity_ <= 64 ? capacity_ + 16 : capacity_ + capacity_ / 4;
+  SetCapacity(static_cast<int>(std::min<std::int64_t>(grown, std::numeric_limits<int>::max())));
+}
+
+void TSrcEditStringList::EnsureExtras() {
+  if (extras_ != nullptr || capacity_ == 0) {
+    return;
+  }
+  auto* extras =
+      static_cast<Extras*>(std::malloc(static_cast<std::size_t>(capacity_) * sizeof(Extras)));
+  if (extras == nullptr) {
+    throw std::bad_alloc();
+  }
+  for (int i = 0; i < capacity_; ++i) {
+    extras[i] = Extras{};
+  }
+  extras_ = extras;
+}
+
+void TSrcEditStringList::MakeRoom(int index, int count) {
+  const auto tail = static_cast<std::size_t>(count_ - index);
+  std::memmove(records_ + index + count, records_ + index, tail * sizeof(TSrcEditStringRec));
+  if (extras_ != nullptr) {
+    std::memmove(extras_ + index + count, extras_ + index, tail * sizeof(Extras));
+  }
+}
+
+void TSrcEditStringList::CloseGap(int index, int count) {
+  const auto tail = static_cast<std::size_t>(count_ - index - count);
+  std::memmove(records_ + index, records_ + index + count, tail * sizeof(TSrcEditStringRec));
+  if (extras_ != nullptr) {
+    std::memmove(extras_ + index, extras_ + index + count, tail * sizeof(Extras));
+  }
+}
+
+bool TSrcEditStringList::IsInBuffer(const char* text) const {
+  const std::less<const char*> before;
+  return buffer_ != nullptr && !before(text, buffer_) && before(text, buffer_ + buffer_size_);
+}
+
+const char* TSrcEditStringList::CopyText(std::string_view text) {
+  CheckLineLength(text.size());
+  if (text.empty()) {
+    return nullptr;
+  }
+  char* copy = static_cast<char*>(std::malloc(text.size()));
+  if (copy == nullptr) {
+    throw std::bad_alloc();
+  }
+  std::memcpy(copy, text.data(), text.size());
+  return copy;
+}
+
+void TSrcEditStringList::ReleaseText(TSrcEditStringRec& record) {
+  if (record.Text != nullptr && !IsInBuffer(record.Text)) {
+    std::free(const_cast<char*>(record.Text));
+  }
+  record.Text = nullptr;
+  record.Length = 0;
+}
+
+void TSrcEditStringList::FreeBuffer() {
+  std::free(buffer_);
+  buffer_ = nullptr;
+  buffer_size_ = 0;
+}
+
+void TSrcEditStringList::PlaceRecord(int index, const char* text, std::size_t length) {
+  if (count_ == capacity_) {
+    Grow();
+  }
+  MakeRoom(index, 1);
+  TSrcEditStringRec& record = records_[index];
+  record = TSrcEditStringRec{};
+  record.Text = text;
+  record.Length = static_cast<std::uint32_t>(length);
+  if (extras_ != nullptr) {
+    extras_[index] = Extras{};
+  }
+  ++count_;
+  longest_index_ = -1;
+}
+
+void TSrcEditStringList::InsertOwned(int index, std::string_view text) {
+  const char* copy = CopyText(text);
+  try {
+    PlaceRecord(index, copy, text.size());
+  } catch (...) {
+    std::free(const_cast<char*>(copy));
+    throw;
+  }
+}
+
+void TSrcEditStringList::NotifyLines(const TSrcStringListLinesNotify& callback, int index,
+                                     int count) {
+  if (callback) {
+    callback(*this, index, count);
+  }
+}
+
+// --- Changing --------------------------------------------------------------
+
+void TSrcEditStringList::BeginBatch() {
+  if (++batch_count_ == 1 && OnBatchBegin) {
+    try {
+      OnBatchBegin(*this);
+    } catch (...) {
+      --batch_count_;
+      throw;
+    }
+  }
+}
+
+void TSrcEditStringList::EndBatch() {
+  if (batch_count_ <= 0) {
+    return;  // unbalanced: nothing is open
+  }
+  if (--batch_count_ == 0 && OnBatchEnd) {
+    OnBatchEnd(*this);
+  }
+}
+
+int TSrcEditStringList::AppendLine(std::string_view text) {
+  const int index = count_;
+  InsertLine(index, text);
+  return index;
+}
+
+void TSrcEditStringList::InsertLine(int index, std::string_view text) {
+  CheckIndex(index, count_);
+  Batch batch(*this);
+  NotifyLines(OnBeforeInsert, index, 1);
+  InsertOwned(index, text);
+  NotifyLines(OnLinesInserted, index, 1);
+}
+
+void TSrcEditStringList::SetLine(int index, std::string_view text) {
+  if (index == count_) {
+    AppendLine(text);
+    return;
+  }
+  CheckIndex(index, count_ - 1);
+  NotifyLines(OnBeforeReplace, index, 1);
+  Batch batch(*this);
+  // Copy first: the new text may be a view of this very line.
+  const char* copy = CopyText(text);
+  TSrcEditStringRec& record = records_[index];
+  ReleaseText(record);
+  record.Text = copy;
+  record.Length = static_cast<std::uint32_t>(text.size());
+  record.ExpandedLength = -1;
+  record.LineFlags = lfExpandedLengthUnknown;
+  record.ChangeState = lcsModified;
+  longest_index_ = -1;
+  NotifyLines(OnLineReplaced, index, 1);
+}
+
+void TSrcEditStringList::DeleteLine(int index) {
+  CheckIndex(index, count_ - 1);
+  RemoveRange(index, 1);
+}
+
+void TSrcEditStringList::RemoveLines(int index, int count) {
+  if (count <= 0) {
+    return;
+  }
+  CheckIndex(index, count_ - 1);
+  RemoveRange(index, std::min(count, count_ - index));
+}
+
+void TSrcEditStringList::RemoveRange(int index, int count) {
+  Batch batch(*this);
+  NotifyLines(OnBeforeDelete, index, count);
+  for (int i = index; i < index + count; ++i) {
+    ReleaseText(records_[i]);
+  }
+  CloseGap(index, count);
+  count_ -= count;
+  longest_index_ = -1;
+  NotifyLines(OnLinesDeleted, index, count);
+}
+
+void TSrcEditStringList::InsertBlankLines(int index, int count) {
+  if (count <= 0) {
+    return;
+  }
+  CheckIndex(index, count_);
+  if (count > std::numeric_limits<int>::max() - count_) {
+    throw std::length_error("Too many lines");
+  }
+  Batch batch(*this);
+  NotifyLines(OnBeforeInsert, index, count);
+  SetCapacity(count_ + count);
+  MakeRoom(index, count);
+  for (int i = index; i < index + count; ++i) {
+    records_[i] = TSrcEditStringRec{};
+    if (extras_ != nullptr) {
+      extras_[i] = Extras{};
+    }
+  }
+  count_ += count;
+  longest_index_ = -1;
+  NotifyLines(OnLinesInserted, index, count);
+}
+
+void TSrcEditStringList::AppendCopies(int count, const std::function<void(int, int)>& copy_line) {
+  if (count == 0) {
+    return;
+  }
+  if (count > std::numeric_limits<int>::max() - count_) {
+    throw std::length_error("Too many lines");
+  }
+  longest_index_ = -1;
+  Batch batch(*this);
+  const int first = count_;
+  if (capacity_ < count_ + count) {
+    const std::int64_t wanted = (static_cast<std::int64_t>(count_) + count + 15) / 16 * 16;
+    SetCapacity(static_cast<int>(std::min<std::int64_t>(wanted, std::numeric_limits<int>::max())));
+  }
+  try {
+    for (int i = 0; i < count; ++i) {
+      copy_line(i, count_);
+    }
+  } catch (...) {
+    // Out of memory half-way: take back what was appended.
+    for (int i = first; i < count_; ++i) {
+      ReleaseText(records_[i]);
+    }
+    count_ = first;
+    throw;
+  }
+  NotifyLines(OnLinesInserted, first, count);
+}
+
+void TSrcEditStringList::AppendLinesFrom(const TSrcEditStringList& source) {
+  const bool with_extras = source.extras_ != nullptr;
+  if (with_extras) {
+    EnsureExtras();
+  }
+  AppendCopies(source.count_, [&](int i, int at) {
+    const TSrcEditStringRec& from = source.records_[i];
+    InsertOwned(at, from.View());
+    TSrcEditStringRec& to = records_[at];
+    to.ChangeState = from.ChangeState;
+    to.LineColorFlags = from.LineColorFlags;
+    if (with_extras) {
+      EnsureExtras();
+      extras_[at] = source.extras_[i];
+    }
+  });
+}
+
+void TSrcEditStringList::AppendLinesFrom(const std::vector<std::string>& source) {
+  if (source.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
+    throw std::length_error("Too many lines");
+  }
+  AppendCopies(static_cast<int>(source.size()),
+               [&](int i, int at) { InsertOwned(at, source[static_cast<std::size_t>(i)]); });
+}
+
+void TSrcEditStringList::ExchangeLines(int a, int b) {
+  CheckIndex(a, count_ - 1);
+  CheckIndex(b, count_ - 1);
+  Batch batch(*this);
+  std::swap(records_[a], records_[b]);
+  if (extras_ != nullptr) {
+    std::swap(extras_[a], extras_[b]);
+  }
+  if (longest_index_ == a) {
+    longest_index_ = b;
+  } else if (longest_index_ == b) {
+    longest_index_ = a;
+  }
+}
+
+void TSrcEditStringList::ClearLines() {
+  if (count_ > 0) {
+    Batch batch(*this);
+    for (int i = 0; i < count_; ++i) {
+      ReleaseText(records_[i]);
+    }
+    count_ = 0;
+    SetCapacity(0);
+    FreeBuffer();
+    if (OnLinesCleared) {
+      OnLinesCleared(*this);
+    }
+  } else {
+    FreeBuffer();  // no line points into it any more
+  }
+  longest_index_ = -1;
+}
+
+void TSrcEditStringList::SetLineObject(int index, TLineObject object) {
+  CheckIndex(index, count_ - 1);
+  Batch batch(*this);
+  if (object != 0) {
+    EnsureExtras();
+  }
+  if (extras_ != nullptr) {
+    extras_[index].UserObject = object;
+  }
+}
+
+void TSrcEditStringList::SetLineRange(int index, TRangeState state) {
+  CheckIndex(index, count_ - 1);
+  Batch batch(*this);
+  records_[index].RangeState = state;
+}
+
+void TSrcEditStringList::SetChangeState(int index, TLineChangeState state) {
+  CheckIndex(index, count_ - 1);
+  records_[index].ChangeState = state;
+}
+
+void TSrcEditStringList::MarkModifiedLinesSaved() {
+  for (int i = 0; i < count_; ++i) {
+    if (records_[i].ChangeState == lcsModified) {
+      records_[i].ChangeState = lcsSaved;
+    }
+  }
+}
+
+void TSrcEditStringList::SetTabWidth(int width) {
+  if (width == tab_width_) {
+    return;
+  }
+  tab_width_ = width;
+  expand_ = ExpandRoutinesFor(width);
+  longest_index_ = -1;
+  for (int i = 0; i < count_; ++i) {
+    records_[i].ExpandedLength = -1;
+    records_[i].LineFlags =
+        static_cast<std::uint8_t>((records_[i].LineFlags & ~lfHasNoTabs) | lfExpandedLengthUnknown);
+  }
+}
+
+void TSrcEditStringList::ResizeCapacity(int capacity) {
+  if (capacity < count_) {
+    throw ESrcEditStringList("Stringlist capacity cannot be smaller than count");
+  }
+  SetCapacity(capacity);
+}
+
+std::string TSrcEditStringList::Dump() const {
+  static constexpr const char* kStates[] = {"u", "s", "m"};
+  std::string out;
+  for (int i = 0; i < count_; ++i) {
+    const TSrcEditStringRec& r = records_[i];
+    out += std::to_string(i) + " \"";
+    for (const char c : r.View()) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte < 0x20 || byte == '"' || byte == '\\' || byte >= 0x7F) {
+        static constexpr char kHex[] = "0123456789abcdef";
+        out += "\\x";
+        out += kHex[byte >> 4];
+        out += kHex[byte & 15];
+      } else {
+        out += c;
+      }
+    }
+    out += "\" ";
+    out += kStates[r.ChangeState <= lcsModified ? r.ChangeState : 2];
+    out += " r=" + std::to_string(static_cast<std::int32_t>(r.RangeState));
+    out += " x=" + std::to_string(r.ExpandedLength) + "\n";
+  }
+  return out;
+}
+
+// --- TLineAttributesRef ----------------------------------------------------
+
+TLineAttributes TLineAttributesRef::Get() const {
+  return std::as_const(*store_).GetLineAttributes(index_);
+}
+
+void TLineAttributesRef::Set(const TLineAttributes& attributes) {
+  SetLineForeground(attributes.LineForeground);
+  SetLineBackground(attributes.LineBackground);
+  SetLineColorFlags(attributes.LineColorFlags);
+  SetChangeState(attributes.ChangeState);
+}
+
+TColor TLineAttributesRef::LineForeground() const {
+  return Get().LineForeground;
+}
+TColor TLineAttributesRef::LineBackground() const {
+  return Get().LineBackground;
+}
+std::uint8_t TLineAttributesRef::LineColorFlags() const {
+  return store_->records_[index_].LineColorFlags;
+}
+TLineChangeState TLineAttributesRef::ChangeState() const {
+  return store_->records_[index_].ChangeState;
+}
+
+void TLineAttributesRef::SetLineForeground(TColor color) {
+  if (store_->extras_ == nullptr && color == clNone) {
+    return;
+  }
+  store_->EnsureExtras();
+  store_->extras_[index_].LineForeground = color;
+}
+
+void TLineAttributesRef::SetLineBackground(TColor color) {
+  if (store_->extras_ == nullptr && color == clNone) {
+    return;
+  }
+  store_->EnsureExtras();
+  store_->extras_[index_].LineBackground = color;
+}
+
+void TLineAttributesRef::SetLineColorFlags(std::uint8_t flags) {
+  store_->records_[index_].LineColorFlags = flags;
+}
+
+void TLineAttributesRef::SetChangeState(TLineChangeState state) {
+  store_->records_[index_].ChangeState = state;
+}
+
+}  // namespace torvane

@@ -1,0 +1,281 @@
+// The line store: the text of one editor as an array of byte lines with a
+// compact per-line record, change notifications and tab expansion.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "document/file_format.h"
+#include "document/tab_expansion.h"
+#include "platform/colors.h"
+#include "platform/errors.h"
+
+namespace torvane {
+
+class TSrcStream;
+
+// Index errors ("Invalid stringlist index %d") and the capacity refusal.
+class ESrcEditStringList : public ESrcError {
+ public:
+  using ESrcError::ESrcError;
+};
+
+// A highlighter's opaque state at the end of a line.
+using TRangeState = std::uint32_t;
+// All bits set: the line has not been scanned yet.
+inline constexpr TRangeState kRangeNotScanned = 0xFFFFFFFFu;
+
+// A caller's value attached to a line; the store never interprets it.
+// 32 bits keep the per-line record small: callers that attach objects keep
+// them in their own table and store the key here.
+using TLineObject = std::uint32_t;
+
+enum TLineChangeState : std::uint8_t {
+  lcsUnchanged = 0,  // as read from the file
+  lcsSaved = 1,      // changed, and saved since
+  lcsModified = 2,   // changed and not saved
+};
+
+// Bits of TSrcEditStringRec::LineFlags.
+enum TSrcEditLineFlag : std::uint8_t {
+  lfHasTabs = 1,                // the line contains a TAB byte
+  lfHasNoTabs = 2,              // it contains none: expanded text is the text
+  lfExpandedLengthUnknown = 4,  // ExpandedLength must be recomputed
+};
+
+// Bits of TLineAttributes::LineColorFlags.
+enum TLineColorFlag : std::uint8_t {
+  lcfBackground = 1,  // LineBackground applies
+  lcfForeground = 2,  // LineForeground applies
+};
+
+// The part of a line's record other parts of the editor may read and change.
+struct TLineAttributes {
+  TColor LineForeground = clNone;
+  TColor LineBackground = clNone;
+  std::uint8_t LineColorFlags = 0;
+  TLineChangeState ChangeState = lcsModified;
+
+  friend bool operator==(const TLineAttributes&, const TLineAttributes&) = default;
+};
+
+// One line's record. 24 bytes, so a million-line file costs 24 MB of
+// records: the text is a pointer and a 32-bit length (into the store's load
+// buffer until the line is changed, then into a block of its own), and the
+// rarely used fields (user object, colours) live in a side table that exists
+// only once one of them is set.
+struct TSrcEditStringRec {
+  const char* Text = nullptr;  // not NUL-terminated; null for an empty line
+  std::uint32_t Length = 0;    // bytes of Text
+  TRangeState RangeState = kRangeNotScanned;
+  std::int32_t ExpandedLength = -1;  // display cells after tab expansion
+  std::uint8_t LineFlags = lfExpandedLengthUnknown;
+  TLineChangeState ChangeState = lcsModified;
+  std::uint8_t LineColorFlags = 0;
+  std::uint8_t Reserved = 0;
+
+  std::string_view View() const { return {Text, Length}; }
+};
+static_assert(sizeof(TSrcEditStringRec) <= 24, "keep the per-line record compact");
+
+class TSrcEditStringList;
+
+// Access to one line's TLineAttributes that changes them in place; empty
+// (false) for an index outside the store. Valid until lines are inserted,
+// deleted or exchanged.
+class TLineAttributesRef {
+ public:
+  TLineAttributesRef() = default;
+  explicit operator bool() const { return store_ != nullptr; }
+
+  TLineAttributes Get() const;
+  void Set(const TLineAttributes& attributes);
+  TColor LineForeground() const;
+  TColor LineBackground() const;
+  std::uint8_t LineColorFlags() const;
+  TLineChangeState ChangeState() const;
+  void SetLineForeground(TColor color);
+  void SetLineBackground(TColor color);
+  void SetLineColorFlags(std::uint8_t flags);
+  void SetChangeState(TLineChangeState state);
+
+ private:
+  friend class TSrcEditStringList;
+  TLineAttributesRef(TSrcEditStringList* store, int index) : store_(store), index_(index) {}
+  TSrcEditStringList* store_ = nullptr;
+  int index_ = -1;
+};
+
+// Callbacks of the nine notifications; at most one subscriber each (the
+// editor control). (Sender) and (Sender, first index, line count).
+using TSrcStringListNotify = std::function<void(TSrcEditStringList& sender)>;
+using TSrcStringListLinesNotify =
+    std::function<void(TSrcEditStringList& sender, int index, int count)>;
+
+// The text of one editor. Lines are byte strings (any byte, NUL included)
+// addressed from 0. Every change runs in a batch: OnBatchBegin comes first,
+// before-notifications see the unchanged store, after-notifications the
+// changed one, and OnBatchEnd comes last.
+//
+// Lifetime of text handed out: the view returned by GetLine stays valid until
+// that line is replaced (SetLine) or removed, or the store is cleared, read,
+// given all new text or destroyed. Inserting, deleting or exchanging other
+// lines does not move any line's bytes. GetExpandedLine's view of a line with
+// tabs is valid until the next GetExpandedLine call or any change.
+class TSrcEditStringList {
+ public:
+  TSrcEditStringList();
+  ~TSrcEditStringList();
+  TSrcEditStringList(const TSrcEditStringList&) = delete;
+  TSrcEditStringList& operator=(const TSrcEditStringList&) = delete;
+
+  // --- Notifications -----------------------------------------------------
+  TSrcStringListNotify OnBatchBegin;    // batch counter 0 -> 1
+  TSrcStringListNotify OnBatchEnd;      // batch counter back to 0
+  TSrcStringListNotify OnLinesCleared;  // after ClearLines removed lines
+  TSrcStringListLinesNotify OnBeforeDelete;
+  TSrcStringListLinesNotify OnLinesDeleted;
+  TSrcStringListLinesNotify OnBeforeInsert;
+  TSrcStringListLinesNotify OnLinesInserted;
+  TSrcStringListLinesNotify OnBeforeReplace;  // (index, 1), outside SetLine's batch
+  TSrcStringListLinesNotify OnLineReplaced;   // (index, 1)
+
+  // --- Reading: never raise; outside 0..LineCount-1 the neutral value ----
+  int LineCount() const { return count_; }
+  std::string_view GetLine(int index) const;
+  TLineObject GetLineObject(int index) const;  // 0 outside
+  TRangeState GetLineRange(int index) const;   // 0 outside
+  // The text with each TAB widened to the next tab stop (one TAB byte per
+  // display cell); other characters keep their bytes.
+  std::string_view GetExpandedLine(int index) const;
+  // Display cells of the expanded text; 0 outside.
+  int GetExpandedLength(int index) const;
+  // The greatest expanded length of all lines; 0 for an empty store.
+  int LongestLineLength() const;
+  // Cached index of the first longest line, -1 while unknown.
+  int LongestLineIndex() const { return longest_index_; }
+  TLineAttributesRef GetLineAttributes(int index);
+  TLineAttributes GetLineAttributes(int index) const;  // defaults outside
+  TLineChangeState GetChangeState(int index) const;    // lcsUnchanged outside
+  // The whole record (copy); a new line's record outside.
+  TSrcEditStringRec GetLineRecord(int index) const;
+  // All lines joined with CR LF, no break after the last.
+  std::string GetAllText() const;
+  int Capacity() const { return capacity_; }
+  int TabWidth() const { return tab_width_; }
+  TSrcEditFileFormat FileFormat() const { return file_format_; }
+  void SetFileFormat(TSrcEditFileFormat format) { file_format_ = format; }
+  int BatchCount() const { return batch_count_; }
+
+  // --- Changing: index errors raise ESrcEditStringList, store unchanged --
+  int AppendLine(std::string_view text);
+  void InsertLine(int index, std::string_view text);
+  void SetLine(int index, std::string_view text);
+  void DeleteLine(int index);
+  void RemoveLines(int index, int count);
+  void InsertBlankLines(int index, int count);
+  void AppendLinesFrom(const TSrcEditStringList& source);
+  void AppendLinesFrom(const std::vector<std::string>& source);
+  void ExchangeLines(int a, int b);
+  void ClearLines();
+  void SetAllText(std::string_view text);
+  void SetLineObject(int index, TLineObject object);
+  void SetLineRange(int index, TRangeState state);
+  void SetChangeState(int index, TLineChangeState state);
+  // After a save: every lcsModified line becomes lcsSaved.
+  void MarkModifiedLinesSaved();
+  void SetTabWidth(int width);
+  void ResizeCapacity(int capacity);
+  void BeginBatch();
+  void EndBatch();
+
+  // --- Bytes and files ---------------------------------------------------
+  // Replaces all lines by the stream's whole content (from position 0) and
+  // detects FileFormat; trailing blank lines are dropped.
+  void ReadFromStream(TSrcStream& stream);
+  // Writes all lines with FileFormat's breaks, none after the last, in one
+  // write at the stream's position.
+  void WriteToStream(TSrcStream& stream) const;
+  // Raise ESrcFileOpenError / ESrcFileCreateError with the OS's reason.
+  void ReadFromFile(const std::string& path);
+  void WriteToFile(const std::string& path) const;
+
+  // A readable dump for failing tests: one line per record, e.g.
+  // `0 "mov eax, 1" m r=-1 x=10`.
+  std::string Dump() const;
+
+ private:
+  friend class TLineAttributesRef;
+  // Opens a batch for the lifetime of a change. When a listener throws, the
+  // batch is still closed; a second failure from OnBatchEnd while unwinding is
+  // dropped rather than terminating the program.
+  class Batch {
+   public:
+    explicit Batch(TSrcEditStringList& store)
+        : store_(store), exceptions_(std::uncaught_exceptions()) {
+      store_.BeginBatch();
+    }
+    ~Batch() noexcept(false) {
+      if (std::uncaught_exceptions() > exceptions_) {
+        try {
+          store_.EndBatch();
+        } catch (...) {
+        }
+      } else {
+        store_.EndBatch();
+      }
+    }
+    Batch(const Batch&) = delete;
+    Batch& operator=(const Batch&) = delete;
+
+   private:
+    TSrcEditStringList& store_;
+    int exceptions_;
+  };
+
+  struct Extras {  // the rarely set fields, parallel to records_
+    TLineObject UserObject = 0;
+    TColor LineForeground = clNone;
+    TColor LineBackground = clNone;
+  };
+
+  void CheckIndex(int index, int last_valid) const;
+  void Grow();
+  void SetCapacity(int capacity);
+  void EnsureExtras();
+  void MakeRoom(int index, int count);  // moves records index.. up; capacity must suffice
+  void CloseGap(int index, int count);  // moves records index+count.. down
+  void PlaceRecord(int index, const char* text, std::size_t length);
+  void InsertOwned(int index, std::string_view text);
+  void RemoveRange(int index, int count);
+  void AppendCopies(int count, const std::function<void(int, int)>& copy_line);
+  const char* CopyText(std::string_view text);
+  void ReleaseText(TSrcEditStringRec& record);
+  bool IsInBuffer(const char* text) const;
+  void FreeBuffer();
+  void ComputeExpandedLength(TSrcEditStringRec& record) const;
+  void NotifyLines(const TSrcStringListLinesNotify& callback, int index, int count);
+  // Appends the lines of buffer_ (all of it); reports which breaks it saw.
+  void SplitBuffer(TLineChangeState state, bool& cr_seen, bool& lf_seen);
+
+  TSrcEditStringRec* records_ = nullptr;  // malloc'd; Capacity records, LineCount used
+  Extras* extras_ = nullptr;              // null, or parallel to records_ (Capacity)
+  int count_ = 0;
+  int capacity_ = 0;
+  int batch_count_ = 0;
+  TSrcEditFileFormat file_format_ = sffDos;
+  int tab_width_ = 8;
+  mutable int longest_index_ = -1;
+  TExpandRoutines expand_;  // chosen by SetTabWidth
+  // The bytes of the last read or SetAllText; unchanged lines point into it.
+  char* buffer_ = nullptr;
+  std::size_t buffer_size_ = 0;
+  mutable std::string expanded_;  // GetExpandedLine's result for a line with tabs
+};
+
+}  // namespace torvane

@@ -1,0 +1,212 @@
+// The line store's byte side: splitting a buffer into lines (CR LF, lone CR,
+// lone LF), detecting the line-break format, and writing lines back.
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+
+#include "document/file_writer.h"
+#include "document/src_stream.h"
+#include "document/string_list.h"
+
+namespace torvane {
+namespace {
+
+struct FreeDeleter {
+  void operator()(char* p) const { std::free(p); }
+};
+using Bytes = std::unique_ptr<char, FreeDeleter>;
+
+Bytes AllocateBytes(std::size_t size) {
+  if (size == 0) {
+    return nullptr;
+  }
+  char* data = static_cast<char*>(std::malloc(size));
+  if (data == nullptr) {
+    throw std::bad_alloc();
+  }
+  return Bytes(data);
+}
+
+inline bool HasByte(std::uint64_t word, std::uint64_t pattern) {
+  const std::uint64_t v = word ^ pattern;
+  return ((v - 0x0101010101010101ull) & ~v & 0x8080808080808080ull) != 0;
+}
+
+// The first CR or LF at or after p, or end. Eight bytes at a time, since
+// splitting is most of the cost of loading a file.
+const char* FindBreak(const char* p, const char* end) {
+  while (end - p >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if (HasByte(word, 0x0A0A0A0A0A0A0A0Aull) || HasByte(word, 0x0D0D0D0D0D0D0D0Dull)) {
+      break;
+    }
+    p += 8;
+  }
+  while (p < end && *p != '\n' && *p != '\r') {
+    ++p;
+  }
+  return p;
+}
+
+// Refuses data holding a line too long for 32-bit positions before anything
+// is replaced. Only data that large can hold one.
+void CheckLinesFit(const char* data, std::size_t size) {
+  constexpr auto kMax = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+  if (size <= kMax) {
+    return;
+  }
+  const char* end = data + size;
+  for (const char* p = data; p < end;) {
+    const char* line_end = FindBreak(p, end);
+    if (static_cast<std::size_t>(line_end - p) > kMax) {
+      throw std::length_error("Line too long");
+    }
+    p = line_end + 1;
+  }
+}
+
+bool IsBlank(std::string_view line) {
+  for (const char c : line) {
+    if (static_cast<unsigned char>(c) > 0x20) {
+      return false;
+    }
+  }
+  return true;
+}
+
+bool EndsWithBreak(const char* data, std::size_t size) {
+  return size > 0 && (data[size - 1] == '\r' || data[size - 1] == '\n');
+}
+
+}  // namespace
+
+void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool& lf_seen) {
+  const char* p = buffer_;
+  const char* end = buffer_ + buffer_size_;
+  while (p < end) {
+    const char* line_end = FindBreak(p, end);
+    const int index = count_;
+    NotifyLines(OnBeforeInsert, index, 1);
+    PlaceRecord(index, line_end == p ? nullptr : p, static_cast<std::size_t>(line_end - p));
+    records_[index].ChangeState = state;
+    NotifyLines(OnLinesInserted, index, 1);
+    p = line_end;
+    if (p < end && *p == '\r') {
+      cr_seen = true;
+      ++p;
+    }
+    if (p < end && *p == '\n') {
+      lf_seen = true;
+      ++p;
+    }
+  }
+}
+
+void TSrcEditStringList::ReadFromStream(TSrcStream& stream) {
+  bool cr_seen = false;
+  bool lf_seen = false;
+  {
+    Batch batch(*this);
+    const std::int64_t reported = stream.Size();
+    const auto size = static_cast<std::size_t>(reported > 0 ? reported : 0);
+    Bytes data = AllocateBytes(size);
+    stream.SetPosition(0);
+    std::size_t got = 0;
+    while (got < size) {
+      const std::size_t n = stream.Read(data.get() + got, size - got);
+      if (n == 0) {
+        break;  // the stream shrank meanwhile: take what is there
+      }
+      got += n;
+    }
+    CheckLinesFit(data.get(), got);
+
+    ClearLines();
+    buffer_ = data.release();
+    buffer_size_ = got;
+    SplitBuffer(lcsUnchanged, cr_seen, lf_seen);
+    if (EndsWithBreak(buffer_, buffer_size_)) {
+      AppendLine({});
+    }
+    while (count_ > 0 && IsBlank(records_[count_ - 1].View())) {
+      DeleteLine(count_ - 1);
+    }
+  }
+  // After the batch: OnBatchEnd listeners still see the previous format.
+  if (cr_seen && !lf_seen) {
+    file_format_ = sffMac;
+  } else if (lf_seen && !cr_seen) {
+    file_format_ = sffUnix;
+  } else {
+    file_format_ = sffDos;
+  }
+}
+
+void TSrcEditStringList::SetAllText(std::string_view text) {
+  // Copied before clearing: the text may be a view into this store.
+  Bytes data = AllocateBytes(text.size());
+  if (!text.empty()) {
+    std::memcpy(data.get(), text.data(), text.size());
+  }
+  CheckLinesFit(data.get(), text.size());
+  ClearLines();
+  Batch batch(*this);
+  buffer_ = data.release();
+  buffer_size_ = text.size();
+  bool cr_seen = false;
+  bool lf_seen = false;
+  SplitBuffer(lcsModified, cr_seen, lf_seen);
+  if (EndsWithBreak(buffer_, buffer_size_)) {
+    AppendLine({});
+  }
+}
+
+void TSrcEditStringList::WriteToStream(TSrcStream& stream) const {
+  if (count_ == 0) {
+    return;
+  }
+  const std::string_view line_break = LineBreakOf(file_format_);
+  std::size_t total = static_cast<std::size_t>(count_ - 1) * line_break.size();
+  for (int i = 0; i < count_; ++i) {
+    total += records_[i].Length;
+  }
+  if (total == 0) {
+    return;
+  }
+  const std::unique_ptr<char[]> out(new char[total]);
+  char* p = out.get();
+  for (int i = 0; i < count_; ++i) {
+    if (i > 0) {
+      std::memcpy(p, line_break.data(), line_break.size());
+      p += line_break.size();
+    }
+    if (records_[i].Length > 0) {
+      std::memcpy(p, records_[i].Text, records_[i].Length);
+      p += records_[i].Length;
+    }
+  }
+  stream.Write(out.get(), total);
+}
+
+void TSrcEditStringList::ReadFromFile(const std::string& path) {
+  TSrcFileStream stream = TSrcFileStream::OpenRead(path);
+  ReadFromStream(stream);
+}
+
+void TSrcEditStringList::WriteToFile(const std::string& path) const {
+  TSrcEditFileWriter writer(path);
+  writer.SetFileFormat(file_format_);
+  for (int i = 0; i < count_; ++i) {
+    if (i + 1 < count_) {
+      writer.WriteTextLine(records_[i].View());
+    } else {
+      writer.WriteText(records_[i].View());
+    }
+  }
+  writer.Close();
+}
+
+}  // namespace torvane
