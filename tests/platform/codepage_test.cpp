@@ -7,7 +7,9 @@ namespace {
 
 TEST(CodePageTest, Utf8LengthsCellsAndTrailBytes) {
   ScopedCodePage cp("UTF-8");
-  const std::string text = "a\xE4\xB8\xAD" "b\xF0\x9F\x98\x80\xC3\xA9";  // a 中 b 😀 é
+  const std::string text =
+      "a\xE4\xB8\xAD"
+      "b\xF0\x9F\x98\x80\xC3\xA9";  // a 中 b 😀 é
   EXPECT_EQ(CharLength(text, 0), 1);
   EXPECT_EQ(CharLength(text, 1), 3);
   EXPECT_EQ(CharCells(text, 1), 2);
@@ -26,7 +28,10 @@ TEST(CodePageTest, Utf8LengthsCellsAndTrailBytes) {
 TEST(CodePageTest, Utf8MalformedBytesAreSingleCharacters) {
   ScopedCodePage cp("UTF-8");
   // Truncated sequence, lone continuation, overlong form, surrogate, NUL.
-  const std::string text("\xE4\xB8" "x\x80\xC0\xAF\xED\xA0\x80", 9);
+  const std::string text(
+      "\xE4\xB8"
+      "x\x80\xC0\xAF\xED\xA0\x80",
+      9);
   for (std::size_t i = 0; i < text.size(); ++i) {
     EXPECT_EQ(CharLength(text, i), 1) << i;
     EXPECT_EQ(CharCells(text, i), 1) << i;

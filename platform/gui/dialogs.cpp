@@ -1,0 +1,137 @@
+// The real dialog service: QFileDialog, QMessageBox and QDialog::exec.
+#include "platform/gui/dialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace torvane {
+namespace {
+
+class TRealDialogService : public TDialogService {
+ public:
+  std::optional<QString> ChooseFile(const TFileDialogRequest& request) override {
+    QFileDialog dialog(request.parent, request.title);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    const QStringList filters = ToNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+      dialog.setNameFilters(filters);
+    }
+    const QString ext = PlainExtension(request.default_ext);
+    if (!ext.isEmpty()) {
+      dialog.setDefaultSuffix(ext);
+    }
+    if (!request.file_name.isEmpty()) {
+      dialog.selectFile(request.file_name);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+      return std::nullopt;
+    }
+    return QFileInfo(dialog.selectedFiles().first()).absoluteFilePath();
+  }
+
+  int ShowMessage(const TMessageRequest& request) override {
+    QMessageBox box(request.parent);
+    box.setWindowTitle(request.caption);
+    box.setText(request.text);
+    switch (request.icon) {
+      case TMsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+      case TMsgIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+      case TMsgIcon::Error:
+        box.setIcon(QMessageBox::Critical);
+        break;
+      case TMsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+      case TMsgIcon::None:
+        break;
+    }
+    struct Choice {
+      QMessageBox::StandardButton button;
+      int result;
+    };
+    std::vector<Choice> choices;
+    switch (request.buttons) {
+      case TMsgButtons::Ok:
+        choices = {{QMessageBox::Ok, mrOk}};
+        break;
+      case TMsgButtons::YesNo:
+        choices = {{QMessageBox::Yes, mrYes}, {QMessageBox::No, mrNo}};
+        break;
+      case TMsgButtons::YesNoCancel:
+        choices = {
+            {QMessageBox::Yes, mrYes}, {QMessageBox::No, mrNo}, {QMessageBox::Cancel, mrCancel}};
+        break;
+    }
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+      QPushButton* button = box.addButton(choices[i].button);
+      if (static_cast<qsizetype>(i) < request.captions.size()) {
+        button->setText(request.captions[static_cast<qsizetype>(i)]);
+      }
+    }
+    box.exec();
+    const auto clicked = box.standardButton(box.clickedButton());
+    for (const Choice& c : choices) {
+      if (c.button == clicked) {
+        return c.result;
+      }
+    }
+    return mrCancel;
+  }
+
+  int ExecForm(QDialog& form) override { return form.exec(); }
+
+  void Beep() override { QApplication::beep(); }
+};
+
+TRealDialogService& RealService() {
+  static TRealDialogService service;
+  return service;
+}
+
+TDialogService* g_current = nullptr;
+
+}  // namespace
+
+TDialogService& Dialogs() {
+  return g_current != nullptr ? *g_current : RealService();
+}
+
+ScopedDialogService::ScopedDialogService(TDialogService& service) : previous_(g_current) {
+  g_current = &service;
+}
+
+ScopedDialogService::~ScopedDialogService() {
+  g_current = previous_;
+}
+
+QStringList ToNameFilters(const QString& filter) {
+  QStringList result;
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString patterns = parts[i + 1];
+    patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+    result << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+  }
+  return result;
+}
+
+QString PlainExtension(const QString& default_ext) {
+  QString ext = default_ext.section(QLatin1Char(';'), 0, 0).trimmed();
+  if (ext.startsWith(QLatin1String("*."))) {
+    ext = ext.mid(2);
+  } else if (ext.startsWith(QLatin1Char('.'))) {
+    ext = ext.mid(1);
+  }
+  return ext == QLatin1String("*") ? QString() : ext;
+}
+
+}  // namespace torvane

@@ -1,0 +1,78 @@
+// A dialog service for widget tests: answers come from queues filled by the
+// test, every request is recorded, and an unexpected dialog fails the test
+// instead of blocking on a modal window.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QDialog>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/gui/dialogs.h"
+
+namespace torvane {
+
+class TScriptedDialogs : public TDialogService {
+ public:
+  TScriptedDialogs() : scope_(*this) {}
+
+  // Queued answers, used front first.
+  std::deque<std::optional<QString>> file_answers;  // nothing = Cancel
+  std::deque<int> message_answers;
+  std::deque<std::function<int(QDialog&)>> form_scripts;
+
+  // What was asked.
+  std::vector<TFileDialogRequest> file_requests;
+  std::vector<TMessageRequest> messages;
+  std::vector<QString> form_titles;
+  int beeps = 0;
+
+  std::optional<QString> ChooseFile(const TFileDialogRequest& request) override {
+    file_requests.push_back(request);
+    if (file_answers.empty()) {
+      ADD_FAILURE() << "unexpected file dialog: " << request.title.toStdString();
+      return std::nullopt;
+    }
+    auto answer = file_answers.front();
+    file_answers.pop_front();
+    return answer;
+  }
+
+  int ShowMessage(const TMessageRequest& request) override {
+    messages.push_back(request);
+    if (request.buttons == TMsgButtons::Ok) {
+      return mrOk;
+    }
+    if (message_answers.empty()) {
+      ADD_FAILURE() << "unexpected question: " << request.text.toStdString();
+      return mrCancel;
+    }
+    const int answer = message_answers.front();
+    message_answers.pop_front();
+    return answer;
+  }
+
+  int ExecForm(QDialog& form) override {
+    form_titles.push_back(form.windowTitle());
+    if (form_scripts.empty()) {
+      ADD_FAILURE() << "unexpected form: " << form.windowTitle().toStdString();
+      return mrCancel;
+    }
+    auto script = std::move(form_scripts.front());
+    form_scripts.pop_front();
+    return script(form);
+  }
+
+  void Beep() override { ++beeps; }
+
+  // The last message's text, for short assertions.
+  QString LastMessage() const { return messages.empty() ? QString() : messages.back().text; }
+
+ private:
+  ScopedDialogService scope_;
+};
+
+}  // namespace torvane
