@@ -1,0 +1,102 @@
+// Glyph lookup for one style font, with fallback fonts found the way Qt's
+// own text layout finds them, cached per character.
+#include "view/style_font.h"
+
+#include <QFontMetrics>
+#include <QGlyphRun>
+#include <QTextLayout>
+
+namespace torvane {
+
+TStyleFont::TStyleFont(const QFont& font) : font_(font) {
+  raw_fonts_.push_back(QRawFont::fromFont(font_));
+  const QFontMetrics metrics(font_);
+  ascent_ = metrics.ascent();
+  height_ = metrics.height();
+  underline_pos_ = metrics.underlinePos();
+  strike_out_pos_ = metrics.strikeOutPos();
+  line_width_ = std::max(1, metrics.lineWidth());
+  for (char32_t c = 0; c < 0x80; ++c) {
+    ascii_[c] = Lookup(c);
+  }
+}
+
+TGlyphRef TStyleFont::GlyphOf(char32_t c) {
+  if (c < 0x80) {
+    return ascii_[c];
+  }
+  const auto it = by_char_.find(c);
+  if (it != by_char_.end()) {
+    return it->second;
+  }
+  const TGlyphRef ref = Lookup(c);
+  by_char_.emplace(c, ref);
+  return ref;
+}
+
+TGlyphRef TStyleFont::MultiByteGlyph(std::string_view text, std::size_t i, int len,
+                                     const CodePage& page) {
+  if (page.Kind() != cached_kind_ || page.Name() != cached_page_) {
+    by_bytes_.clear();
+    cached_kind_ = page.Kind();
+    cached_page_ = page.Name();
+  }
+  std::uint64_t key = static_cast<std::uint64_t>(len) << 32;
+  for (int k = 0; k < len && k < 4; ++k) {
+    key |= static_cast<std::uint64_t>(
+               static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]))
+           << (8 * (3 - k));
+  }
+  const auto it = by_bytes_.find(key);
+  if (it != by_bytes_.end()) {
+    return it->second;
+  }
+  TGlyphRef ref = GlyphOf(page.DecodeChar(text, i));
+  ref.cells = static_cast<std::uint8_t>(page.CharCells(text, i));
+  by_bytes_.emplace(key, ref);
+  return ref;
+}
+
+TGlyphRef TStyleFont::Lookup(char32_t c) {
+  TGlyphRef ref;
+  ref.cells = static_cast<std::uint8_t>(UnicodeCells(c));
+  ref.blank = c == U' ';
+  if (c < 0x20 || c == 0x7F) {
+    ref.blank = true;  // control characters have no ink of their own
+    return ref;
+  }
+  const QRawFont& main = raw_fonts_.front();
+  if (main.supportsCharacter(static_cast<uint>(c))) {
+    const QString s = QString::fromUcs4(&c, 1);
+    quint32 glyphs[2] = {0, 0};
+    int count = 2;
+    if (main.glyphIndexesForChars(s.constData(), static_cast<int>(s.size()), glyphs, &count) &&
+        count > 0) {
+      ref.glyph = glyphs[0];
+      return ref;
+    }
+  }
+  // Let Qt's layout pick the fallback font it would use for this character.
+  QTextLayout layout(QString::fromUcs4(&c, 1), font_);
+  layout.beginLayout();
+  layout.createLine();
+  layout.endLayout();
+  const QList<QGlyphRun> runs = layout.glyphRuns();
+  if (!runs.isEmpty() && !runs.front().glyphIndexes().isEmpty()) {
+    ref.font = FallbackIndex(runs.front().rawFont());
+    ref.glyph = runs.front().glyphIndexes().front();
+  }
+  return ref;
+}
+
+std::uint16_t TStyleFont::FallbackIndex(const QRawFont& raw) {
+  for (std::size_t k = 0; k < raw_fonts_.size(); ++k) {
+    if (raw_fonts_[k] == raw) {
+      return static_cast<std::uint16_t>(k);
+    }
+  }
+  raw_fonts_.push_back(raw);
+  return static_cast<std::uint16_t>(raw_fonts_.size() - 1);
+}
+
+}  // namespace torvane
