@@ -7,6 +7,11 @@
 #include <QTextLayout>
 
 namespace torvane {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+}  // namespace
 
 TStyleFont::TStyleFont(const QFont& font) : font_(font) {
   raw_fonts_.push_back(QRawFont::fromFont(font_));
@@ -82,10 +87,27 @@ TGlyphRef TStyleFont::Lookup(char32_t c) {
   layout.createLine();
   layout.endLayout();
   const QList<QGlyphRun> runs = layout.glyphRuns();
-  if (!runs.isEmpty() && !runs.front().glyphIndexes().isEmpty()) {
-    ref.font = FallbackIndex(runs.front().rawFont());
-    ref.glyph = runs.front().glyphIndexes().front();
+  if (runs.isEmpty() || runs.front().glyphIndexes().isEmpty()) {
+    return ref;
   }
+  const QRawFont fallback = runs.front().rawFont();
+  const quint32 glyph = runs.front().glyphIndexes().front();
+  if (c == kReplacement) {
+    // An undecodable byte must stay in its one cell; a fallback font's
+    // replacement mark is often twice as wide, so a question mark stands in.
+    quint32 m = 0;
+    int count = 1;
+    const QChar em(u'M');
+    main.glyphIndexesForChars(&em, 1, &m, &count);
+    QPointF advances[2];
+    fallback.advancesForGlyphIndexes(&glyph, &advances[0], 1);
+    main.advancesForGlyphIndexes(&m, &advances[1], 1);
+    if (advances[0].x() > advances[1].x() * 1.2) {
+      return ascii_['?'];
+    }
+  }
+  ref.font = FallbackIndex(fallback);
+  ref.glyph = glyph;
   return ref;
 }
 

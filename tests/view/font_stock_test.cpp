@@ -1,12 +1,13 @@
 // The font cache and font stocks: sharing of entries, keys, style handles
 // and the errors for misuse.
+#include "view/font_stock.h"
+
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
 #include <cstring>
 
 #include "drawer_test_support.h"
-#include "view/font_stock.h"
 #include "view/fonts_info.h"
 
 namespace torvane {

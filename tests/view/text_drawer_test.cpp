@@ -1,0 +1,235 @@
+// The text drawer rendered into images: characters in their cells, styles,
+// wide and undecodable characters, the secondary font, colours and nesting.
+#include "view/text_drawer.h"
+
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include "drawer_test_support.h"
+#include "platform/codepage.h"
+
+namespace torvane {
+namespace {
+
+using test::EditorFont;
+using test::InkIn;
+using test::InkSpan;
+using test::WhiteImage;
+
+constexpr int kLeft = 10;
+constexpr int kTop = 5;
+
+class TextDrawerTest : public ::testing::Test {
+ protected:
+  TextDrawerTest() : font_(EditorFont()), drawer_({fsBold}, &font_) {
+    drawer_.SetForeground(clBlack);
+    drawer_.SetBackground(clWhite);
+  }
+
+  // Draws text at cell 0 and returns the image.
+  QImage Draw(std::string_view text, TFontStyles style = {}, int options = kEtoClipped) {
+    QImage image = WhiteImage();
+    QPainter painter(&image);
+    drawer_.AttachDC(&painter);
+    drawer_.SelectStyle(style);
+    drawer_.CellTextOut(kLeft, kTop, options, Row(0, 20), text);
+    drawer_.DetachDC();
+    return image;
+  }
+  // The cells [first, last) of the row, full height.
+  QRect Cells(int first, int last) const {
+    const int w = drawer_.GridWidth();
+    return QRect(kLeft + first * w, 0, (last - first) * w, 60);
+  }
+  QRect Row(int first, int last) const {
+    const int w = drawer_.GridWidth();
+    return QRect(kLeft + first * w, kTop, (last - first) * w, drawer_.GridHeight());
+  }
+
+  QFont font_;
+  TheTextDrawer drawer_;
+};
+
+TEST_F(TextDrawerTest, GridComesFromTheMeasuringStyle) {
+  const TheFontStock& stock = drawer_.FontStock();
+  EXPECT_GT(drawer_.GridWidth(), 0);
+  EXPECT_GT(drawer_.GridHeight(), 0);
+  EXPECT_EQ(drawer_.MeasureStyle(), TFontStyles{fsBold});
+  // The drawer stands on the font's own style after construction.
+  EXPECT_EQ(stock.CurrentStyle(), TFontStyles{});
+  EXPECT_EQ(drawer_.Foreground(), clBlack);
+  TheTextDrawer fresh({}, &font_);
+  EXPECT_EQ(fresh.Foreground(), clWindowText);
+  EXPECT_EQ(fresh.Background(), clWindow);
+}
+
+TEST_F(TextDrawerTest, EveryCharacterInkStaysInItsCell) {
+  const QImage image = Draw("M.MiW");
+  for (int cell = 0; cell < 5; ++cell) {
+    EXPECT_GT(InkIn(image, Cells(cell, cell + 1).adjusted(1, 0, -1, 0)), 0) << "cell " << cell;
+  }
+  const auto [left, right] = InkSpan(image);
+  EXPECT_GE(left, kLeft);
+  EXPECT_LT(right, kLeft + 5 * drawer_.GridWidth());
+  // Blanks keep their cells: the W after three blanks lands in cell 4.
+  const QImage spaced = Draw("M   W");
+  EXPECT_EQ(InkIn(spaced, Cells(1, 4).adjusted(1, 0, -1, 0)), 0);
+  EXPECT_GT(InkIn(spaced, Cells(4, 5)), 0);
+}
+
+TEST_F(TextDrawerTest, BoldRunIsHeavierInTheSameCells) {
+  const QImage regular = Draw("mov eax");
+  const QImage bold = Draw("mov eax", {fsBold});
+  EXPECT_GT(InkIn(bold, Cells(0, 7)), InkIn(regular, Cells(0, 7)) * 11 / 10);
+  EXPECT_EQ(InkIn(bold, Cells(7, 30)), 0);
+  EXPECT_EQ(InkIn(bold, Cells(3, 4).adjusted(1, 0, -1, 0)), 0);  // the blank
+  EXPECT_GE(InkSpan(bold).first, kLeft);
+}
+
+TEST_F(TextDrawerTest, WideCharactersTakeTwoCellsInUtf8AndGbk) {
+  const std::string utf8 =
+      "a\xE4\xB8\xAD"
+      "b";  // a, U+4E2D, b
+  const std::string gbk =
+      "a\xD6\xD0"
+      "b";
+  for (const auto& [page, text] : {std::pair{"UTF-8", utf8}, std::pair{"GBK", gbk}}) {
+    SCOPED_TRACE(page);
+    ScopedCodePage scoped(page);
+    const QImage image = Draw(text);
+    EXPECT_GT(InkIn(image, Cells(0, 1)), 0);
+    EXPECT_GT(InkIn(image, Cells(1, 2)), 0);
+    EXPECT_GT(InkIn(image, Cells(2, 3)), 0);
+    EXPECT_GT(InkIn(image, Cells(3, 4)), 0);  // b after the two cells
+    EXPECT_EQ(InkIn(image, Cells(4, 30)), 0);
+    EXPECT_EQ(image, Draw(text));  // the cached glyphs draw the same again
+  }
+}
+
+TEST_F(TextDrawerTest, UndecodableBytesDrawOneReplacementCellEach) {
+  const QImage image = Draw(
+      "a\xFF\xFE"
+      "b");
+  EXPECT_GT(InkIn(image, Cells(1, 2)), 0);
+  EXPECT_GT(InkIn(image, Cells(2, 3)), 0);
+  EXPECT_GT(InkIn(image, Cells(3, 4)), 0);
+  EXPECT_EQ(InkIn(image, Cells(4, 30)), 0);
+  // A multi-byte character cut off at the end of the text is one cell too.
+  const QImage cut = Draw("ab\xE4\xB8");
+  EXPECT_GT(InkIn(cut, Cells(2, 3)), 0);
+  EXPECT_EQ(InkIn(cut, Cells(4, 30)), 0);
+}
+
+TEST_F(TextDrawerTest, OpaqueFillsTheRectangleAndClippingKeepsInkInside) {
+  QImage image = WhiteImage();
+  QPainter painter(&image);
+  drawer_.AttachDC(&painter);
+  drawer_.SetBackground(clYellow);
+  drawer_.SetForeground(clBlue);
+  const QRect rect = Row(0, 3);
+  drawer_.CellTextOut(kLeft, kTop, kEtoOpaque | kEtoClipped, rect, "MMMMMMMM");
+  drawer_.DetachDC();
+  painter.end();
+  EXPECT_EQ(image.pixelColor(rect.topLeft()), QColor(255, 255, 0));
+  EXPECT_EQ(image.pixelColor(rect.bottomRight()), QColor(255, 255, 0));
+  EXPECT_EQ(InkIn(image, QRect(rect.right() + 1, 0, 400, 60)), 0);
+  EXPECT_EQ(InkIn(image, QRect(0, 0, rect.left(), 60)), 0);
+  // The text colour is the foreground: some pixel is pure blue.
+  bool blue = false;
+  for (int x = rect.left(); x <= rect.right(); ++x) {
+    for (int y = rect.top(); y <= rect.bottom(); ++y) {
+      blue = blue || image.pixelColor(x, y) == QColor(0, 0, 255);
+    }
+  }
+  EXPECT_TRUE(blue);
+}
+
+TEST_F(TextDrawerTest, UnderlineRunsUnderBlanksToo) {
+  const QImage image = Draw("a   b", {fsUnderline});
+  for (int cell = 0; cell < 5; ++cell) {
+    EXPECT_GT(InkIn(image, Cells(cell, cell + 1)), 0) << "cell " << cell;
+  }
+  const QImage plain = Draw("a   b");
+  EXPECT_EQ(InkIn(plain, Cells(2, 3)), 0);
+}
+
+TEST_F(TextDrawerTest, SpacingArrayGrowsInStepsOf64AndIsReleasedWithTheGrid) {
+  QImage image = WhiteImage();
+  QPainter painter(&image);
+  drawer_.AttachDC(&painter);
+  EXPECT_EQ(drawer_.SpacingArrayLength(), 0);
+  drawer_.CellTextOut(0, 0, 0, image.rect(), std::string(130, 'x'));
+  EXPECT_EQ(drawer_.SpacingArrayLength(), 192);
+  drawer_.CellTextOut(0, 0, 0, image.rect(), std::string(100, 'x'));
+  EXPECT_EQ(drawer_.SpacingArrayLength(), 192);
+  drawer_.CellTextOut(0, 0, 0, image.rect(), std::string(64, 'x'));
+  EXPECT_EQ(drawer_.SpacingArrayLength(), 192);
+  drawer_.SetMeasureStyle({});
+  EXPECT_EQ(drawer_.SpacingArrayLength(), 0);
+  drawer_.CellTextOut(0, 0, 0, image.rect(), std::string(64, 'x'));
+  EXPECT_EQ(drawer_.SpacingArrayLength(), 128);
+  drawer_.SetBaseFont(&font_);
+  EXPECT_EQ(drawer_.SpacingArrayLength(), 0);
+  drawer_.DetachDC();
+}
+
+TEST_F(TextDrawerTest, SecondaryFontDrawsMultiByteRunsFittedToTheCells) {
+  drawer_.SetUnicodeFontName(QStringLiteral("WenQuanYi Micro Hei"));
+  EXPECT_EQ(drawer_.UnicodeFontName(), QStringLiteral("WenQuanYi Micro Hei"));
+  const TheFontStock& secondary = drawer_.SecondaryFontStock();
+  EXPECT_LE(secondary.CellWidth(), drawer_.GridWidth());
+  EXPECT_LE(secondary.CellHeight(), drawer_.GridHeight());
+  EXPECT_EQ(drawer_.SecondaryFont().family(), QStringLiteral("WenQuanYi Micro Hei"));
+
+  const std::string text =
+      "ab\xE4\xB8\xAD"
+      "c";
+  const QImage image = Draw(text, {}, kEtoOpaque | kEtoClipped);
+  EXPECT_GT(InkIn(image, Cells(2, 3)), 0);
+  EXPECT_GT(InkIn(image, Cells(3, 4)), 0);
+  EXPECT_GT(InkIn(image, Cells(4, 5)), 0);  // c in the fifth cell
+  EXPECT_EQ(InkIn(image, Cells(5, 30)), 0);
+  // The first two cells look as without the secondary font.
+  drawer_.SetUnicodeFontName(QString());
+  EXPECT_TRUE(drawer_.UnicodeFontName().isEmpty());
+  const QImage plain = Draw(text, {}, kEtoOpaque | kEtoClipped);
+  EXPECT_EQ(plain.copy(Cells(0, 2)), image.copy(Cells(0, 2)));
+  EXPECT_NE(plain.copy(Cells(2, 4)), image.copy(Cells(2, 4)));
+}
+
+TEST_F(TextDrawerTest, AttachNestsAndRestoresThePainter) {
+  QImage image = WhiteImage();
+  QPainter painter(&image);
+  painter.setPen(Qt::green);
+  drawer_.AttachDC(&painter);
+  drawer_.AttachDC(&painter);
+  EXPECT_EQ(painter.pen().color(), QColor(Qt::black));
+  QImage other_image = WhiteImage();
+  QPainter other(&other_image);
+  EXPECT_THROW(drawer_.AttachDC(&other), EheTextDrawerException);
+  EXPECT_THROW(drawer_.AttachDC(nullptr), EheTextDrawerException);
+  drawer_.DetachDC();
+  EXPECT_EQ(drawer_.DC(), &painter);
+  drawer_.SetForeground(clRed);  // applied at once while attached
+  EXPECT_EQ(painter.pen().color(), QColor(255, 0, 0));
+  drawer_.DetachDC();
+  EXPECT_EQ(drawer_.DC(), nullptr);
+  EXPECT_EQ(painter.pen().color(), QColor(Qt::green));
+  EXPECT_THROW(drawer_.DetachDC(), EheTextDrawerException);
+  EXPECT_THROW(drawer_.CellTextOut(0, 0, 0, QRect(), "x"), EheTextDrawerException);
+}
+
+TEST_F(TextDrawerTest, MissingFontIsRefused) {
+  try {
+    drawer_.SetBaseFont(nullptr);
+    FAIL() << "no error";
+  } catch (const EheTextDrawerException& e) {
+    EXPECT_STREQ(e.what(), "SetBaseFont: 'Value' must be specified.");
+  }
+  EXPECT_GT(drawer_.GridWidth(), 0);
+  EXPECT_THROW(TheTextDrawer({}, nullptr), EheTextDrawerException);
+}
+
+}  // namespace
+}  // namespace torvane
