@@ -2,11 +2,10 @@
 // style font and placed at their cell positions, one glyph run per font.
 #include "view/text_drawer.h"
 
-#include <QGuiApplication>
-#include <QPalette>
 #include <algorithm>
 
 #include "platform/codepage.h"
+#include "platform/gui/color.h"
 
 namespace torvane {
 namespace {
@@ -24,39 +23,10 @@ TFontStyles StyleOfFont(const QFont& font) {
                               (font.underline() ? 4 : 0) | (font.strikeOut() ? 8 : 0));
 }
 
-// Explicit colours are 0x00BBGGRR; system colours come from the palette,
-// the rest from their classic values.
+// Colours as the painter wants them; clNone reaching the drawer draws
+// nothing rather than some arbitrary colour.
 QColor ResolveColor(TColor color) {
-  if (IsSystemColor(color)) {
-    const QPalette palette = QGuiApplication::palette();
-    switch (color & 0xFF) {
-      case 5:
-        return palette.color(QPalette::Base);
-      case 8:
-        return palette.color(QPalette::Text);
-      case 13:
-        return palette.color(QPalette::Highlight);
-      case 14:
-        return palette.color(QPalette::HighlightedText);
-      case 15:
-        return palette.color(QPalette::Button);
-      case 17:
-        return palette.color(QPalette::Disabled, QPalette::Text);
-      case 18:
-        return palette.color(QPalette::ButtonText);
-      case 23:
-        return palette.color(QPalette::ToolTipText);
-      case 24:
-        return palette.color(QPalette::ToolTipBase);
-      default:
-        return palette.color(QPalette::Window);
-    }
-  }
-  if (color == clNone || color == clDefault) {
-    return QColor(Qt::transparent);  // no colour of its own
-  }
-  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
-                static_cast<int>((color >> 16) & 0xFF));
+  return ToQColor(color, QColor(Qt::transparent));
 }
 
 // Clips the painter to a rectangle for one call and puts it back afterwards.
