@@ -1,0 +1,167 @@
+// The editor control's model: the line store with caret, selection, modes and
+// options over it, the paint hold through which every update is delivered,
+// and the reactions to line-store changes. Plain C++ below the widget; the
+// command executor, editing commands and undo build on this class.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "document/string_list.h"
+#include "editor/editor_options.h"
+#include "editor/paint_hold.h"
+#include "editor/position_mapping.h"
+#include "editor/positions.h"
+#include "editor/word_chars.h"
+
+namespace torvane {
+
+class ISrcEditView;
+
+inline constexpr int kMaxTabWidth = 256;
+inline constexpr int kMaxScrollWidthLimit = 2147483646;
+
+class TSrcEditModel {
+ public:
+  TSrcEditModel();
+  ~TSrcEditModel();
+  TSrcEditModel(const TSrcEditModel&) = delete;
+  TSrcEditModel& operator=(const TSrcEditModel&) = delete;
+
+  // --- parts -------------------------------------------------------------
+  TSrcEditStringList& Lines() { return *lines_; }
+  const TSrcEditStringList& Lines() const { return *lines_; }
+  const TPositionMapping& Mapping() const { return mapping_; }
+  TPositionMapping& Mapping() { return mapping_; }
+  TPaintHold& PaintHold() { return paint_hold_; }
+  // The view is not owned; nullptr detaches (model tests run without one).
+  void SetView(ISrcEditView* view);
+  ISrcEditView* View() const { return view_; }
+  int LineCount() const;
+  // Text of a 1-based line; empty outside 1..LineCount.
+  std::string_view LineText(int line) const;
+
+  // --- caret and selection, reading -------------------------------------
+  TBufferPos CaretPos() const { return caret_; }
+  int CaretChar() const { return caret_.Char; }
+  int CaretLine() const { return caret_.Line; }
+  std::string CaretLineText() const { return std::string(LineText(caret_.Line)); }
+  TBufferPos SelectionAnchor() const { return anchor_; }
+  TBufferPos SelectionActiveEnd() const { return active_; }
+  TBufferPos SelStart() const { return anchor_ < active_ ? anchor_ : active_; }
+  TBufferPos SelEnd() const { return anchor_ < active_ ? active_ : anchor_; }
+  bool HasSelection() const;
+  bool IsMultiLineSelection() const;
+  TDisplayPos DisplayPos() const { return ConvertToDisplay(caret_); }
+  int DisplayColumn() const { return DisplayPos().Column; }
+  int DisplayRow() const { return DisplayPos().Row; }
+  int RememberedColumn() const { return remembered_column_; }
+  // Text of the selection, lines joined with CR LF (selected_text.cpp).
+  std::string SelectedText() const;
+  bool IsPointInSelection(TBufferPos pos) const;
+
+  // --- caret and selection, writing -------------------------------------
+  void SetCaretPos(TBufferPos pos) { PlaceCaret(pos, true); }
+  void SetCaretChar(int ch) { SetCaretPos({ch, caret_.Line}); }
+  void SetCaretLine(int line) { SetCaretPos({caret_.Char, line}); }
+  void PlaceCaret(TBufferPos pos, bool scroll_into_view);
+  void SetCaretAndDeselect(TBufferPos pos);
+  void SetSelectionAnchor(TBufferPos pos);
+  void SetSelectionActiveEnd(TBufferPos pos);
+  void PlaceCaretAndSelection(TBufferPos caret, TBufferPos anchor, TBufferPos active_end);
+  // The common step of every caret-moving command (caret_moves.cpp).
+  void MoveCaretAndSelect(TBufferPos before, TBufferPos after, bool extend);
+  void MoveCaretByChars(int dx, bool extend);
+  void MoveCaretByRows(int dy, bool extend);
+  void SelectWordAt(TBufferPos pos);
+  // Word rules of the word commands and of word selection.
+  const TWordChars& WordChars() const { return word_chars_; }
+  void SetWordChars(const TWordChars& chars) { word_chars_ = chars; }
+  TBufferPos WordStartAt(TBufferPos pos) const;
+  TBufferPos WordEndAt(TBufferPos pos) const;
+
+  // --- modes and options -------------------------------------------------
+  TSrcSelectionMode SelectionMode() const { return selection_mode_; }
+  void SetSelectionMode(TSrcSelectionMode mode);
+  bool InsertMode() const { return insert_mode_; }
+  void SetInsertMode(bool on);
+  TSrcEditCaretType InsertCaret() const { return insert_caret_; }
+  TSrcEditCaretType OverwriteCaret() const { return overwrite_caret_; }
+  void SetInsertCaret(TSrcEditCaretType type);
+  void SetOverwriteCaret(TSrcEditCaretType type);
+  // The shape in use: InsertCaret in insert mode, else OverwriteCaret.
+  TSrcEditCaretType CaretShape() const { return insert_mode_ ? insert_caret_ : overwrite_caret_; }
+  bool ReadOnly() const { return read_only_; }
+  void SetReadOnly(bool on);
+  int TabWidth() const { return mapping_.TabWidth(); }
+  void SetTabWidth(int width);
+  int MaxScrollWidth() const { return max_scroll_width_; }
+  void SetMaxScrollWidth(int width);
+  bool HideSelection() const { return hide_selection_; }
+  void SetHideSelection(bool on);
+  TSrcEditorOptions Options() const { return options_; }
+  bool HasOption(TSrcEditorOption o) const { return options_.Has(o); }
+  void ApplyOptions(TSrcEditorOptions options);
+
+  // --- conversions -------------------------------------------------------
+  TDisplayPos ConvertToDisplay(TBufferPos pos) const { return mapping_.ConvertToDisplay(pos); }
+  TBufferPos ConvertToBuffer(TDisplayPos pos) const { return mapping_.ConvertToBuffer(pos); }
+  int LeadingBlankCount(std::string_view text, bool expand_tabs) const;
+  std::string IndentText(int count, bool use_tabs) const;
+
+  // --- status changes ----------------------------------------------------
+  void RaiseStatusChange(TSrcStatusChanges changes) { paint_hold_.RaiseStatusChange(changes); }
+  void SetOnStatusChange(std::function<void(TSrcStatusChanges)> handler) {
+    paint_hold_.OnStatusChange = std::move(handler);
+  }
+
+  // Each caret movement separates undo groups under eoGroupUndo; the undo
+  // list installs this hook when it joins the model.
+  std::function<void()> OnCaretMoveGroupBreak;
+  // Both undo lists are emptied when the line store is cleared.
+  std::function<void()> OnLinesClearedUndo;
+
+  // --- line-store notifications (store_reactions.cpp) --------------------
+  void LinesBatchBegan();
+  void LinesBatchEnded();
+  void LinesCleared();
+  void LinesInserted(int index, int count);
+  void LinesDeleted(int index, int count);
+  void LineReplaced(int index);
+
+ private:
+  // Clamping shared by the anchor and active-end setters.
+  TBufferPos ClampSelectionEnd(TBufferPos pos) const;
+  void InvalidateLines(int first, int last);
+  void InvalidateSelection();
+  void HookLineStore();
+  // Highlighter range states from a changed line on; return the last line
+  // index rescanned (0-based).
+  int RescanFrom(int index);
+  void RescanInserted(int index, int count);
+
+  std::unique_ptr<TSrcEditStringList> lines_;
+  TPositionMapping mapping_;
+  TPaintHold paint_hold_;
+  ISrcEditView* view_ = nullptr;
+  TWordChars word_chars_ = DefaultWordChars();
+
+  TBufferPos caret_;
+  TBufferPos anchor_;
+  TBufferPos active_;  // the end that moves with the caret
+  int remembered_column_ = 1;
+  // The last vertical move stepped back from inside a multi-byte character.
+  bool stepped_back_ = false;
+  TSrcSelectionMode selection_mode_ = smNormal;
+  bool insert_mode_ = true;
+  TSrcEditCaretType insert_caret_ = ctVerticalLine;
+  TSrcEditCaretType overwrite_caret_ = ctBlock;
+  bool read_only_ = false;
+  int max_scroll_width_ = 1024;
+  bool hide_selection_ = false;
+  TSrcEditorOptions options_ = kDefaultEditorOptions;
+};
+
+}  // namespace torvane

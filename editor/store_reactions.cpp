@@ -1,0 +1,113 @@
+// How the model follows the line store: invalidation collects over a batch,
+// the batch end collapses the selection onto the caret and delivers the
+// collected updates, and line changes keep the row layout and the painted
+// rows in step.
+#include <algorithm>
+
+#include "document/string_list.h"
+#include "editor/edit_model.h"
+#include "editor/row_layout.h"
+#include "editor/view_sink.h"
+
+namespace torvane {
+
+void TSrcEditModel::HookLineStore() {
+  TSrcEditStringList& lines = *lines_;
+  lines.OnBatchBegin = [this](TSrcEditStringList&) { LinesBatchBegan(); };
+  lines.OnBatchEnd = [this](TSrcEditStringList&) { LinesBatchEnded(); };
+  lines.OnLinesCleared = [this](TSrcEditStringList&) { LinesCleared(); };
+  lines.OnLinesInserted = [this](TSrcEditStringList&, int index, int count) {
+    LinesInserted(index, count);
+  };
+  lines.OnLinesDeleted = [this](TSrcEditStringList&, int index, int count) {
+    LinesDeleted(index, count);
+  };
+  lines.OnLineReplaced = [this](TSrcEditStringList&, int index, int) { LineReplaced(index); };
+}
+
+void TSrcEditModel::LinesBatchBegan() {
+  if (view_ != nullptr) {
+    view_->BeginCollectingInvalidation();
+  }
+}
+
+void TSrcEditModel::LinesBatchEnded() {
+  TPaintHoldScope hold(paint_hold_);
+  paint_hold_.RequestScrollBarUpdate();
+  // Lines may have gone from under the caret; it never points past the text.
+  if (caret_.Line > std::max(LineCount(), 1)) {
+    PlaceCaret(caret_, false);
+  }
+  SetSelectionAnchor(caret_);
+  if (view_ != nullptr) {
+    view_->EndCollectingInvalidation();
+    view_->LinesBatchEnded();
+  }
+}
+
+void TSrcEditModel::LinesCleared() {
+  if (OnLinesClearedUndo) {
+    OnLinesClearedUndo();
+  }
+  TPaintHoldScope hold(paint_hold_);
+  InvalidateLines(-1, -1);
+  if (mapping_.RowLayout() != nullptr) {
+    mapping_.RowLayout()->RebuildLayout();
+  }
+  caret_ = {1, 1};
+  anchor_ = caret_;
+  active_ = caret_;
+  remembered_column_ = 1;
+  stepped_back_ = false;
+  if (view_ != nullptr) {
+    view_->LinesCleared();
+  }
+  paint_hold_.RequestCaretUpdate();
+  paint_hold_.RaiseStatusChange({scAll});
+}
+
+void TSrcEditModel::LinesInserted(int index, int count) {
+  RescanInserted(index, count);
+  if (mapping_.RowLayout() != nullptr) {
+    mapping_.RowLayout()->InsertLineRows(index, count);
+  }
+  // Everything below moves down a row.
+  InvalidateLines(index + 1, std::max(LineCount(), index + 1));
+  if (view_ != nullptr) {
+    view_->InvalidateGutterLines(index + 1, std::max(LineCount(), index + 1));
+  }
+}
+
+void TSrcEditModel::LinesDeleted(int index, int count) {
+  RescanFrom(index);
+  if (mapping_.RowLayout() != nullptr) {
+    mapping_.RowLayout()->DeleteLineRows(index, count);
+  }
+  InvalidateLines(index + 1, std::max(LineCount() + count, index + 1));
+  if (view_ != nullptr) {
+    view_->InvalidateGutterLines(index + 1, std::max(LineCount() + count, index + 1));
+  }
+}
+
+void TSrcEditModel::LineReplaced(int index) {
+  const int last = std::max(RescanFrom(index), index);
+  if (mapping_.RowLayout() != nullptr) {
+    const int rows = mapping_.RowLayout()->RewrapLines(index, 1);
+    if (rows != 0) {
+      InvalidateLines(index + 1, std::max(LineCount(), index + 1));
+      return;
+    }
+  }
+  InvalidateLines(index + 1, last + 1);
+  if (view_ != nullptr) {
+    view_->InvalidateGutterLines(index + 1, index + 1);
+  }
+}
+
+int TSrcEditModel::RescanFrom(int index) {
+  return index;
+}
+
+void TSrcEditModel::RescanInserted(int, int) {}
+
+}  // namespace torvane
