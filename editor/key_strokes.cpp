@@ -98,8 +98,8 @@ void TSrcEditKeyStrokes::Delete(int index) {
   AdoptItems();
 }
 
-int TSrcEditKeyStrokes::AddBinding(TSrcEditorCommand command, std::uint16_t key,
-                                   TShiftState shift, std::uint16_t key2, TShiftState shift2) {
+int TSrcEditKeyStrokes::AddBinding(TSrcEditorCommand command, std::uint16_t key, TShiftState shift,
+                                   std::uint16_t key2, TShiftState shift2) {
   TSrcEditKeyStroke& item = Add();
   item.key_ = key;
   item.shift_ = shift;
@@ -119,8 +119,8 @@ int TSrcEditKeyStrokes::FindKeyBinding(std::uint16_t key, TShiftState shift) con
   return -1;
 }
 
-int TSrcEditKeyStrokes::FindChordBinding(std::uint16_t key1, TShiftState shift1,
-                                         std::uint16_t key2, TShiftState shift2) const {
+int TSrcEditKeyStrokes::FindChordBinding(std::uint16_t key1, TShiftState shift1, std::uint16_t key2,
+                                         TShiftState shift2) const {
   for (std::size_t i = 0; i < items_.size(); ++i) {
     const TSrcEditKeyStroke& item = items_[i];
     if (item.key_ == key1 && item.shift_ == shift1 && item.key2_ == key2 &&

@@ -114,6 +114,7 @@ class TSrcEditKeyStrokes {
   void ResetDefaults();
 
  private:
+  friend class TSrcEditKeyStroke;
   void AdoptItems();
 
   // Invariant: every entry's collection_ points at this table.

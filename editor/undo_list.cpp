@@ -9,14 +9,18 @@ namespace torvane {
 
 std::string_view ChangeKindName(TSrcEditChangeKind kind) {
   static constexpr std::array<std::string_view, 24> kNames = {
-      "ckInsert",         "ckPaste",        "ckDragDropInsert",
-      "ckDeleteAfterCaret", "ckDelete",     "ckLineBreak",
-      "ckIndent",         "ckUnindent",     "ckSilentDelete",
-      "ckSilentDeleteAfterCaret", "ckGroup1Begin", "ckGroup1End",
-      "ckPasteBegin",     "ckPasteEnd",     "ckGroup3Begin",
-      "ckGroup3End",      "ckGroup4Begin",  "ckGroup4End",
-      "ckCaret",          "ckSelection",    "ckNothing",
-      "ckGroupBreak",     "ckDeleteAll",    "ckFoldChange",
+      "ckInsert",         "ckPaste",
+      "ckDragDropInsert", "ckDeleteAfterCaret",
+      "ckDelete",         "ckLineBreak",
+      "ckIndent",         "ckUnindent",
+      "ckSilentDelete",   "ckSilentDeleteAfterCaret",
+      "ckGroup1Begin",    "ckGroup1End",
+      "ckPasteBegin",     "ckPasteEnd",
+      "ckGroup3Begin",    "ckGroup3End",
+      "ckGroup4Begin",    "ckGroup4End",
+      "ckCaret",          "ckSelection",
+      "ckNothing",        "ckGroupBreak",
+      "ckDeleteAll",      "ckFoldChange",
   };
   const auto index = static_cast<std::size_t>(kind);
   return index < kNames.size() ? kNames[index] : std::string_view("ck?");
@@ -38,8 +42,8 @@ void TSrcEditUndoList::AdvanceGroupNumber() {
   }
 }
 
-void TSrcEditUndoList::RecordChange(TSrcEditChangeKind kind, TBufferPos beginPos,
-                                    TBufferPos endPos, std::string text, TSrcSelectionMode mode,
+void TSrcEditUndoList::RecordChange(TSrcEditChangeKind kind, TBufferPos beginPos, TBufferPos endPos,
+                                    std::string text, TSrcSelectionMode mode,
                                     std::shared_ptr<TSrcUndoFoldData> foldData,
                                     std::int32_t foldIndex) {
   if (lock_depth_ > 0) {

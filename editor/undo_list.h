@@ -103,7 +103,7 @@ class TSrcEditUndoList {
   void EntryAdded();
 
   std::deque<std::unique_ptr<TSrcEditUndoItem>> items_;  // oldest first
-  std::uint32_t block_group_number_ = 0;  // non-zero while a group is open
+  std::uint32_t block_group_number_ = 0;                 // non-zero while a group is open
   int block_depth_ = 0;
   bool history_truncated_ = false;
   int lock_depth_ = 0;

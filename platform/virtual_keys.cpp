@@ -185,7 +185,8 @@ QKeyCombination QtKeyFromVirtualKey(std::uint16_t key) {
     return QKeyCombination(static_cast<Qt::Key>(Qt::Key_F1 + (key - VK_F1)));
   }
   if (key >= VK_NUMPAD0 && key <= VK_NUMPAD0 + 9) {
-    return QKeyCombination(Qt::KeypadModifier, static_cast<Qt::Key>(Qt::Key_0 + (key - VK_NUMPAD0)));
+    return QKeyCombination(Qt::KeypadModifier,
+                           static_cast<Qt::Key>(Qt::Key_0 + (key - VK_NUMPAD0)));
   }
   switch (key) {
     case VK_BACK:

@@ -89,7 +89,9 @@ constexpr TShortCut ShortCut(std::uint16_t key, TShiftState shift) {
 }
 
 // The key in the low 13 bits of a shortcut.
-constexpr std::uint16_t ShortCutKey(TShortCut shortcut) { return shortcut & 0x1FFF; }
+constexpr std::uint16_t ShortCutKey(TShortCut shortcut) {
+  return shortcut & 0x1FFF;
+}
 
 constexpr TShiftState ShortCutShift(TShortCut shortcut) {
   TShiftState shift = 0;
