@@ -1,14 +1,18 @@
 // The small value types an undo entry carries: change kinds with their fixed
-// numbers, the buffer position, the selection mode and the fold payload.
+// numbers and the fold payload (positions and selection modes come from the
+// caret model).
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
+#include "editor/editor_options.h"
+#include "editor/positions.h"
+
 namespace torvane {
 
-// The numbers are fixed: the list and the editor compare them, and the
-// bracket pairs are recognised by Begin = End - 1.
+// The numbers are fixed: the list and the editor compare them, and each
+// bracket pair's Begin kind is its End kind - 1.
 enum TSrcEditChangeKind : std::uint8_t {
   ckInsert = 0,
   ckPaste = 1,
@@ -47,16 +51,13 @@ constexpr bool IsGroupBeginKind(TSrcEditChangeKind kind) {
   return kind == ckGroup1Begin || kind == ckPasteBegin || kind == ckGroup3Begin ||
          kind == ckGroup4Begin;
 }
-
-// A place in the text: byte index into the line and line, both from 1.
-struct TBufferPos {
-  std::int32_t Char = 1;
-  std::int32_t Line = 1;
-
-  friend constexpr bool operator==(TBufferPos, TBufferPos) = default;
-};
-
-enum TSrcSelectionMode : std::uint8_t { smNormal, smLine, smColumn };
+// The Begin kind that closes an undo step starting at an End kind, and back.
+constexpr TSrcEditChangeKind MatchingBeginKind(TSrcEditChangeKind end) {
+  return static_cast<TSrcEditChangeKind>(end - 1);
+}
+constexpr TSrcEditChangeKind MatchingEndKind(TSrcEditChangeKind begin) {
+  return static_cast<TSrcEditChangeKind>(begin + 1);
+}
 
 // What a ckFoldChange entry keeps of a fold range; the folding code derives
 // its own record from it, so this layer needs no knowledge of folds.

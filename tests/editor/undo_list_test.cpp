@@ -21,6 +21,26 @@ struct CountingList {
   }
 };
 
+TEST(UndoListTest, ChangeKindsKeepTheirNumbersAndPairs) {
+  EXPECT_EQ(ChangeKindName(static_cast<TSrcEditChangeKind>(0)), "ckInsert");
+  EXPECT_EQ(ChangeKindName(static_cast<TSrcEditChangeKind>(9)), "ckSilentDeleteAfterCaret");
+  EXPECT_EQ(ChangeKindName(static_cast<TSrcEditChangeKind>(13)), "ckPasteEnd");
+  EXPECT_EQ(ChangeKindName(static_cast<TSrcEditChangeKind>(20)), "ckNothing");
+  EXPECT_EQ(ChangeKindName(static_cast<TSrcEditChangeKind>(23)), "ckFoldChange");
+  EXPECT_EQ(ChangeKindName(static_cast<TSrcEditChangeKind>(24)), "ck?");
+  int ends = 0;
+  for (int k = 0; k <= 23; ++k) {
+    const auto kind = static_cast<TSrcEditChangeKind>(k);
+    if (IsGroupEndKind(kind)) {
+      ++ends;
+      EXPECT_TRUE(IsGroupBeginKind(MatchingBeginKind(kind)));
+      EXPECT_EQ(MatchingEndKind(MatchingBeginKind(kind)), kind);
+    }
+  }
+  EXPECT_EQ(ends, 4);
+  EXPECT_EQ(MatchingBeginKind(ckPasteEnd), ckPasteBegin);
+}
+
 TEST(UndoListTest, GroupNumbersAcrossNestingAndWrapAround) {
   CountingList c;
   c.Insert(1);
