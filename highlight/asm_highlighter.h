@@ -1,0 +1,105 @@
+// The x86 assembly highlighter: comments, strings, numbers, symbols, the
+// instruction mnemonics as keywords, everything else as identifiers. Lines
+// are scanned independently; no state is carried from one line to the next.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "highlight/custom_highlighter.h"
+#include "highlight/keyword_hash.h"
+
+namespace torvane {
+
+enum TAsmTokenKind : int {
+  atkComment = 0,
+  atkIdentifier = 1,
+  atkKeyword = 2,
+  atkLineEnd = 3,
+  atkNumber = 4,
+  atkWhitespace = 5,
+  atkString = 6,
+  atkSymbol = 7,
+  atkUnknown = 8,  // never produced
+};
+
+// The mnemonics, comma-separated, in the order they are added to the table.
+extern const char* const kAsmKeywords;
+
+class TSrcAsmHighlighter final : public TSrcCustomHighlighter {
+ public:
+  TSrcAsmHighlighter();
+  ~TSrcAsmHighlighter() override;
+
+  static const TSrcHighlighterClass& StaticClass();
+  const TSrcHighlighterClass& ClassType() const override { return StaticClass(); }
+  static std::string ClassLanguageTitle() { return "x86 Assembly"; }
+
+  TSrcHighlighterAttributes* CommentAttri() const { return comment_attri_; }
+  TSrcHighlighterAttributes* IdentifierAttri() const { return identifier_attri_; }
+  TSrcHighlighterAttributes* KeyAttri() const { return key_attri_; }
+  TSrcHighlighterAttributes* NumberAttri() const { return number_attri_; }
+  TSrcHighlighterAttributes* SpaceAttri() const { return space_attri_; }
+  TSrcHighlighterAttributes* StringAttri() const { return string_attri_; }
+  TSrcHighlighterAttributes* SymbolAttri() const { return symbol_attri_; }
+
+  TSrcHighlighterAttributes* DefaultAttributeFor(int role) const override;
+  TSrcCharSet IdentifierCharacters() const override;
+  bool IsFilterStored() const override;
+  bool AtLineEnd() const override { return kind_ == atkLineEnd; }
+  std::string TokenText() const override {
+    return line_.substr(static_cast<std::size_t>(token_start_),
+                        static_cast<std::size_t>(run_ - token_start_));
+  }
+  TSrcHighlighterAttributes* TokenAttributes() const override { return attribute_of_kind_[kind_]; }
+  int TokenKind() const override { return kind_; }
+  int TokenStart() const override { return token_start_; }
+  void AdvanceToken() override {
+    token_start_ = run_;
+    (this->*rules_[static_cast<unsigned char>(line_.data()[run_])])();
+  }
+  void StartLine(std::string_view text, int line_index) override;
+
+  const TSrcKeywordTable& Keywords() const { return keywords_; }
+  int LineIndex() const { return line_index_; }
+
+ private:
+  using Rule = void (TSrcAsmHighlighter::*)();
+
+  char At(int i) const { return line_.data()[i]; }
+  void LineEndRule();
+  void LineFeedRule();
+  void CarriageReturnRule();
+  void SpaceRule();
+  void StringRule();
+  void CommentRule();
+  void SlashRule();
+  void NumberRule();
+  void IdentifierRule();
+  void LowerRule();
+  void GreaterRule();
+  void SymbolRule();
+  void UnknownRule();
+
+  TSrcKeywordTable keywords_{atkIdentifier};
+  TSrcHighlighterAttributes* comment_attri_;
+  TSrcHighlighterAttributes* identifier_attri_;
+  TSrcHighlighterAttributes* key_attri_;
+  TSrcHighlighterAttributes* number_attri_;
+  TSrcHighlighterAttributes* space_attri_;
+  TSrcHighlighterAttributes* string_attri_;
+  TSrcHighlighterAttributes* symbol_attri_;
+  std::array<TSrcHighlighterAttributes*, 9> attribute_of_kind_{};
+  std::array<Rule, 256> rules_{};
+
+  // The scanner. The line is copied so that it ends in a NUL (which every
+  // rule stops at) and stays valid however the caller's buffer changes; the
+  // copy reuses its capacity, so scanning allocates nothing per line.
+  std::string line_;
+  int line_index_ = 0;
+  int run_ = 0;          // invariant: 0 <= run_ <= line_.size()
+  int token_start_ = 0;  // invariant: token_start_ <= run_
+  int kind_ = atkLineEnd;
+};
+
+}  // namespace torvane

@@ -1,0 +1,26 @@
+// The process-wide list of highlighter classes.
+#pragma once
+
+#include <vector>
+
+#include "highlight/custom_highlighter.h"
+
+namespace torvane {
+
+class TSrcHighlighterList {
+ public:
+  // Appends the class unless it is listed already.
+  void RegisterHighlighterClass(const TSrcHighlighterClass& highlighter_class);
+  int Count() const { return static_cast<int>(classes_.size()); }
+  const TSrcHighlighterClass* Item(int index) const {
+    return index >= 0 && index < Count() ? classes_[static_cast<std::size_t>(index)] : nullptr;
+  }
+
+ private:
+  std::vector<const TSrcHighlighterClass*> classes_;
+};
+
+// The list, created on first use with the built-in highlighters registered.
+TSrcHighlighterList& HighlighterList();
+
+}  // namespace torvane

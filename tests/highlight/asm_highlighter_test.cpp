@@ -1,0 +1,231 @@
+#include "highlight/asm_highlighter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "highlight/highlighter_list.h"
+#include "platform/codepage.h"
+
+namespace torvane {
+namespace {
+
+using Tokens = std::vector<std::pair<int, std::string>>;
+
+// Runs the per-line protocol over one line, checking that token starts are
+// contiguous and that every token has the attribute of its kind.
+Tokens Scan(TSrcAsmHighlighter& h, std::string_view line) {
+  Tokens tokens;
+  h.ResetRangeState();
+  h.StartLine(line, 0);
+  int expected_start = 0;
+  while (!h.AtLineEnd()) {
+    EXPECT_EQ(h.TokenStart(), expected_start) << line;
+    const std::string text = h.TokenText();
+    EXPECT_FALSE(text.empty()) << line;
+    expected_start += static_cast<int>(text.size());
+    tokens.emplace_back(h.TokenKind(), text);
+    h.AdvanceToken();
+    if (tokens.size() > line.size() + 1) {
+      ADD_FAILURE() << "scan does not advance: " << line;
+      break;
+    }
+  }
+  EXPECT_EQ(h.TokenKind(), atkLineEnd);
+  EXPECT_EQ(h.TokenAttributes(), nullptr);
+  EXPECT_EQ(h.SaveRangeState(), 0u);
+  return tokens;
+}
+
+constexpr int C = atkComment, I = atkIdentifier, K = atkKeyword, N = atkNumber, W = atkWhitespace,
+              S = atkString, Y = atkSymbol;
+
+struct Case {
+  std::string line;
+  Tokens tokens;
+};
+
+TEST(AsmHighlighterTest, TokensOfExampleLines) {
+  const std::vector<Case> cases = {
+      {"mov eax, [ebx+4] ; load",
+       {{K, "mov"},
+        {W, " "},
+        {I, "eax"},
+        {I, ","},
+        {W, " "},
+        {I, "["},
+        {I, "ebx"},
+        {Y, "+"},
+        {N, "4"},
+        {I, "]"},
+        {W, " "},
+        {C, "; load"}}},
+      {"0x1F", {{N, "0x1F"}}},
+      {"1Fh", {{N, "1Fh"}}},
+      {"3.14", {{N, "3.14"}}},
+      {"1_000", {{N, "1_000"}}},
+      {"0b101", {{N, "0b101"}}},
+      {"10q", {{N, "10"}, {I, "q"}}},
+      {"<>", {{Y, "<>"}}},
+      {"<=", {{Y, "<="}}},
+      {"=>", {{Y, "="}, {Y, ">"}}},
+      {">=<", {{Y, ">="}, {Y, "<"}}},
+      {"\"\"\"abc\"", {{S, "\"\"\"abc\""}}},
+      {"'it''s'", {{S, "'it'"}, {S, "'s'"}}},
+      {"\"abc", {{S, "\"abc"}}},
+      {"''", {{S, "''"}}},
+      {"'''", {{S, "'''"}}},
+      {"db \"a;b\", 0", {{I, "db"}, {W, " "}, {S, "\"a;b\""}, {I, ","}, {W, " "}, {N, "0"}}},
+      {"// note", {{C, "// note"}}},
+      {"/ 2", {{Y, "/"}, {W, " "}, {N, "2"}}},
+      {"# x", {{C, "# x"}}},
+      {"\t \x01\x1f  x", {{W, "\t \x01\x1f  "}, {I, "x"}}},
+      {"a\r\nb\rc\nd", {{I, "a"}, {W, "\r\n"}, {I, "b"}, {W, "\r"}, {I, "c"}, {W, "\n"}, {I, "d"}}},
+      {"; c\rx", {{C, "; c"}, {W, "\r"}, {I, "x"}}},
+      {"MOV Mov movzx movx _start",
+       {{K, "MOV"},
+        {W, " "},
+        {K, "Mov"},
+        {W, " "},
+        {K, "movzx"},
+        {W, " "},
+        {I, "movx"},
+        {W, " "},
+        {I, "_start"}}},
+      {"!$%?@\\`|~",
+       {{I, "!"}, {I, "$"}, {I, "%"}, {I, "?"}, {I, "@"}, {I, "\\"}, {I, "`"}, {I, "|"}, {I, "~"}}},
+      {"&()*+-.:=^{}",
+       {{Y, "&"},
+        {Y, "("},
+        {Y, ")"},
+        {Y, "*"},
+        {Y, "+"},
+        {Y, "-"},
+        {Y, "."},
+        {Y, ":"},
+        {Y, "="},
+        {Y, "^"},
+        {Y, "{"},
+        {Y, "}"}}},
+      {".next: loop .next",
+       {{Y, "."}, {I, "next"}, {Y, ":"}, {W, " "}, {K, "loop"}, {W, " "}, {Y, "."}, {I, "next"}}},
+      {"int3 fld1 crc32 x1",
+       {{K, "int3"}, {W, " "}, {K, "fld1"}, {W, " "}, {K, "crc32"}, {W, " "}, {I, "x1"}}},
+      {"", {}},
+      {std::string("nop\0mov", 7), {{K, "nop"}}},
+      {std::string("\"ab\0cd\"", 7), {{S, "\"ab"}}},
+  };
+  TSrcAsmHighlighter h;
+  for (const Case& c : cases) {
+    EXPECT_EQ(Scan(h, c.line), c.tokens) << "line: " << c.line;
+  }
+}
+
+TEST(AsmHighlighterTest, MultiByteCharactersFormOneToken) {
+  TSrcAsmHighlighter h;
+  {
+    ScopedCodePage cp("UTF-8");
+    // 中 (3 bytes), é (2 bytes), a lone continuation byte, then a comment
+    // holding Chinese text.
+    EXPECT_EQ(Scan(h, "x\xE4\xB8\xAD\xC3\xA9\x80 ;\xE4\xB8\xAD"), (Tokens{{I, "x"},
+                                                                          {I, "\xE4\xB8\xAD"},
+                                                                          {I, "\xC3\xA9"},
+                                                                          {I, "\x80"},
+                                                                          {W, " "},
+                                                                          {C, ";\xE4\xB8\xAD"}}));
+  }
+  {
+    ScopedCodePage cp("GBK");
+    // 中 in GBK, then a lead byte at the end of the line.
+    EXPECT_EQ(Scan(h, "\xD6\xD0mov\xD6"), (Tokens{{I, "\xD6\xD0"}, {K, "mov"}, {I, "\xD6"}}));
+  }
+  {
+    ScopedCodePage cp("ISO-8859-1");
+    // Latin-1 letters are not part of identifiers.
+    EXPECT_EQ(Scan(h, "caf\xE9s"), (Tokens{{I, "caf"}, {I, "\xE9"}, {I, "s"}}));
+  }
+}
+
+TEST(AsmHighlighterTest, AttributesNamesStylesAndRoles) {
+  TSrcAsmHighlighter h;
+  ASSERT_EQ(h.AttributeCount(), 7);
+  const std::vector<std::string> names = {"Comment", "Identifier", "Number", "Reserved Word",
+                                          "Space",   "String",     "Symbol"};
+  for (int i = 0; i < 7; ++i) {
+    const TSrcHighlighterAttributes* a = h.AttributeAt(i);
+    EXPECT_EQ(a->Name(), names[static_cast<std::size_t>(i)]);
+    EXPECT_EQ(a->Background(), clNone);
+    EXPECT_EQ(a->Foreground(), clNone);
+    EXPECT_FALSE(a->IsStyleStored());
+  }
+  EXPECT_EQ(h.AttributeAt(-1), nullptr);
+  EXPECT_EQ(h.AttributeAt(7), nullptr);
+  EXPECT_EQ(h.CommentAttri()->Style(), TFontStyles{fsItalic});
+  EXPECT_EQ(h.KeyAttri()->Style(), TFontStyles{fsBold});
+  EXPECT_EQ(h.NumberAttri()->Style(), TFontStyles{});
+  EXPECT_EQ(h.KeyAttri()->StyleDefault(), TFontStyles{fsBold});
+
+  const std::vector<TSrcHighlighterAttributes*> roles = {h.CommentAttri(), h.IdentifierAttri(),
+                                                         h.KeyAttri(),     h.StringAttri(),
+                                                         h.SpaceAttri(),   h.SymbolAttri()};
+  for (int role = 0; role < 6; ++role) {
+    EXPECT_EQ(h.DefaultAttributeFor(role), roles[static_cast<std::size_t>(role)]);
+  }
+  EXPECT_EQ(h.DefaultAttributeFor(6), nullptr);
+  EXPECT_EQ(h.DefaultAttributeFor(-1), nullptr);
+
+  // Each kind reports its attribute.
+  h.StartLine("mov x, 1 'a' ;c", 3);
+  EXPECT_EQ(h.LineIndex(), 3);
+  std::vector<TSrcHighlighterAttributes*> seen;
+  for (; !h.AtLineEnd(); h.AdvanceToken()) {
+    seen.push_back(h.TokenAttributes());
+  }
+  EXPECT_EQ(seen, (std::vector<TSrcHighlighterAttributes*>{
+                      h.KeyAttri(), h.SpaceAttri(), h.IdentifierAttri(), h.IdentifierAttri(),
+                      h.SpaceAttri(), h.NumberAttri(), h.SpaceAttri(), h.StringAttri(),
+                      h.SpaceAttri(), h.CommentAttri()}));
+}
+
+TEST(AsmHighlighterTest, ClassFilterAndFileNames) {
+  TSrcAsmHighlighter h;
+  EXPECT_EQ(h.LanguageTitle(), "x86 Assembly");
+  EXPECT_EQ(TSrcCustomHighlighter::ClassLanguageTitle(), "<Unknown>");
+  EXPECT_EQ(h.SupportedFeatures(), hcRegistry);
+  EXPECT_EQ(h.DefaultFilter(), "x86 Assembly Files (*.asm)|*.asm");
+  EXPECT_FALSE(h.IsFilterStored());
+  EXPECT_TRUE(h.MatchesFileName("prog.asm"));
+  EXPECT_TRUE(h.MatchesFileName("/home/u/A.ASM"));
+  EXPECT_FALSE(h.MatchesFileName("prog.as"));
+  EXPECT_FALSE(h.MatchesFileName("prog.asmx"));
+  EXPECT_FALSE(h.MatchesFileName("asm"));
+  EXPECT_FALSE(h.MatchesFileName("dir.asm/prog"));
+  EXPECT_EQ(h.FoldRegions().Count(), 0);
+
+  h.SetDefaultFilter(" Sources|*.S;*.inc ");
+  EXPECT_TRUE(h.IsFilterStored());
+  EXPECT_TRUE(h.MatchesFileName("x.s"));
+  EXPECT_TRUE(h.MatchesFileName("x.INC"));
+  EXPECT_FALSE(h.MatchesFileName("x.asm"));
+  h.SetDefaultFilter("*.asm");
+  EXPECT_TRUE(h.MatchesFileName("x.asm"));
+  h.SetDefaultFilter("");
+  EXPECT_FALSE(h.MatchesFileName("x.asm"));
+
+  const TSrcCharSet ident = h.IdentifierCharacters();
+  EXPECT_TRUE(ident['_'] && ident['0'] && ident['z'] && ident[192] && ident[255]);
+  EXPECT_FALSE(ident['.'] || ident[215] || ident[247] || ident[191] || ident[' ']);
+
+  TSrcHighlighterList& list = HighlighterList();
+  ASSERT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Item(0), &TSrcAsmHighlighter::StaticClass());
+  list.RegisterHighlighterClass(TSrcAsmHighlighter::StaticClass());
+  EXPECT_EQ(list.Count(), 1);
+  std::unique_ptr<TSrcCustomHighlighter> made = list.Item(0)->Create();
+  EXPECT_EQ(made->LanguageTitle(), "x86 Assembly");
+}
+
+}  // namespace
+}  // namespace torvane
