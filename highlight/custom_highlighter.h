@@ -11,16 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "document/string_list.h"
 #include "highlight/fold_regions.h"
 #include "highlight/highlighter_attributes.h"
 #include "highlight/keyword_hash.h"
 #include "highlight/notify_event_chain.h"
 
 namespace torvane {
-
-// The highlighter's state at the end of a line, opaque to everyone else; the
-// line store keeps one per line.
-using TSrcRangeState = std::uint32_t;
 
 // The six attributes every highlighter can be asked for (DefaultAttributeFor).
 enum TSrcDefaultRole : int {
@@ -75,7 +72,7 @@ class TSrcCustomHighlighter : public TSrcComponent {
   static TSrcHighlighterFeatures ClassSupportedFeatures() { return hcRegistry; }
   virtual bool MatchesFileName(const std::string& file_name) const;
   virtual bool AtLineEnd() const = 0;
-  virtual TSrcRangeState SaveRangeState() const { return 0; }
+  virtual TRangeState SaveRangeState() const { return 0; }
   virtual std::string TokenText() const = 0;
   virtual TSrcHighlighterAttributes* TokenAttributes() const = 0;
   virtual int TokenKind() const = 0;
@@ -86,7 +83,7 @@ class TSrcCustomHighlighter : public TSrcComponent {
   // Makes the first token of the line current. The highlighter keeps what it
   // needs of the text; the caller's buffer may go away afterwards.
   virtual void StartLine(std::string_view text, int line_index) = 0;
-  virtual void RestoreRangeState(TSrcRangeState /*state*/) {}
+  virtual void RestoreRangeState(TRangeState /*state*/) {}
   virtual void ResetRangeState() {}
   virtual bool ApplyUserSettings(int /*setting_index*/) { return false; }
   virtual void ListUserSettings(std::vector<std::string>& settings) const { settings.clear(); }

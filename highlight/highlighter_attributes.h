@@ -5,9 +5,9 @@
 #include <functional>
 #include <string>
 
-#include "highlight/font_style.h"
 #include "highlight/notify_event_chain.h"
 #include "platform/colors.h"
+#include "platform/font_styles.h"
 
 namespace torvane {
 
@@ -50,7 +50,7 @@ class TSrcHighlighterAttributes : public TSrcPersistent {
   void RememberDefaults();
 
   // The style as bits 0..3: bold, italic, underline, strike-out.
-  int StyleBits() const { return static_cast<int>(style_.Bits()); }
+  int StyleBits() const { return style_.ToInt(); }
   // Sets the style one flag at a time through the setter (up to four
   // notifications).
   void SetStyleBits(int bits);
