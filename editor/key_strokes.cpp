@@ -69,15 +69,20 @@ int TSrcEditKeyStroke::Index() const {
 // ---------------------------------------------------------------------------
 // TSrcEditKeyStrokes
 
-TSrcEditKeyStroke& TSrcEditKeyStrokes::Items(int index) {
+void TSrcEditKeyStrokes::CheckIndex(int index) const {
   if (index < 0 || index >= Count()) {
     throw ESrcKeyError(FormatMessage("List index out of bounds (%d)", index));
   }
+}
+
+TSrcEditKeyStroke& TSrcEditKeyStrokes::Items(int index) {
+  CheckIndex(index);
   return items_[static_cast<std::size_t>(index)];
 }
 
 const TSrcEditKeyStroke& TSrcEditKeyStrokes::Items(int index) const {
-  return const_cast<TSrcEditKeyStrokes*>(this)->Items(index);
+  CheckIndex(index);
+  return items_[static_cast<std::size_t>(index)];
 }
 
 void TSrcEditKeyStrokes::AdoptItems() {
@@ -93,7 +98,7 @@ TSrcEditKeyStroke& TSrcEditKeyStrokes::Add() {
 }
 
 void TSrcEditKeyStrokes::Delete(int index) {
-  Items(index);  // range check
+  CheckIndex(index);
   items_.erase(items_.begin() + index);
   AdoptItems();
 }

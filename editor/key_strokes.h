@@ -115,6 +115,7 @@ class TSrcEditKeyStrokes {
 
  private:
   friend class TSrcEditKeyStroke;
+  void CheckIndex(int index) const;
   void AdoptItems();
 
   // Invariant: every entry's collection_ points at this table.
