@@ -19,6 +19,10 @@ TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers) {
 
 namespace {
 
+// X keycodes (evdev code + 8) of the digit row's keys 1 … 0.
+constexpr std::uint32_t kDigitRowFirst = 10;
+constexpr std::uint32_t kDigitRowLast = 19;
+
 // Keys that Qt reports with the keypad flag and that have keypad codes of
 // their own; the keypad's Enter and navigation keys fall through to the
 // ordinary codes.
@@ -45,7 +49,8 @@ std::uint16_t KeypadKey(int key) {
 
 }  // namespace
 
-std::uint16_t VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers) {
+std::uint16_t VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers,
+                               std::uint32_t nativeScanCode) {
   if (modifiers.testFlag(Qt::KeypadModifier)) {
     if (const std::uint16_t keypad = KeypadKey(key); keypad != 0) {
       return keypad;
@@ -54,6 +59,13 @@ std::uint16_t VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers) {
   // Letters and digits share their codes with Qt.
   if ((key >= Qt::Key_0 && key <= Qt::Key_9) || (key >= Qt::Key_A && key <= Qt::Key_Z)) {
     return static_cast<std::uint16_t>(key);
+  }
+  if (nativeScanCode >= kDigitRowFirst && nativeScanCode <= kDigitRowLast &&
+      !modifiers.testFlag(Qt::KeypadModifier)) {
+    // Keycodes 10…18 are the keys 1…9, 19 is 0.
+    return nativeScanCode == kDigitRowLast
+               ? '0'
+               : static_cast<std::uint16_t>('1' + (nativeScanCode - kDigitRowFirst));
   }
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) {
     return static_cast<std::uint16_t>(VK_F1 + (key - Qt::Key_F1));

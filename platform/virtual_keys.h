@@ -111,10 +111,14 @@ constexpr TShiftState ShortCutShift(TShortCut shortcut) {
 TShiftState ShiftStateFromQt(Qt::KeyboardModifiers modifiers);
 
 // The virtual key of a Qt key event, or 0 for a key without one. The keypad
-// flag picks the keypad codes (Num 0 is 96). Shifted symbols of a US layout
-// ("!" for Shift+1, "{" for Shift+[) give the code of their unshifted key, so
-// Ctrl+Shift+1 is the digit 1 with Ctrl and Shift, and Backtab is Tab.
-std::uint16_t VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers);
+// flag picks the keypad codes (Num 0 is 96), and Backtab is Tab. A key of the
+// digit row is its digit whatever the layout puts on it ("&" on a French
+// layout, "!" for Shift+1), so the Ctrl+digit and Ctrl+Shift+digit bindings
+// work everywhere: the X keycode (the event's native scan code, 10…19 for the
+// row) decides when given, else the symbols of a US layout do. Other shifted
+// symbols give their unshifted key ("{" is the key of "[").
+std::uint16_t VirtualKeyFromQt(int key, Qt::KeyboardModifiers modifiers,
+                               std::uint32_t nativeScanCode = 0);
 
 // The Qt key (with the keypad flag for keypad codes) that names a virtual
 // key when a shortcut is shown; Qt::Key_unknown for a code without one.

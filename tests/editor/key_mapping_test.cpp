@@ -24,6 +24,14 @@ TEST(KeyMappingTest, QtKeysBecomeClassicCodes) {
   EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Exclam, Qt::ControlModifier | Qt::ShiftModifier), '1');
   EXPECT_EQ(VirtualKeyFromQt(Qt::Key_ParenRight, Qt::ShiftModifier), '0');
   EXPECT_EQ(VirtualKeyFromQt(Qt::Key_BraceLeft, Qt::ShiftModifier), VK_OEM_4);
+  // With the X keycode the digit row is layout-free: "&" is 1 on a French
+  // layout (it would be 7 on a US one), "§" is Shift+3 on a German one.
+  EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Ampersand, Qt::ControlModifier, 10), '1');
+  EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Ampersand, Qt::ControlModifier), '7');
+  EXPECT_EQ(VirtualKeyFromQt(Qt::Key_section, Qt::ShiftModifier, 12), '3');
+  EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Agrave, Qt::ControlModifier, 19), '0');
+  EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Q, Qt::ControlModifier, 10), 'Q');
+  EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Minus, Qt::NoModifier, 20), VK_OEM_MINUS);
   // Keypad keys have codes of their own, except Enter and the moves.
   EXPECT_EQ(VirtualKeyFromQt(Qt::Key_5, Qt::KeypadModifier), VK_NUMPAD0 + 5);
   EXPECT_EQ(VirtualKeyFromQt(Qt::Key_Plus, Qt::KeypadModifier), VK_ADD);
