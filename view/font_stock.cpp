@@ -2,6 +2,7 @@
 #include "view/font_stock.h"
 
 #include <QFontMetrics>
+#include <QRawFont>
 
 namespace torvane {
 namespace {
@@ -103,7 +104,10 @@ QFont TheFontStock::CreateStyleFont(TFontStyles style) const {
 int TheFontStock::MeasureFontAdvance(const QFont& font, int* height, int* wide_width,
                                      std::uint8_t charset) {
   const QFontMetrics metrics(font);
-  const bool has_m = metrics.inFont(QChar(u'M'));
+  // The font's own glyphs only: the metrics object would answer for the
+  // fallback fonts as well.
+  const QRawFont raw = QRawFont::fromFont(font);
+  const bool has_m = raw.supportsCharacter(QChar(u'M'));
   // Left bearing + ink + right bearing of 'M' is its advance.
   const int width = has_m ? metrics.horizontalAdvance(QChar(u'M')) : metrics.averageCharWidth();
   if (height != nullptr) {
@@ -113,8 +117,8 @@ int TheFontStock::MeasureFontAdvance(const QFont& font, int* height, int* wide_w
     *wide_width = kUnknownWidth;
     // Only a Japanese font's wide width is known: the ideographic comma and
     // the kana 'a' must be equally wide and clearly wider than one cell.
-    if (charset == kShiftJisCharset && has_m && metrics.inFontUcs4(0x3001u) &&
-        metrics.inFontUcs4(0x3042u)) {
+    if (charset == kShiftJisCharset && has_m && raw.supportsCharacter(0x3001u) &&
+        raw.supportsCharacter(0x3042u)) {
       const int w = metrics.horizontalAdvance(QString(QChar(0x3001)));
       if (2 * w > 3 * width && w == metrics.horizontalAdvance(QString(QChar(0x3042)))) {
         *wide_width = w;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QRawFont>
 #include <cstring>
 
 #include "drawer_test_support.h"
@@ -138,9 +139,25 @@ TEST(FontStockTest, WideWidthOnlyForJapaneseDoubleByteFonts) {
   // A Japanese code page makes it a Japanese font, but its kana (16 px)
   // are not clearly wider than its proportional 'M' (14 px): still unknown.
   ScopedCodePage japanese("CP932");
-  TheFontStock stock(&cjk);
-  EXPECT_EQ(stock.Entry()->key.charset, kShiftJisCharset);
-  EXPECT_EQ(stock.WideCellWidth(), kUnknownWidth);
+  {
+    TheFontStock stock(&cjk);
+    EXPECT_EQ(stock.Entry()->key.charset, kShiftJisCharset);
+    EXPECT_EQ(stock.WideCellWidth(), kUnknownWidth);
+  }
+  // The fixed-pitch face has half-width Latin, so its kana width is known.
+  QFont mono(QStringLiteral("WenQuanYi Micro Hei Mono"));
+  mono.setPixelSize(16);
+  TheFontStock stock(&mono);
+  EXPECT_EQ(stock.WideCellWidth(), 16);
+  EXPECT_GT(2 * stock.WideCellWidth(), 3 * stock.CellWidth());
+}
+
+TEST(FontStockTest, FontWithoutAnMIsMeasuredByItsAverageWidth) {
+  QFont symbols(QStringLiteral("Droid Sans Fallback"));  // CJK only, no Latin
+  symbols.setPixelSize(20);
+  ASSERT_FALSE(QRawFont::fromFont(symbols).supportsCharacter(QChar(u'M')));
+  TheFontStock stock(&symbols);
+  EXPECT_EQ(stock.CellWidth(), QFontMetrics(stock.CurrentFont().Font()).averageCharWidth());
 }
 
 }  // namespace
