@@ -11,6 +11,14 @@ constexpr char kNoFont[] = "SetBaseFont: 'Value' must be specified.";
 
 }  // namespace
 
+TFontStyles FontStylesOf(const QFont& font) {
+  TFontStyles styles;
+  styles = font.bold() ? styles.With(fsBold) : styles;
+  styles = font.italic() ? styles.With(fsItalic) : styles;
+  styles = font.underline() ? styles.With(fsUnderline) : styles;
+  return font.strikeOut() ? styles.With(fsStrikeOut) : styles;
+}
+
 TheFontStock::TheFontStock(const QFont* font) {
   SetBaseFont(font);
 }
@@ -46,8 +54,7 @@ void TheFontStock::SetBaseFont(const QFont* font) {
   GiveUpEntry();
   entry_ = entry;
   base_key_ = entry->key;
-  SelectStyle(TFontStyles::FromInt((font->bold() ? 1 : 0) | (font->italic() ? 2 : 0) |
-                                   (font->underline() ? 4 : 0) | (font->strikeOut() ? 8 : 0)));
+  SelectStyle(FontStylesOf(*font));
 }
 
 void TheFontStock::SelectStyle(TFontStyles style) {

@@ -15,6 +15,9 @@ class EheFontStockException : public ESrcError {
   using ESrcError::ESrcError;
 };
 
+// The style set a QFont asks for.
+TFontStyles FontStylesOf(const QFont& font);
+
 class TheFontStock {
  public:
   explicit TheFontStock(const QFont* font);

@@ -103,6 +103,17 @@ TFontsInfoEntry* TheFontsInfoManager::AcquireFontsInfo(const QFont& font) {
   TFontRecord key;
   BuildBaseLogFont(font, key);
   TFontsInfoEntry* entry = LookupFontsInfo(key);
+  if (entry != nullptr && key.face[TFontRecord::kFaceSize - 2] != 0 &&
+      entry->base_font.family() != font.family()) {
+    // A face name too long for the key: equal keys are not yet equal fonts.
+    entry = nullptr;
+    for (const auto& e : entries_) {
+      if (std::memcmp(&e->key, &key, sizeof key) == 0 && e->base_font.family() == font.family()) {
+        entry = e.get();
+        break;
+      }
+    }
+  }
   if (entry == nullptr) {
     entries_.push_back(BuildFontsInfo(font, key));
     entry = entries_.back().get();

@@ -18,11 +18,6 @@ void Require(bool condition, const char* message) {
   }
 }
 
-TFontStyles StyleOfFont(const QFont& font) {
-  return TFontStyles::FromInt((font.bold() ? 1 : 0) | (font.italic() ? 2 : 0) |
-                              (font.underline() ? 4 : 0) | (font.strikeOut() ? 8 : 0));
-}
-
 // Colours as the painter wants them; clNone reaching the drawer draws
 // nothing rather than some arbitrary colour.
 QColor ResolveColor(TColor color) {
@@ -92,7 +87,7 @@ void TheTextDrawer::SetBaseFont(const QFont* font) {
   char_width_ = stock_->CellWidth();
   char_height_ = stock_->CellHeight();
   style_ = stock_->CurrentStyle();
-  SelectStyle(StyleOfFont(*font));
+  SelectStyle(FontStylesOf(*font));
   secondary_fitted_ = false;
   if (secondary_enabled_) {
     FitSecondaryFont();

@@ -63,6 +63,14 @@ TEST(FontsInfoTest, KeyIgnoresLeftoverBytesAfterTheFaceName) {
   TFontRecord truncated;
   TheFontsInfoManager::BuildBaseLogFont(long_name, truncated);
   EXPECT_EQ(truncated.face[TFontRecord::kFaceSize - 1], u'\0');
+  // Two such names that differ only past the key's end are still two fonts.
+  QFont other_name(QString(99, QChar(u'x')) + u'y');
+  other_name.setPixelSize(12);
+  TheFontStock first(&long_name);
+  TheFontStock second(&other_name);
+  TheFontStock third(&long_name);
+  EXPECT_NE(first.Entry(), second.Entry());
+  EXPECT_EQ(first.Entry(), third.Entry());
 }
 
 TEST(FontsInfoTest, DroppingAnEntryInUseIsRefused) {

@@ -198,6 +198,61 @@ TEST_F(TextDrawerTest, SecondaryFontDrawsMultiByteRunsFittedToTheCells) {
   EXPECT_NE(plain.copy(Cells(2, 4)), image.copy(Cells(2, 4)));
 }
 
+TEST_F(TextDrawerTest, SecondaryFontIsTheLargestThatFitsTheCell) {
+  for (const char* name : {"WenQuanYi Micro Hei", "DejaVu Sans Mono", "Liberation Mono"}) {
+    SCOPED_TRACE(name);
+    drawer_.SetUnicodeFontName(QString::fromLatin1(name));
+    const TheFontStock& secondary = drawer_.SecondaryFontStock();
+    EXPECT_LE(secondary.CellWidth(), drawer_.GridWidth());
+    EXPECT_LE(secondary.CellHeight(), drawer_.GridHeight());
+    QFont larger = drawer_.SecondaryFont();
+    larger.setPixelSize(larger.pixelSize() + 1);
+    int height = 0;
+    const int width = TheFontStock::MeasureFontAdvance(larger, &height, nullptr, kDefaultCharset);
+    EXPECT_TRUE(width > drawer_.GridWidth() || height > drawer_.GridHeight());
+  }
+  // A new base font fits the secondary font again.
+  const QFont small = EditorFont(12);
+  drawer_.SetBaseFont(&small);
+  EXPECT_LE(drawer_.SecondaryFontStock().CellHeight(), drawer_.GridHeight());
+  EXPECT_LT(drawer_.SecondaryFont().pixelSize(), 18);
+}
+
+TEST_F(TextDrawerTest, BackgroundModeDecidesWhetherCellsAreFilledWithoutOpaque) {
+  for (const Qt::BGMode mode : {Qt::OpaqueMode, Qt::TransparentMode}) {
+    QImage image = WhiteImage();
+    QPainter painter(&image);
+    painter.setBackgroundMode(mode);
+    drawer_.AttachDC(&painter);
+    drawer_.SetBackground(clLime);
+    drawer_.CellTextOut(kLeft, kTop, kEtoClipped, Row(0, 20), "a b");
+    drawer_.DetachDC();
+    painter.end();
+    const QColor blank_cell = image.pixelColor(Cells(1, 2).center().x(), kTop + 1);
+    EXPECT_EQ(blank_cell, mode == Qt::OpaqueMode ? QColor(0, 255, 0) : QColor(Qt::white));
+    EXPECT_EQ(image.pixelColor(Cells(3, 4).center().x(), kTop + 1), QColor(Qt::white));
+  }
+}
+
+TEST_F(TextDrawerTest, PlainTextUsesTheFontsOwnAdvancesAndCharacterExtra) {
+  auto width_of = [&](int extra) {
+    QImage image = WhiteImage();
+    QPainter painter(&image);
+    drawer_.AttachDC(&painter);
+    drawer_.SetCharSpacing(extra);
+    drawer_.PlainTextOut(kLeft, kTop, "MMMMMMMMMM");
+    drawer_.DetachDC();
+    painter.end();
+    const auto [left, right] = InkSpan(image);
+    EXPECT_GE(left, kLeft);
+    return right - left;
+  };
+  const int plain = width_of(0);
+  EXPECT_NEAR(plain, 10 * drawer_.FontStock().CellWidth(), drawer_.GridWidth());
+  EXPECT_NEAR(width_of(3), plain + 27, 2);
+  EXPECT_EQ(drawer_.CharSpacing(), 3);
+}
+
 TEST_F(TextDrawerTest, AttachNestsAndRestoresThePainter) {
   QImage image = WhiteImage();
   QPainter painter(&image);
