@@ -141,6 +141,24 @@ void BM_OneRow(benchmark::State& state) {
 }
 BENCHMARK(BM_OneRow)->Unit(benchmark::kMicrosecond);
 
+// The gutter gives the drawer its own font and then the editor's back, on
+// every paint of the gutter.
+void BM_SwitchBaseFont(benchmark::State& state) {
+  QFont font(QStringLiteral("Courier New"));
+  font.setPixelSize(18);
+  QFont gutter_font(QStringLiteral("Courier New"));
+  gutter_font.setPointSize(8);
+  TheTextDrawer drawer({fsBold}, &font);
+  if (state.range(0) != 0) {
+    drawer.SetUnicodeFontName(QStringLiteral("WenQuanYi Micro Hei"));
+  }
+  for (auto _ : state) {
+    drawer.SetBaseFont(&gutter_font);
+    drawer.SetBaseFont(&font);
+  }
+}
+BENCHMARK(BM_SwitchBaseFont)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 // Wide characters from a fallback font in every run.
 void BM_CjkRepaint(benchmark::State& state) {
   QFont font(QStringLiteral("Courier New"));
