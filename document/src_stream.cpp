@@ -28,6 +28,10 @@ ESrcFileCreateError::ESrcFileCreateError(const std::string& path, int os_error)
           FormatMessage("Cannot create file \"%s\". %s", path.c_str(), std::strerror(os_error)),
           path, os_error) {}
 
+ESrcFileCreateError::ESrcFileCreateError(const std::string& path, const std::string& reason)
+    : ESrcFileError(FormatMessage("Cannot create file \"%s\". %s", path.c_str(), reason.c_str()),
+                    path, 0) {}
+
 // --- TSrcMemoryStream --------------------------------------------------------
 
 void TSrcMemoryStream::SetPosition(std::int64_t position) {

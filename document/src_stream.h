@@ -42,6 +42,8 @@ class ESrcFileOpenError : public ESrcFileError {
 class ESrcFileCreateError : public ESrcFileError {
  public:
   ESrcFileCreateError(const std::string& path, int os_error);
+  // With the reason already in words (errno unknown: OsError() is 0).
+  ESrcFileCreateError(const std::string& path, const std::string& reason);
 };
 
 class TSrcStream {

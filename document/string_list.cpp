@@ -253,7 +253,8 @@ void TSrcEditStringList::CloseGap(int index, int count) {
 
 bool TSrcEditStringList::IsInBuffer(const char* text) const {
   const std::less<const char*> before;
-  return buffer_ != nullptr && !before(text, buffer_) && before(text, buffer_ + buffer_size_);
+  return !buffer_.empty() && !before(text, buffer_.data()) &&
+         before(text, buffer_.data() + buffer_.size());
 }
 
 const char* TSrcEditStringList::CopyText(std::string_view text) {
@@ -278,9 +279,7 @@ void TSrcEditStringList::ReleaseText(TSrcEditStringRec& record) {
 }
 
 void TSrcEditStringList::FreeBuffer() {
-  std::free(buffer_);
-  buffer_ = nullptr;
-  buffer_size_ = 0;
+  std::string().swap(buffer_);
 }
 
 void TSrcEditStringList::PlaceRecord(int index, const char* text, std::size_t length) {

@@ -198,11 +198,15 @@ class TSrcEditStringList {
   // Replaces all lines by the stream's whole content (from position 0) and
   // detects FileFormat; trailing blank lines are dropped.
   void ReadFromStream(TSrcStream& stream);
+  // The same for bytes already in memory, which the store keeps (no copy).
+  void ReadFromBytes(std::string bytes);
   // Writes all lines with FileFormat's breaks, none after the last, in one
   // write at the stream's position.
   void WriteToStream(TSrcStream& stream) const;
-  // Raise ESrcFileOpenError / ESrcFileCreateError with the OS's reason.
+  // Raises ESrcFileOpenError with the OS's reason; the store is unchanged.
   void ReadFromFile(const std::string& path);
+  // Replaces the file safely (temporary file, then rename), so a failed
+  // write leaves the old file as it was; raises ESrcFileCreateError.
   void WriteToFile(const std::string& path) const;
 
   // A readable dump for failing tests: one line per record, e.g.
@@ -262,6 +266,10 @@ class TSrcEditStringList {
   void NotifyLines(const TSrcStringListLinesNotify& callback, int index, int count);
   // Appends the lines of buffer_ (all of it); reports which breaks it saw.
   void SplitBuffer(TLineChangeState state, bool& cr_seen, bool& lf_seen);
+  // Steps 3 to 6 of a read: replace the lines by those of `bytes`, drop
+  // trailing blank lines. Runs inside the caller's batch.
+  void LoadFileBytes(std::string bytes, bool& cr_seen, bool& lf_seen);
+  void SetDetectedFormat(bool cr_seen, bool lf_seen);
 
   TSrcEditStringRec* records_ = nullptr;  // malloc'd; Capacity records, LineCount used
   Extras* extras_ = nullptr;              // null, or parallel to records_ (Capacity)
@@ -273,8 +281,7 @@ class TSrcEditStringList {
   mutable int longest_index_ = -1;
   TExpandRoutines expand_;  // chosen by SetTabWidth
   // The bytes of the last read or SetAllText; unchanged lines point into it.
-  char* buffer_ = nullptr;
-  std::size_t buffer_size_ = 0;
+  std::string buffer_;
   mutable std::string expanded_;  // GetExpandedLine's result for a line with tabs
 };
 

@@ -6,28 +6,12 @@
 #include <memory>
 #include <stdexcept>
 
-#include "document/file_writer.h"
 #include "document/src_stream.h"
 #include "document/string_list.h"
+#include "platform/file_access.h"
 
 namespace torvane {
 namespace {
-
-struct FreeDeleter {
-  void operator()(char* p) const { std::free(p); }
-};
-using Bytes = std::unique_ptr<char, FreeDeleter>;
-
-Bytes AllocateBytes(std::size_t size) {
-  if (size == 0) {
-    return nullptr;
-  }
-  char* data = static_cast<char*>(std::malloc(size));
-  if (data == nullptr) {
-    throw std::bad_alloc();
-  }
-  return Bytes(data);
-}
 
 inline bool HasByte(std::uint64_t word, std::uint64_t pattern) {
   const std::uint64_t v = word ^ pattern;
@@ -77,15 +61,15 @@ bool IsBlank(std::string_view line) {
   return true;
 }
 
-bool EndsWithBreak(const char* data, std::size_t size) {
-  return size > 0 && (data[size - 1] == '\r' || data[size - 1] == '\n');
+bool EndsWithBreak(std::string_view data) {
+  return !data.empty() && (data.back() == '\r' || data.back() == '\n');
 }
 
 }  // namespace
 
 void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool& lf_seen) {
-  const char* p = buffer_;
-  const char* end = buffer_ + buffer_size_;
+  const char* p = buffer_.data();
+  const char* end = p + buffer_.size();
   while (p < end) {
     const char* line_end = FindBreak(p, end);
     const int index = count_;
@@ -105,37 +89,20 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
   }
 }
 
-void TSrcEditStringList::ReadFromStream(TSrcStream& stream) {
-  bool cr_seen = false;
-  bool lf_seen = false;
-  {
-    Batch batch(*this);
-    const std::int64_t reported = stream.Size();
-    const auto size = static_cast<std::size_t>(reported > 0 ? reported : 0);
-    Bytes data = AllocateBytes(size);
-    stream.SetPosition(0);
-    std::size_t got = 0;
-    while (got < size) {
-      const std::size_t n = stream.Read(data.get() + got, size - got);
-      if (n == 0) {
-        break;  // the stream shrank meanwhile: take what is there
-      }
-      got += n;
-    }
-    CheckLinesFit(data.get(), got);
-
-    ClearLines();
-    buffer_ = data.release();
-    buffer_size_ = got;
-    SplitBuffer(lcsUnchanged, cr_seen, lf_seen);
-    if (EndsWithBreak(buffer_, buffer_size_)) {
-      AppendLine({});
-    }
-    while (count_ > 0 && IsBlank(records_[count_ - 1].View())) {
-      DeleteLine(count_ - 1);
-    }
+void TSrcEditStringList::LoadFileBytes(std::string bytes, bool& cr_seen, bool& lf_seen) {
+  CheckLinesFit(bytes.data(), bytes.size());
+  ClearLines();
+  buffer_ = std::move(bytes);
+  SplitBuffer(lcsUnchanged, cr_seen, lf_seen);
+  if (EndsWithBreak(buffer_)) {
+    AppendLine({});
   }
-  // After the batch: OnBatchEnd listeners still see the previous format.
+  while (count_ > 0 && IsBlank(records_[count_ - 1].View())) {
+    DeleteLine(count_ - 1);
+  }
+}
+
+void TSrcEditStringList::SetDetectedFormat(bool cr_seen, bool lf_seen) {
   if (cr_seen && !lf_seen) {
     file_format_ = sffMac;
   } else if (lf_seen && !cr_seen) {
@@ -145,21 +112,50 @@ void TSrcEditStringList::ReadFromStream(TSrcStream& stream) {
   }
 }
 
+void TSrcEditStringList::ReadFromStream(TSrcStream& stream) {
+  bool cr_seen = false;
+  bool lf_seen = false;
+  {
+    Batch batch(*this);
+    const std::int64_t reported = stream.Size();
+    std::string data(static_cast<std::size_t>(reported > 0 ? reported : 0), '\0');
+    stream.SetPosition(0);
+    std::size_t got = 0;
+    while (got < data.size()) {
+      const std::size_t n = stream.Read(data.data() + got, data.size() - got);
+      if (n == 0) {
+        break;  // the stream shrank meanwhile: take what is there
+      }
+      got += n;
+    }
+    data.resize(got);
+    LoadFileBytes(std::move(data), cr_seen, lf_seen);
+  }
+  // After the batch: OnBatchEnd listeners still see the previous format.
+  SetDetectedFormat(cr_seen, lf_seen);
+}
+
+void TSrcEditStringList::ReadFromBytes(std::string bytes) {
+  bool cr_seen = false;
+  bool lf_seen = false;
+  {
+    Batch batch(*this);
+    LoadFileBytes(std::move(bytes), cr_seen, lf_seen);
+  }
+  SetDetectedFormat(cr_seen, lf_seen);
+}
+
 void TSrcEditStringList::SetAllText(std::string_view text) {
   // Copied before clearing: the text may be a view into this store.
-  Bytes data = AllocateBytes(text.size());
-  if (!text.empty()) {
-    std::memcpy(data.get(), text.data(), text.size());
-  }
-  CheckLinesFit(data.get(), text.size());
+  std::string data(text);
+  CheckLinesFit(data.data(), data.size());
   ClearLines();
   Batch batch(*this);
-  buffer_ = data.release();
-  buffer_size_ = text.size();
+  buffer_ = std::move(data);
   bool cr_seen = false;
   bool lf_seen = false;
   SplitBuffer(lcsModified, cr_seen, lf_seen);
-  if (EndsWithBreak(buffer_, buffer_size_)) {
+  if (EndsWithBreak(buffer_)) {
     AppendLine({});
   }
 }
@@ -197,16 +193,14 @@ void TSrcEditStringList::ReadFromFile(const std::string& path) {
 }
 
 void TSrcEditStringList::WriteToFile(const std::string& path) const {
-  TSrcEditFileWriter writer(path);
-  writer.SetFileFormat(file_format_);
-  for (int i = 0; i < count_; ++i) {
-    if (i + 1 < count_) {
-      writer.WriteTextLine(records_[i].View());
-    } else {
-      writer.WriteText(records_[i].View());
-    }
+  // Through memory and a rename rather than truncating the file first: a
+  // failure half-way must not cost the user the file they had.
+  TSrcMemoryStream bytes;
+  WriteToStream(bytes);
+  std::string reason;
+  if (!WriteFileSafely(path, bytes.Bytes(), &reason)) {
+    throw ESrcFileCreateError(path, reason);
   }
-  writer.Close();
 }
 
 }  // namespace torvane

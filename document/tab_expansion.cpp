@@ -59,7 +59,7 @@ int StepAt(const CodePage& page, std::string_view text, std::size_t i) {
 
 template <typename Stops>
 std::int32_t ExpandLength(std::string_view text, int width, bool& has_tabs) {
-  has_tabs = std::memchr(text.data(), '\t', text.size()) != nullptr;
+  has_tabs = !text.empty() && std::memchr(text.data(), '\t', text.size()) != nullptr;
   if (!has_tabs) {
     return PlainCells(text);
   }

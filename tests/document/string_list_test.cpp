@@ -1,0 +1,363 @@
+// The line store's operations: notification order, index errors, neutral
+// values, capacity growth and the per-line record.
+#include "document/string_list.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "tests/document/store_recorder.h"
+
+namespace torvane {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::StoreRecorder;
+
+void Fill(TSrcEditStringList& store, const std::vector<std::string>& lines) {
+  for (const auto& line : lines) {
+    store.AppendLine(line);
+  }
+}
+
+std::vector<std::string> Lines(const TSrcEditStringList& store) {
+  std::vector<std::string> out;
+  for (int i = 0; i < store.LineCount(); ++i) {
+    out.emplace_back(store.GetLine(i));
+  }
+  return out;
+}
+
+std::string IndexError(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const ESrcEditStringList& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+TEST(StringList, SingleLineChangesRaiseNotificationsInOrder) {
+  TSrcEditStringList store;
+  StoreRecorder rec(store);
+
+  store.InsertLine(0, "a");
+  EXPECT_THAT(rec.events, ElementsAre("BatchBegin n=0", "BeforeInsert 0 1 n=0", "Inserted 0 1 n=1",
+                                      "BatchEnd n=1"));
+  rec.Clear();
+  EXPECT_EQ(store.AppendLine("b"), 1);
+  EXPECT_THAT(rec.events, ElementsAre("BatchBegin n=1", "BeforeInsert 1 1 n=1", "Inserted 1 1 n=2",
+                                      "BatchEnd n=2"));
+  rec.Clear();
+  store.SetLine(0, "x");
+  // The before-replace comes outside the batch.
+  EXPECT_THAT(rec.events, ElementsAre("BeforeReplace 0 1 n=2", "BatchBegin n=2", "Replaced 0 1 n=2",
+                                      "BatchEnd n=2"));
+  rec.Clear();
+  store.DeleteLine(1);
+  EXPECT_THAT(rec.events, ElementsAre("BatchBegin n=2", "BeforeDelete 1 1 n=2", "Deleted 1 1 n=1",
+                                      "BatchEnd n=1"));
+  rec.Clear();
+  store.ExchangeLines(0, 0);
+  store.SetLineObject(0, 7);
+  store.SetLineRange(0, 3);
+  store.SetTabWidth(4);
+  store.ResizeCapacity(40);
+  EXPECT_THAT(rec.events, ElementsAre("BatchBegin n=1", "BatchEnd n=1", "BatchBegin n=1",
+                                      "BatchEnd n=1", "BatchBegin n=1", "BatchEnd n=1"));
+  rec.Clear();
+  store.ClearLines();
+  EXPECT_THAT(rec.events, ElementsAre("BatchBegin n=1", "Cleared n=0", "BatchEnd n=0"));
+  rec.Clear();
+  store.ClearLines();  // nothing to clear: silent
+  EXPECT_TRUE(rec.events.empty());
+}
+
+TEST(StringList, NestedBatchesNotifyOnlyAtTheOuterEdges) {
+  TSrcEditStringList store;
+  StoreRecorder rec(store);
+  store.BeginBatch();
+  store.AppendLine("a");
+  store.BeginBatch();
+  store.AppendLine("b");
+  store.EndBatch();
+  EXPECT_EQ(store.BatchCount(), 1);
+  store.EndBatch();
+  store.EndBatch();  // unbalanced: ignored
+  EXPECT_EQ(store.BatchCount(), 0);
+  EXPECT_THAT(rec.events, ElementsAre("BatchBegin n=0", "BeforeInsert 0 1 n=0", "Inserted 0 1 n=1",
+                                      "BeforeInsert 1 1 n=1", "Inserted 1 1 n=2", "BatchEnd n=2"));
+}
+
+TEST(StringList, SetLineAtTheEndAppends) {
+  TSrcEditStringList store;
+  StoreRecorder rec(store);
+  store.SetLine(0, "first");
+  EXPECT_THAT(rec.events, ElementsAre("BatchBegin n=0", "BeforeInsert 0 1 n=0", "Inserted 0 1 n=1",
+                                      "BatchEnd n=1"));
+  store.SetLine(1, "second");
+  EXPECT_THAT(Lines(store), ElementsAre("first", "second"));
+  EXPECT_EQ(IndexError([&] { store.SetLine(3, "x"); }), "Invalid stringlist index 3");
+  EXPECT_EQ(IndexError([&] { store.SetLine(-1, "x"); }), "Invalid stringlist index -1");
+}
+
+TEST(StringList, SetLineKeepsRangeObjectAndColoursButMarksModified) {
+  TSrcEditStringList store;
+  store.ReadFromBytes("one\ntwo");
+  store.SetLineRange(0, 42);
+  store.SetLineObject(0, 9);
+  store.GetLineAttributes(0).SetLineBackground(clRed);
+  ASSERT_EQ(store.GetChangeState(0), lcsUnchanged);
+  store.SetLine(0, store.GetLine(0));  // a view of the line itself
+  EXPECT_EQ(store.GetLine(0), "one");
+  EXPECT_EQ(store.GetLineRange(0), 42u);
+  EXPECT_EQ(store.GetLineObject(0), 9u);
+  EXPECT_EQ(store.GetLineAttributes(0).LineBackground(), clRed);
+  EXPECT_EQ(store.GetChangeState(0), lcsModified);
+  EXPECT_EQ(store.GetChangeState(1), lcsUnchanged);
+}
+
+TEST(StringList, IndexErrorsNameTheIndexAndChangeNothing) {
+  TSrcEditStringList store;
+  Fill(store, {"a", "b"});
+  StoreRecorder rec(store);
+  EXPECT_EQ(IndexError([&] { store.DeleteLine(2); }), "Invalid stringlist index 2");
+  EXPECT_EQ(IndexError([&] { store.InsertLine(3, "x"); }), "Invalid stringlist index 3");
+  EXPECT_EQ(IndexError([&] { store.InsertLine(-1, "x"); }), "Invalid stringlist index -1");
+  EXPECT_EQ(IndexError([&] { store.RemoveLines(2, 1); }), "Invalid stringlist index 2");
+  EXPECT_EQ(IndexError([&] { store.InsertBlankLines(5, 1); }), "Invalid stringlist index 5");
+  EXPECT_EQ(IndexError([&] { store.ExchangeLines(0, 2); }), "Invalid stringlist index 2");
+  EXPECT_EQ(IndexError([&] { store.SetLineObject(-3, 1); }), "Invalid stringlist index -3");
+  EXPECT_EQ(IndexError([&] { store.SetLineRange(2, 1); }), "Invalid stringlist index 2");
+  EXPECT_EQ(IndexError([&] { store.ResizeCapacity(1); }),
+            "Stringlist capacity cannot be smaller than count");
+  // n <= 0 does nothing, whatever the index.
+  store.RemoveLines(9, 0);
+  store.InsertBlankLines(9, -1);
+  EXPECT_TRUE(rec.events.empty());
+  EXPECT_THAT(Lines(store), ElementsAre("a", "b"));
+}
+
+TEST(StringList, ReadingOutsideGivesNeutralValues) {
+  TSrcEditStringList store;
+  Fill(store, {"a\tb"});
+  for (const int index : {-1, 1, 1000}) {
+    EXPECT_EQ(store.GetLine(index), "");
+    EXPECT_EQ(store.GetLineObject(index), 0u);
+    EXPECT_EQ(store.GetLineRange(index), 0u);
+    EXPECT_EQ(store.GetExpandedLine(index), "");
+    EXPECT_EQ(store.GetExpandedLength(index), 0);
+    EXPECT_FALSE(store.GetLineAttributes(index));
+    EXPECT_EQ(std::as_const(store).GetLineAttributes(index), TLineAttributes{});
+  }
+  TSrcEditStringList empty;
+  EXPECT_EQ(empty.LongestLineLength(), 0);
+  EXPECT_EQ(empty.GetAllText(), "");
+}
+
+TEST(StringList, NewLinesCarryTheNewLineValues) {
+  TSrcEditStringList store;
+  EXPECT_EQ(store.FileFormat(), sffDos);
+  EXPECT_EQ(store.TabWidth(), 8);
+  EXPECT_EQ(store.Capacity(), 0);
+  EXPECT_EQ(store.LongestLineIndex(), -1);
+  store.AppendLine("x");
+  const TSrcEditStringRec rec = store.GetLineRecord(0);
+  EXPECT_EQ(rec.RangeState, kRangeNotScanned);
+  EXPECT_EQ(rec.ExpandedLength, -1);
+  EXPECT_EQ(rec.LineFlags, lfExpandedLengthUnknown);
+  EXPECT_EQ(store.GetLineObject(0), 0u);
+  const TLineAttributes attrs = std::as_const(store).GetLineAttributes(0);
+  EXPECT_EQ(attrs.LineForeground, clNone);
+  EXPECT_EQ(attrs.LineBackground, clNone);
+  EXPECT_EQ(attrs.LineColorFlags, 0);
+  EXPECT_EQ(attrs.ChangeState, lcsModified);
+}
+
+TEST(StringList, CapacityFollowsTheGrowthRule) {
+  TSrcEditStringList store;
+  std::vector<int> seen;
+  for (int i = 0; i < 130; ++i) {
+    store.AppendLine("");
+    if (seen.empty() || seen.back() != store.Capacity()) {
+      seen.push_back(store.Capacity());
+    }
+  }
+  EXPECT_THAT(seen, ElementsAre(16, 32, 48, 64, 80, 100, 125, 156));
+
+  store.InsertBlankLines(3, 2);
+  EXPECT_EQ(store.Capacity(), 132);
+  EXPECT_EQ(store.LineCount(), 132);
+
+  TSrcEditStringList other;
+  other.AppendLinesFrom(store);
+  EXPECT_EQ(other.Capacity(), 144);  // 132 rounded up to 16
+  store.ResizeCapacity(132);
+  EXPECT_EQ(store.Capacity(), 132);
+  store.ClearLines();
+  EXPECT_EQ(store.Capacity(), 0);
+}
+
+TEST(StringList, RemoveLinesStopsAtTheEnd) {
+  TSrcEditStringList store;
+  Fill(store, {"0", "1", "2", "3", "4"});
+  StoreRecorder rec(store);
+  store.RemoveLines(3, 10);
+  EXPECT_THAT(rec.events, ElementsAre("BatchBegin n=5", "BeforeDelete 3 2 n=5", "Deleted 3 2 n=3",
+                                      "BatchEnd n=3"));
+  store.RemoveLines(0, 2);
+  EXPECT_THAT(Lines(store), ElementsAre("2"));
+}
+
+TEST(StringList, BlankLinesAndAppendedCopiesKeepNeighboursIntact) {
+  TSrcEditStringList store;
+  Fill(store, {"a", "b"});
+  store.SetLineObject(1, 5);
+  StoreRecorder rec(store);
+  store.InsertBlankLines(1, 3);
+  EXPECT_THAT(rec.events, ElementsAre("BatchBegin n=2", "BeforeInsert 1 3 n=2", "Inserted 1 3 n=5",
+                                      "BatchEnd n=5"));
+  EXPECT_THAT(Lines(store), ElementsAre("a", "", "", "", "b"));
+  EXPECT_EQ(store.GetLineObject(4), 5u);
+  EXPECT_EQ(store.GetLineObject(1), 0u);
+
+  TSrcEditStringList source;
+  source.ReadFromBytes("p\nq");
+  source.SetLineRange(0, 3);
+  source.SetLineObject(1, 11);
+  source.GetLineAttributes(1).Set({clRed, clBlue, lcfBackground | lcfForeground, lcsSaved});
+  rec.Clear();
+  store.AppendLinesFrom(source);
+  // One after-notification, no before-notification.
+  EXPECT_THAT(rec.events, ElementsAre("BatchBegin n=5", "Inserted 5 2 n=7", "BatchEnd n=7"));
+  EXPECT_EQ(store.GetLine(6), "q");
+  EXPECT_EQ(store.GetLineRange(5), kRangeNotScanned);
+  EXPECT_EQ(store.GetLineObject(6), 11u);
+  EXPECT_EQ(store.GetChangeState(5), lcsUnchanged);
+  EXPECT_EQ(std::as_const(store).GetLineAttributes(6),
+            (TLineAttributes{clRed, clBlue, 3, lcsSaved}));
+
+  store.AppendLinesFrom(store);  // itself: doubles
+  EXPECT_EQ(store.LineCount(), 14);
+  EXPECT_EQ(store.GetLine(13), "q");
+
+  rec.Clear();
+  store.AppendLinesFrom(std::vector<std::string>{});
+  EXPECT_TRUE(rec.events.empty());
+  store.AppendLinesFrom(std::vector<std::string>{"x", std::string("y\0z", 3)});
+  EXPECT_EQ(store.GetLine(15), std::string_view("y\0z", 3));
+  EXPECT_EQ(store.GetChangeState(15), lcsModified);
+}
+
+TEST(StringList, ExchangeSwapsWholeRecordsAndTheLongestLine) {
+  TSrcEditStringList store;
+  Fill(store, {"short", "the longest one", "mid line"});
+  store.SetLineObject(0, 1);
+  store.SetLineRange(1, 2);
+  EXPECT_EQ(store.LongestLineLength(), 15);
+  EXPECT_EQ(store.LongestLineIndex(), 1);
+  store.ExchangeLines(0, 1);
+  EXPECT_EQ(store.LongestLineIndex(), 0);
+  EXPECT_EQ(store.GetLine(0), "the longest one");
+  EXPECT_EQ(store.GetLineRange(0), 2u);
+  EXPECT_EQ(store.GetLineObject(1), 1u);
+  store.ExchangeLines(2, 0);
+  EXPECT_EQ(store.LongestLineIndex(), 2);
+  EXPECT_EQ(store.LongestLineLength(), 15);
+}
+
+TEST(StringList, AllTextJoinsWithCrLfAndSplitsOnEveryBreak) {
+  TSrcEditStringList store;
+  Fill(store, {"a", "b"});
+  EXPECT_EQ(store.GetAllText(), "a\r\nb");
+
+  StoreRecorder rec(store);
+  store.SetAllText("x\ny\r\n");
+  EXPECT_THAT(Lines(store), ElementsAre("x", "y", ""));
+  EXPECT_EQ(rec.events.front(), "BatchBegin n=2");
+  EXPECT_EQ(rec.events[1], "Cleared n=0");
+  EXPECT_EQ(store.FileFormat(), sffDos);  // no detection
+  EXPECT_EQ(store.GetChangeState(0), lcsModified);
+
+  store.SetAllText("  \n\t\n");  // trailing blanks kept
+  EXPECT_THAT(Lines(store), ElementsAre("  ", "\t", ""));
+  store.SetAllText(store.GetLine(0));  // text from the store itself
+  EXPECT_THAT(Lines(store), ElementsAre("  "));
+  store.SetAllText("");
+  EXPECT_EQ(store.LineCount(), 0);
+}
+
+TEST(StringList, LineTextStaysPutWhileOtherLinesMove) {
+  TSrcEditStringList store;
+  store.ReadFromBytes("alpha\nbeta\ngamma");
+  store.SetLine(2, "changed gamma");
+  const std::string_view loaded = store.GetLine(0);
+  const std::string_view owned = store.GetLine(2);
+  for (int i = 0; i < 500; ++i) {
+    store.InsertLine(1, "filler " + std::to_string(i));
+  }
+  store.RemoveLines(1, 250);
+  store.ExchangeLines(0, 5);
+  EXPECT_EQ(loaded, "alpha");
+  EXPECT_EQ(owned, "changed gamma");
+  EXPECT_EQ(store.GetLine(5), "alpha");
+}
+
+TEST(StringList, ColoursAndObjectsFollowTheirLines) {
+  TSrcEditStringList store;
+  Fill(store, {"a", "b", "c"});
+  auto ref = store.GetLineAttributes(2);
+  ref.SetLineForeground(clLime);
+  ref.SetLineColorFlags(lcfForeground);
+  ref.SetChangeState(lcsSaved);
+  store.SetLineObject(2, 77);
+  store.InsertLine(0, "new");
+  store.DeleteLine(1);
+  EXPECT_EQ(store.GetLine(2), "c");
+  EXPECT_EQ(std::as_const(store).GetLineAttributes(2),
+            (TLineAttributes{clLime, clNone, lcfForeground, lcsSaved}));
+  EXPECT_EQ(store.GetLineObject(2), 77u);
+  EXPECT_EQ(store.GetLineObject(0), 0u);
+
+  store.SetChangeState(0, lcsModified);
+  store.MarkModifiedLinesSaved();
+  EXPECT_EQ(store.GetChangeState(0), lcsSaved);
+}
+
+TEST(StringList, ListenerFailureStillClosesTheBatch) {
+  TSrcEditStringList store;
+  StoreRecorder rec(store);
+  store.OnBeforeInsert = [](TSrcEditStringList&, int, int) {
+    throw std::runtime_error("listener");
+  };
+  EXPECT_THROW(store.AppendLine("x"), std::runtime_error);
+  EXPECT_EQ(store.LineCount(), 0);
+  EXPECT_EQ(store.BatchCount(), 0);
+  EXPECT_THAT(rec.events, ElementsAre("BatchBegin n=0", "BatchEnd n=0"));
+}
+
+TEST(StringList, DestructionRaisesNothing) {
+  int calls = 0;
+  {
+    TSrcEditStringList store;
+    store.AppendLine("x");
+    store.OnBatchBegin = [&](TSrcEditStringList&) { ++calls; };
+    store.OnBatchEnd = [&](TSrcEditStringList&) { ++calls; };
+    store.OnLinesCleared = [&](TSrcEditStringList&) { ++calls; };
+    store.OnBeforeDelete = [&](TSrcEditStringList&, int, int) { ++calls; };
+  }
+  EXPECT_EQ(calls, 0);
+}
+
+TEST(StringList, DumpShowsRecordsReadably) {
+  TSrcEditStringList store;
+  store.ReadFromBytes(std::string("mov\teax\0\"\n", 10));
+  store.GetExpandedLength(0);
+  EXPECT_EQ(store.Dump(), "0 \"mov\\x09eax\\x00\\x22\" u r=-1 x=13\n");
+}
+
+}  // namespace
+}  // namespace torvane
