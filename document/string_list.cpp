@@ -30,12 +30,9 @@ TSrcEditStringList::~TSrcEditStringList() {
   // No notification may reach a listener that is being torn down with us.
   OnBatchBegin = nullptr;
   OnBatchEnd = nullptr;
-  for (int i = 0; i < count_; ++i) {
-    ReleaseText(records_[i]);
-  }
+  ReleaseAllText();
   std::free(records_);
   std::free(extras_);
-  FreeBuffer();
 }
 
 // --- Reading ---------------------------------------------------------------
@@ -44,7 +41,7 @@ std::string_view TSrcEditStringList::GetLine(int index) const {
   if (index < 0 || index >= count_) {
     return {};
   }
-  return records_[index].View();
+  return TextOf(records_[index]);
 }
 
 TLineObject TSrcEditStringList::GetLineObject(int index) const {
@@ -63,7 +60,7 @@ TRangeState TSrcEditStringList::GetLineRange(int index) const {
 
 void TSrcEditStringList::ComputeExpandedLength(TSrcEditStringRec& record) const {
   bool has_tabs = false;
-  record.ExpandedLength = expand_.Length(record.View(), tab_width_, has_tabs);
+  record.ExpandedLength = expand_.Length(TextOf(record), tab_width_, has_tabs);
   record.LineFlags = has_tabs ? lfHasTabs : lfHasNoTabs;
 }
 
@@ -73,13 +70,13 @@ std::string_view TSrcEditStringList::GetExpandedLine(int index) const {
   }
   TSrcEditStringRec& record = records_[index];
   if ((record.LineFlags & lfHasNoTabs) != 0) {
-    return record.View();
+    return TextOf(record);
   }
   ComputeExpandedLength(record);
   if ((record.LineFlags & lfHasTabs) == 0) {
-    return record.View();
+    return TextOf(record);
   }
-  expand_.Text(record.View(), tab_width_, expanded_);
+  expand_.Text(TextOf(record), tab_width_, expanded_);
   return expanded_;
 }
 
@@ -167,7 +164,7 @@ std::string TSrcEditStringList::GetAllText() const {
     if (i > 0) {
       text.append("\r\n");
     }
-    text.append(records_[i].View());
+    text.append(TextOf(records_[i]));
   }
   return text;
 }
@@ -251,46 +248,68 @@ void TSrcEditStringList::CloseGap(int index, int count) {
   }
 }
 
-bool TSrcEditStringList::IsInBuffer(const char* text) const {
-  const std::less<const char*> before;
-  return !buffer_.empty() && !before(text, buffer_.data()) &&
-         before(text, buffer_.data() + buffer_.size());
-}
-
-const char* TSrcEditStringList::CopyText(std::string_view text) {
+std::uint32_t TSrcEditStringList::NewOwnedText(std::string_view text) {
   CheckLineLength(text.size());
   if (text.empty()) {
-    return nullptr;
+    return 0;
+  }
+  if (free_slots_.empty()) {
+    if (owned_.size() >= std::numeric_limits<std::uint32_t>::max()) {
+      throw std::length_error("Too many lines");
+    }
+    owned_.reserve(owned_.size() + 1);
+    free_slots_.reserve(owned_.capacity());
   }
   char* copy = static_cast<char*>(std::malloc(text.size()));
   if (copy == nullptr) {
     throw std::bad_alloc();
   }
   std::memcpy(copy, text.data(), text.size());
-  return copy;
+  if (free_slots_.empty()) {
+    owned_.push_back(copy);  // capacity reserved above: cannot throw
+    return static_cast<std::uint32_t>(owned_.size() - 1);
+  }
+  const std::uint32_t slot = free_slots_.back();
+  free_slots_.pop_back();
+  owned_[slot] = copy;
+  return slot;
 }
 
 void TSrcEditStringList::ReleaseText(TSrcEditStringRec& record) {
-  if (record.Text != nullptr && !IsInBuffer(record.Text)) {
-    std::free(const_cast<char*>(record.Text));
+  if (record.TextOwned != 0 && record.Length > 0) {
+    std::free(owned_[record.TextRef]);
+    owned_[record.TextRef] = nullptr;
+    free_slots_.push_back(record.TextRef);
   }
-  record.Text = nullptr;
+  record.TextRef = 0;
   record.Length = 0;
+  record.TextOwned = 0;
+}
+
+void TSrcEditStringList::ReleaseAllText() {
+  for (char* block : owned_) {
+    std::free(block);
+  }
+  std::vector<char*>().swap(owned_);
+  std::vector<std::uint32_t>().swap(free_slots_);
+  FreeBuffer();
 }
 
 void TSrcEditStringList::FreeBuffer() {
   std::string().swap(buffer_);
 }
 
-void TSrcEditStringList::PlaceRecord(int index, const char* text, std::size_t length) {
+void TSrcEditStringList::PlaceRecord(int index, std::uint32_t text_ref, std::size_t length,
+                                     bool owned) {
   if (count_ == capacity_) {
     Grow();
   }
   MakeRoom(index, 1);
   TSrcEditStringRec& record = records_[index];
   record = TSrcEditStringRec{};
-  record.Text = text;
+  record.TextRef = text_ref;
   record.Length = static_cast<std::uint32_t>(length);
+  record.TextOwned = owned ? 1 : 0;
   if (extras_ != nullptr) {
     extras_[index] = Extras{};
   }
@@ -299,11 +318,15 @@ void TSrcEditStringList::PlaceRecord(int index, const char* text, std::size_t le
 }
 
 void TSrcEditStringList::InsertOwned(int index, std::string_view text) {
-  const char* copy = CopyText(text);
+  const std::uint32_t slot = NewOwnedText(text);
   try {
-    PlaceRecord(index, copy, text.size());
+    PlaceRecord(index, slot, text.size(), !text.empty());
   } catch (...) {
-    std::free(const_cast<char*>(copy));
+    TSrcEditStringRec orphan;
+    orphan.TextRef = slot;
+    orphan.Length = static_cast<std::uint32_t>(text.size());
+    orphan.TextOwned = 1;
+    ReleaseText(orphan);
     throw;
   }
 }
@@ -360,11 +383,12 @@ void TSrcEditStringList::SetLine(int index, std::string_view text) {
   NotifyLines(OnBeforeReplace, index, 1);
   Batch batch(*this);
   // Copy first: the new text may be a view of this very line.
-  const char* copy = CopyText(text);
+  const std::uint32_t slot = NewOwnedText(text);
   TSrcEditStringRec& record = records_[index];
   ReleaseText(record);
-  record.Text = copy;
+  record.TextRef = slot;
   record.Length = static_cast<std::uint32_t>(text.size());
+  record.TextOwned = text.empty() ? 0 : 1;
   record.ExpandedLength = -1;
   record.LineFlags = lfExpandedLengthUnknown;
   record.ChangeState = lcsModified;
@@ -456,7 +480,7 @@ void TSrcEditStringList::AppendLinesFrom(const TSrcEditStringList& source) {
   }
   AppendCopies(source.count_, [&](int i, int at) {
     const TSrcEditStringRec& from = source.records_[i];
-    InsertOwned(at, from.View());
+    InsertOwned(at, source.TextOf(from));
     TSrcEditStringRec& to = records_[at];
     to.ChangeState = from.ChangeState;
     to.LineColorFlags = from.LineColorFlags;
@@ -493,17 +517,14 @@ void TSrcEditStringList::ExchangeLines(int a, int b) {
 void TSrcEditStringList::ClearLines() {
   if (count_ > 0) {
     Batch batch(*this);
-    for (int i = 0; i < count_; ++i) {
-      ReleaseText(records_[i]);
-    }
+    ReleaseAllText();
     count_ = 0;
     SetCapacity(0);
-    FreeBuffer();
     if (OnLinesCleared) {
       OnLinesCleared(*this);
     }
   } else {
-    FreeBuffer();  // no line points into it any more
+    ReleaseAllText();  // no line points into it any more
   }
   longest_index_ = -1;
 }
@@ -565,7 +586,7 @@ std::string TSrcEditStringList::Dump() const {
   for (int i = 0; i < count_; ++i) {
     const TSrcEditStringRec& r = records_[i];
     out += std::to_string(i) + " \"";
-    for (const char c : r.View()) {
+    for (const char c : TextOf(r)) {
       const auto byte = static_cast<unsigned char>(c);
       if (byte < 0x20 || byte == '"' || byte == '\\' || byte >= 0x7F) {
         static constexpr char kHex[] = "0123456789abcdef";

@@ -64,24 +64,22 @@ struct TLineAttributes {
   friend bool operator==(const TLineAttributes&, const TLineAttributes&) = default;
 };
 
-// One line's record. 24 bytes, so a million-line file costs 24 MB of
-// records: the text is a pointer and a 32-bit length (into the store's load
-// buffer until the line is changed, then into a block of its own), and the
-// rarely used fields (user object, colours) live in a side table that exists
-// only once one of them is set.
+// One line's record. 20 bytes, so a million-line file costs 20 MB of
+// records: the text is a 32-bit reference (an offset into the store's load
+// buffer until the line is changed, then the slot of a block of its own) and
+// a 32-bit length, and the rarely used fields (user object, colours) live in
+// a side table that exists only once one of them is set.
 struct TSrcEditStringRec {
-  const char* Text = nullptr;  // not NUL-terminated; null for an empty line
-  std::uint32_t Length = 0;    // bytes of Text
+  std::uint32_t TextRef = 0;  // buffer offset, or owned slot when TextOwned
+  std::uint32_t Length = 0;   // bytes of the text
   TRangeState RangeState = kRangeNotScanned;
   std::int32_t ExpandedLength = -1;  // display cells after tab expansion
   std::uint8_t LineFlags = lfExpandedLengthUnknown;
   TLineChangeState ChangeState = lcsModified;
   std::uint8_t LineColorFlags = 0;
-  std::uint8_t Reserved = 0;
-
-  std::string_view View() const { return {Text, Length}; }
+  std::uint8_t TextOwned = 0;
 };
-static_assert(sizeof(TSrcEditStringRec) <= 24, "keep the per-line record compact");
+static_assert(sizeof(TSrcEditStringRec) == 20, "keep the per-line record compact");
 
 class TSrcEditStringList;
 
@@ -254,13 +252,21 @@ class TSrcEditStringList {
   void EnsureExtras();
   void MakeRoom(int index, int count);  // moves records index.. up; capacity must suffice
   void CloseGap(int index, int count);  // moves records index+count.. down
-  void PlaceRecord(int index, const char* text, std::size_t length);
+  std::string_view TextOf(const TSrcEditStringRec& record) const {
+    if (record.Length == 0) {
+      return {};
+    }
+    return {record.TextOwned != 0 ? owned_[record.TextRef] : buffer_.data() + record.TextRef,
+            record.Length};
+  }
+  void PlaceRecord(int index, std::uint32_t text_ref, std::size_t length, bool owned);
   void InsertOwned(int index, std::string_view text);
+  // Copies text into a block of its own; returns its slot (0 for no text).
+  std::uint32_t NewOwnedText(std::string_view text);
+  void ReleaseAllText();
   void RemoveRange(int index, int count);
   void AppendCopies(int count, const std::function<void(int, int)>& copy_line);
-  const char* CopyText(std::string_view text);
   void ReleaseText(TSrcEditStringRec& record);
-  bool IsInBuffer(const char* text) const;
   void FreeBuffer();
   void ComputeExpandedLength(TSrcEditStringRec& record) const;
   void NotifyLines(const TSrcStringListLinesNotify& callback, int index, int count);
@@ -282,6 +288,11 @@ class TSrcEditStringList {
   TExpandRoutines expand_;  // chosen by SetTabWidth
   // The bytes of the last read or SetAllText; unchanged lines point into it.
   std::string buffer_;
+  // Blocks of changed lines, addressed by slot; freed slots are reused.
+  // invariant: free_slots_.capacity() >= owned_.size(), so releasing a
+  // block never allocates.
+  std::vector<char*> owned_;
+  std::vector<std::uint32_t> free_slots_;
   mutable std::string expanded_;  // GetExpandedLine's result for a line with tabs
 };
 

@@ -74,7 +74,13 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
     const char* line_end = FindBreak(p, end);
     const int index = count_;
     NotifyLines(OnBeforeInsert, index, 1);
-    PlaceRecord(index, line_end == p ? nullptr : p, static_cast<std::size_t>(line_end - p));
+    const auto offset = static_cast<std::size_t>(p - buffer_.data());
+    const auto length = static_cast<std::size_t>(line_end - p);
+    if (offset <= std::numeric_limits<std::uint32_t>::max()) {
+      PlaceRecord(index, static_cast<std::uint32_t>(offset), length, false);
+    } else {
+      InsertOwned(index, {p, length});  // beyond what an offset can reach
+    }
     records_[index].ChangeState = state;
     NotifyLines(OnLinesInserted, index, 1);
     p = line_end;
@@ -97,7 +103,7 @@ void TSrcEditStringList::LoadFileBytes(std::string bytes, bool& cr_seen, bool& l
   if (EndsWithBreak(buffer_)) {
     AppendLine({});
   }
-  while (count_ > 0 && IsBlank(records_[count_ - 1].View())) {
+  while (count_ > 0 && IsBlank(TextOf(records_[count_ - 1]))) {
     DeleteLine(count_ - 1);
   }
 }
@@ -180,7 +186,7 @@ void TSrcEditStringList::WriteToStream(TSrcStream& stream) const {
       p += line_break.size();
     }
     if (records_[i].Length > 0) {
-      std::memcpy(p, records_[i].Text, records_[i].Length);
+      std::memcpy(p, TextOf(records_[i]).data(), records_[i].Length);
       p += records_[i].Length;
     }
   }

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -350,6 +351,95 @@ TEST(StringList, DestructionRaisesNothing) {
     store.OnBeforeDelete = [&](TSrcEditStringList&, int, int) { ++calls; };
   }
   EXPECT_EQ(calls, 0);
+}
+
+// A seeded random run of edits against a plain vector of strings: every
+// line's text, change state and object must match after each step.
+TEST(StringList, RandomEditsMatchAPlainModel) {
+  struct Line {
+    std::string text;
+    TLineChangeState state;
+    TLineObject object;
+  };
+  std::mt19937 random(77);
+  TSrcEditStringList store;
+  std::vector<Line> model;
+  auto text = [&] {
+    std::string t(random() % 12, 'a');
+    for (char& c : t) {
+      c = static_cast<char>(random() % 4 == 0 ? '\t' : 'a' + random() % 26);
+    }
+    return t;
+  };
+  for (int step = 0; step < 5000; ++step) {
+    const int n = static_cast<int>(model.size());
+    const int at = n == 0 ? 0 : static_cast<int>(random() % static_cast<unsigned>(n));
+    switch (random() % 9) {
+      case 0:
+      case 1: {
+        const std::string t = text();
+        store.InsertLine(at, t);
+        model.insert(model.begin() + at, {t, lcsModified, 0});
+        break;
+      }
+      case 2:
+        if (n > 0) {
+          const std::string t = text();
+          store.SetLine(at, t);
+          model[static_cast<std::size_t>(at)].text = t;
+          model[static_cast<std::size_t>(at)].state = lcsModified;
+        }
+        break;
+      case 3:
+        if (n > 0) {
+          const int k = static_cast<int>(random() % 4);
+          store.RemoveLines(at, k);
+          model.erase(model.begin() + at, model.begin() + std::min(n, at + k));
+        }
+        break;
+      case 4:
+        if (n > 1) {
+          const int b = static_cast<int>(random() % static_cast<unsigned>(n));
+          store.ExchangeLines(at, b);
+          std::swap(model[static_cast<std::size_t>(at)], model[static_cast<std::size_t>(b)]);
+        }
+        break;
+      case 5: {
+        const int k = static_cast<int>(random() % 3);
+        store.InsertBlankLines(at, k);
+        model.insert(model.begin() + at, static_cast<std::size_t>(k), {"", lcsModified, 0});
+        break;
+      }
+      case 6:
+        if (n > 0) {
+          store.SetLineObject(at, static_cast<TLineObject>(step));
+          model[static_cast<std::size_t>(at)].object = static_cast<TLineObject>(step);
+        }
+        break;
+      case 7:
+        if (random() % 50 == 0) {
+          store.ReadFromBytes("x\ny\tz\n");
+          model = {{"x", lcsUnchanged, 0}, {"y\tz", lcsUnchanged, 0}};
+        }
+        break;
+      default:
+        if (n > 0) {
+          store.SetChangeState(at, lcsSaved);
+          model[static_cast<std::size_t>(at)].state = lcsSaved;
+        }
+        break;
+    }
+    ASSERT_EQ(store.LineCount(), static_cast<int>(model.size())) << "step " << step;
+    int longest = 0;
+    for (int i = 0; i < store.LineCount(); ++i) {
+      const Line& line = model[static_cast<std::size_t>(i)];
+      ASSERT_EQ(store.GetLine(i), line.text) << "step " << step << "\n" << store.Dump();
+      ASSERT_EQ(store.GetChangeState(i), line.state) << "step " << step;
+      ASSERT_EQ(store.GetLineObject(i), line.object) << "step " << step;
+      longest = std::max(longest, store.GetExpandedLength(i));
+    }
+    ASSERT_EQ(store.LongestLineLength(), longest) << "step " << step;
+  }
 }
 
 TEST(StringList, DumpShowsRecordsReadably) {
