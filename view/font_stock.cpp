@@ -31,6 +31,13 @@ void TheFontStock::GiveUpEntry() {
   if (entry_ == nullptr) {
     return;
   }
+  if (generation_ != FontsInfoGeneration()) {
+    // The cache was shut down under this stock and took the entry with it.
+    entry_ = nullptr;
+    current_ = nullptr;
+    using_font_handles_ = false;
+    return;
+  }
   TheFontsInfoManager& manager = FontsInfoManagerInstance();
   if (using_font_handles_) {
     manager.DeactivateFontsInfo(entry_);
@@ -47,12 +54,13 @@ void TheFontStock::SetBaseFont(const QFont* font) {
   }
   TheFontsInfoManager& manager = FontsInfoManagerInstance();
   TFontsInfoEntry* entry = manager.AcquireFontsInfo(*font);
-  if (entry == entry_) {
+  if (entry == entry_ && generation_ == FontsInfoGeneration()) {
     manager.DropFontsInfo(entry);
     return;
   }
   GiveUpEntry();
   entry_ = entry;
+  generation_ = FontsInfoGeneration();
   base_key_ = entry->key;
   SelectStyle(FontStylesOf(*font));
 }

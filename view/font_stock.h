@@ -54,6 +54,7 @@ class TheFontStock {
   void GiveUpEntry();
 
   TFontsInfoEntry* entry_ = nullptr;  // one reference held
+  int generation_ = 0;                // of the cache that gave entry_
   bool using_font_handles_ = false;   // counted as a user of the entry's handles
   TStyleFontData* current_ = nullptr;
   TFontStyles style_;

@@ -13,11 +13,7 @@ namespace torvane {
 namespace {
 
 TheFontsInfoManager* g_instance = nullptr;
-
-void DestroyInstance() {
-  delete g_instance;
-  g_instance = nullptr;
-}
+int g_generation = 0;
 
 // The character set a font is realised in: the double-byte set of the
 // document's code page, else the default set.
@@ -48,10 +44,22 @@ TheFontsInfoManager& FontsInfoManagerInstance() {
   if (g_instance == nullptr) {
     g_instance = new TheFontsInfoManager;
     if (QCoreApplication::instance() != nullptr) {
-      qAddPostRoutine(DestroyInstance);
+      qAddPostRoutine(ShutDownFontsInfoManager);
     }
   }
   return *g_instance;
+}
+
+void ShutDownFontsInfoManager() {
+  // The global is cleared first, so nothing reaches a half-destroyed cache.
+  TheFontsInfoManager* instance = g_instance;
+  g_instance = nullptr;
+  ++g_generation;
+  delete instance;
+}
+
+int FontsInfoGeneration() {
+  return g_generation;
 }
 
 TheFontsInfoManager::~TheFontsInfoManager() {

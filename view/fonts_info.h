@@ -91,5 +91,10 @@ class TheFontsInfoManager {
 // The one manager, created on first use and freed when the application
 // object goes away (fonts must not outlive Qt's font database).
 TheFontsInfoManager& FontsInfoManagerInstance();
+// Frees the manager and every entry now. Users still holding entries must
+// compare FontsInfoGeneration() with the one they acquired in and forget
+// their entries when it moved on.
+void ShutDownFontsInfoManager();
+int FontsInfoGeneration();
 
 }  // namespace torvane

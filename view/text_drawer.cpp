@@ -222,7 +222,8 @@ void TheTextDrawer::CellTextOut(int x, int y, int options, const QRect& rect,
   }
   if (secondary_enabled_) {
     ClipScope clip(*dc_, rect, true);
-    DrawSecondaryRuns(x, rect, text);
+    DrawSecondaryRuns(x, rect, text,
+                      (options & kEtoOpaque) == 0 && dc_->backgroundMode() == Qt::OpaqueMode);
     return;
   }
   const bool clipped = (options & kEtoClipped) != 0;
@@ -327,7 +328,8 @@ void TheTextDrawer::FillCells(int x, int x_end, int top, int height, const QRect
   }
 }
 
-void TheTextDrawer::DrawSecondaryRuns(int x, const QRect& rect, std::string_view text) {
+void TheTextDrawer::DrawSecondaryRuns(int x, const QRect& rect, std::string_view text,
+                                      bool fill_cells) {
   const CodePage& page = CodePage::Current();
   int cell = 0;
   std::size_t i = 0;
@@ -345,6 +347,9 @@ void TheTextDrawer::DrawSecondaryRuns(int x, const QRect& rect, std::string_view
     const int baseline = top + font.Ascent();
     const int x_start = x;
     x = CollectGlyphs(font, x, baseline, text, i, end, cell, &rect);
+    if (fill_cells) {
+      FillCells(x_start, x, top, stock.CellHeight(), &rect);
+    }
     DrawCollected(font);
     DrawDecorations(font, x_start, x, baseline);
     i = end;

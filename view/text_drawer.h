@@ -97,7 +97,7 @@ class TheTextDrawer {
   void DrawCollected(TStyleFont& font);
   void DrawDecorations(const TStyleFont& font, int x, int x_end, int baseline);
   void FillCells(int x, int x_end, int top, int height, const QRect* clip);
-  void DrawSecondaryRuns(int x, const QRect& rect, std::string_view text);
+  void DrawSecondaryRuns(int x, const QRect& rect, std::string_view text, bool fill_cells);
 
   QPainter* dc_ = nullptr;
   std::unique_ptr<TheFontStock> stock_;

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QRawFont>
 #include <cstring>
+#include <memory>
 
 #include "drawer_test_support.h"
 #include "view/fonts_info.h"
@@ -87,6 +88,16 @@ TEST(FontsInfoTest, DroppingAnEntryInUseIsRefused) {
   manager.DeactivateFontsInfo(entry);
   manager.DropFontsInfo(entry);
   EXPECT_THROW(manager.DropFontsInfo(nullptr), EheFontsInfoException);
+}
+
+TEST(FontsInfoTest, StocksOutlivingTheCacheLetGoQuietly) {
+  const QFont font = EditorFont(19);
+  auto stock = std::make_unique<TheFontStock>(&font);
+  ShutDownFontsInfoManager();
+  stock.reset();  // its entry went with the cache: nothing to release
+  TheFontStock fresh(&font);
+  EXPECT_EQ(fresh.Entry()->reference_count, 1);
+  EXPECT_GT(fresh.CellWidth(), 0);
 }
 
 TEST(FontStockTest, StylesAreCreatedOnceAndMeasured) {

@@ -219,7 +219,11 @@ TEST_F(TextDrawerTest, SecondaryFontIsTheLargestThatFitsTheCell) {
 }
 
 TEST_F(TextDrawerTest, BackgroundModeDecidesWhetherCellsAreFilledWithoutOpaque) {
-  for (const Qt::BGMode mode : {Qt::OpaqueMode, Qt::TransparentMode}) {
+  const std::pair<const char*, Qt::BGMode> cases[] = {
+      {"", Qt::OpaqueMode}, {"", Qt::TransparentMode}, {"WenQuanYi Micro Hei", Qt::OpaqueMode}};
+  for (const auto& [secondary, mode] : cases) {
+    SCOPED_TRACE(secondary);
+    drawer_.SetUnicodeFontName(QString::fromLatin1(secondary));
     QImage image = WhiteImage();
     QPainter painter(&image);
     painter.setBackgroundMode(mode);
