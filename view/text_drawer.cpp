@@ -202,7 +202,9 @@ void TheTextDrawer::ReleaseStyleHandles() {
 
 void TheTextDrawer::PlainTextOut(int x, int y, std::string_view text) {
   Require(dc_ != nullptr, "PlainTextOut: no painter is attached.");
+  applied_font_ = nullptr;  // the caller may have set a font of its own meanwhile
   ApplyCurrentFont();
+  dc_->setPen(foreground_rgb_);
   const TStyleFont& font = stock_->CurrentFont();
   dc_->drawText(QPoint(x, y + font.Ascent()), DecodeText(text));
 }
@@ -274,6 +276,11 @@ int TheTextDrawer::CollectGlyphs(TStyleFont& font, int x, int baseline, std::str
 void TheTextDrawer::DrawCollected(TStyleFont& font) {
   if (glyphs_.empty()) {
     return;
+  }
+  // Glyphs take the pen's colour, and callers draw lines with their own pens
+  // between runs; the text colour must not follow them.
+  if (dc_->pen().color() != foreground_rgb_ || dc_->pen().style() != Qt::SolidLine) {
+    dc_->setPen(foreground_rgb_);
   }
   const bool one_font =
       std::all_of(glyph_fonts_.begin(), glyph_fonts_.end(), [](std::uint16_t f) { return f == 0; });

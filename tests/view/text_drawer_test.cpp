@@ -130,16 +130,22 @@ TEST_F(TextDrawerTest, OpaqueFillsTheRectangleAndClippingKeepsInkInside) {
   const QRect rect = Row(0, 3);
   drawer_.CellTextOut(kLeft, kTop, kEtoOpaque | kEtoClipped, rect, "MMMMMMMM");
   drawer_.DetachDC();
-  painter.end();
   EXPECT_EQ(image.pixelColor(rect.topLeft()), QColor(255, 255, 0));
   EXPECT_EQ(image.pixelColor(rect.bottomRight()), QColor(255, 255, 0));
   EXPECT_EQ(InkIn(image, QRect(rect.right() + 1, 0, 400, 60)), 0);
   EXPECT_EQ(InkIn(image, QRect(0, 0, rect.left(), 60)), 0);
-  // The text colour is the foreground: some pixel is pure blue.
+  // The text colour is the foreground, even after the caller drew a line
+  // with a pen of its own: some pixel is pure blue, none red.
+  drawer_.AttachDC(&painter);
+  painter.setPen(QPen(Qt::red, 1, Qt::DotLine));
+  drawer_.CellTextOut(kLeft, kTop, kEtoOpaque | kEtoClipped, rect, "MMMMMMMM");
+  drawer_.DetachDC();
+  painter.end();
   bool blue = false;
   for (int x = rect.left(); x <= rect.right(); ++x) {
     for (int y = rect.top(); y <= rect.bottom(); ++y) {
       blue = blue || image.pixelColor(x, y) == QColor(0, 0, 255);
+      EXPECT_NE(image.pixelColor(x, y), QColor(255, 0, 0));
     }
   }
   EXPECT_TRUE(blue);
