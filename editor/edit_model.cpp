@@ -11,6 +11,16 @@ namespace torvane {
 
 TSrcEditModel::TSrcEditModel() : lines_(std::make_unique<TSrcEditStringList>()), mapping_(*lines_) {
   HookLineStore();
+  marks_.OnMarkChange = [this](int line) {
+    if (view_ != nullptr) {
+      view_->InvalidateGutterLines(line, line);
+    }
+  };
+  marks_.OnChange = [this] {
+    if (view_ != nullptr) {
+      view_->InvalidateGutterLines(-1, -1);
+    }
+  };
 }
 
 TSrcEditModel::~TSrcEditModel() = default;

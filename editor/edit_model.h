@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "document/string_list.h"
+#include "editor/edit_marks.h"
 #include "editor/editor_options.h"
 #include "editor/paint_hold.h"
 #include "editor/position_mapping.h"
@@ -36,6 +37,9 @@ class TSrcEditModel {
   const TPositionMapping& Mapping() const { return mapping_; }
   TPositionMapping& Mapping() { return mapping_; }
   TPaintHold& PaintHold() { return paint_hold_; }
+  // Marks and bookmarks; they follow inserted and deleted lines by themselves.
+  TSrcEditMarkList& Marks() { return marks_; }
+  const TSrcEditMarkList& Marks() const { return marks_; }
   // The view is not owned; nullptr detaches (model tests run without one).
   void SetView(ISrcEditView* view);
   ISrcEditView* View() const { return view_; }
@@ -145,6 +149,7 @@ class TSrcEditModel {
   std::unique_ptr<TSrcEditStringList> lines_;
   TPositionMapping mapping_;
   TPaintHold paint_hold_;
+  TSrcEditMarkList marks_;
   ISrcEditView* view_ = nullptr;
   TWordChars word_chars_ = DefaultWordChars();
 

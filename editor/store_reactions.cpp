@@ -50,6 +50,10 @@ void TSrcEditModel::LinesCleared() {
     OnLinesClearedUndo();
   }
   TPaintHoldScope hold(paint_hold_);
+  // The marks belonged to the text that went.
+  if (!marks_.Empty()) {
+    marks_.Clear();
+  }
   InvalidateLines(-1, -1);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->RebuildLayout();
@@ -67,6 +71,7 @@ void TSrcEditModel::LinesCleared() {
 }
 
 void TSrcEditModel::LinesInserted(int index, int count) {
+  marks_.LinesInserted(index + 1, count);
   RescanInserted(index, count);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->InsertLineRows(index, count);
@@ -79,6 +84,7 @@ void TSrcEditModel::LinesInserted(int index, int count) {
 }
 
 void TSrcEditModel::LinesDeleted(int index, int count) {
+  marks_.LinesDeleted(index + 1, count);
   RescanFrom(index);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->DeleteLineRows(index, count);
