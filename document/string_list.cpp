@@ -314,7 +314,44 @@ void TSrcEditStringList::PlaceRecord(int index, std::uint32_t text_ref, std::siz
     extras_[index] = Extras{};
   }
   ++count_;
-  longest_index_ = -1;
+  NoteInserted(index, 1);
+}
+
+// The longest line is kept up to date through single-line edits rather than
+// forgotten, so typing in a long file does not rescan every line. While
+// longest_index_ >= 0 every line's expanded length is known and it names the
+// first line of the greatest length.
+void TSrcEditStringList::NoteInserted(int index, int count) {
+  if (longest_index_ < 0) {
+    return;
+  }
+  if (index <= longest_index_) {
+    longest_index_ += count;
+  }
+  for (int i = index; i < index + count; ++i) {
+    const int length = GetExpandedLength(i);
+    const int longest = records_[longest_index_].ExpandedLength;
+    if (length > longest || (length == longest && i < longest_index_)) {
+      longest_index_ = i;
+    }
+  }
+}
+
+void TSrcEditStringList::NoteReplaced(int index, int old_length) {
+  if (longest_index_ < 0) {
+    return;
+  }
+  const int length = GetExpandedLength(index);
+  if (index == longest_index_) {
+    if (length < old_length) {
+      longest_index_ = -1;  // another line may now be the longest
+    }
+    return;
+  }
+  const int longest = records_[longest_index_].ExpandedLength;
+  if (length > longest || (length == longest && index < longest_index_)) {
+    longest_index_ = index;
+  }
 }
 
 void TSrcEditStringList::InsertOwned(int index, std::string_view text) {
@@ -384,6 +421,7 @@ void TSrcEditStringList::SetLine(int index, std::string_view text) {
   Batch batch(*this);
   // Copy first: the new text may be a view of this very line.
   const std::uint32_t slot = NewOwnedText(text);
+  const int old_length = longest_index_ >= 0 ? GetExpandedLength(index) : 0;
   TSrcEditStringRec& record = records_[index];
   ReleaseText(record);
   record.TextRef = slot;
@@ -392,7 +430,7 @@ void TSrcEditStringList::SetLine(int index, std::string_view text) {
   record.ExpandedLength = -1;
   record.LineFlags = lfExpandedLengthUnknown;
   record.ChangeState = lcsModified;
-  longest_index_ = -1;
+  NoteReplaced(index, old_length);
   NotifyLines(OnLineReplaced, index, 1);
 }
 
@@ -417,7 +455,11 @@ void TSrcEditStringList::RemoveRange(int index, int count) {
   }
   CloseGap(index, count);
   count_ -= count;
-  longest_index_ = -1;
+  if (longest_index_ >= index + count) {
+    longest_index_ -= count;
+  } else if (longest_index_ >= index) {
+    longest_index_ = -1;
+  }
   NotifyLines(OnLinesDeleted, index, count);
 }
 
@@ -440,7 +482,7 @@ void TSrcEditStringList::InsertBlankLines(int index, int count) {
     }
   }
   count_ += count;
-  longest_index_ = -1;
+  NoteInserted(index, count);
   NotifyLines(OnLinesInserted, index, count);
 }
 
@@ -507,10 +549,18 @@ void TSrcEditStringList::ExchangeLines(int a, int b) {
   if (extras_ != nullptr) {
     std::swap(extras_[a], extras_[b]);
   }
-  if (longest_index_ == a) {
-    longest_index_ = b;
-  } else if (longest_index_ == b) {
-    longest_index_ = a;
+  // Keep naming the first longest line. It moved: follow it when it moved up
+  // (no line before it is as long), forget it when it moved down past lines
+  // that may be as long. Another line moved up before it: it may be as long.
+  if (longest_index_ == a || longest_index_ == b) {
+    const int other = longest_index_ == a ? b : a;
+    longest_index_ = other < longest_index_ ? other : -1;
+  } else if (longest_index_ >= 0) {
+    const int low = std::min(a, b);
+    if (low < longest_index_ && std::max(a, b) > longest_index_ &&
+        GetExpandedLength(low) == records_[longest_index_].ExpandedLength) {
+      longest_index_ = low;
+    }
   }
 }
 

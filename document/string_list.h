@@ -261,6 +261,8 @@ class TSrcEditStringList {
   }
   void PlaceRecord(int index, std::uint32_t text_ref, std::size_t length, bool owned);
   void InsertOwned(int index, std::string_view text);
+  void NoteInserted(int index, int count);
+  void NoteReplaced(int index, int old_length);
   // Copies text into a block of its own; returns its slot (0 for no text).
   std::uint32_t NewOwnedText(std::string_view text);
   void ReleaseAllText();

@@ -265,9 +265,13 @@ TEST(StringList, ExchangeSwapsWholeRecordsAndTheLongestLine) {
   EXPECT_EQ(store.GetLine(0), "the longest one");
   EXPECT_EQ(store.GetLineRange(0), 2u);
   EXPECT_EQ(store.GetLineObject(1), 1u);
-  store.ExchangeLines(2, 0);
-  EXPECT_EQ(store.LongestLineIndex(), 2);
+  store.AppendLine("the longest two");
+  store.ExchangeLines(0, 2);  // moved down past an equally long line
   EXPECT_EQ(store.LongestLineLength(), 15);
+  EXPECT_EQ(store.LongestLineIndex(), 2);
+  store.ExchangeLines(3, 1);
+  EXPECT_EQ(store.LongestLineIndex(), 1);
+  EXPECT_EQ(store.GetLine(1), "the longest two");
 }
 
 TEST(StringList, AllTextJoinsWithCrLfAndSplitsOnEveryBreak) {
@@ -431,14 +435,19 @@ TEST(StringList, RandomEditsMatchAPlainModel) {
     }
     ASSERT_EQ(store.LineCount(), static_cast<int>(model.size())) << "step " << step;
     int longest = 0;
+    int first_longest = -1;
     for (int i = 0; i < store.LineCount(); ++i) {
       const Line& line = model[static_cast<std::size_t>(i)];
       ASSERT_EQ(store.GetLine(i), line.text) << "step " << step << "\n" << store.Dump();
       ASSERT_EQ(store.GetChangeState(i), line.state) << "step " << step;
       ASSERT_EQ(store.GetLineObject(i), line.object) << "step " << step;
-      longest = std::max(longest, store.GetExpandedLength(i));
+      if (store.GetExpandedLength(i) > longest) {
+        longest = store.GetExpandedLength(i);
+        first_longest = i;
+      }
     }
     ASSERT_EQ(store.LongestLineLength(), longest) << "step " << step;
+    ASSERT_EQ(store.LongestLineIndex(), first_longest) << "step " << step;
   }
 }
 

@@ -117,12 +117,17 @@ TEST(TabExpansion, LongestLineIsCachedAndInvalidated) {
   EXPECT_EQ(store.LongestLineLength(), 9);
   EXPECT_EQ(store.LongestLineIndex(), 1);
 
-  store.SetLine(3, "a much longer line");
-  EXPECT_EQ(store.LongestLineIndex(), -1);
+  store.SetLine(3, "a much longer line");  // kept up to date, no rescan needed
+  EXPECT_EQ(store.LongestLineIndex(), 3);
+  EXPECT_EQ(store.LongestLineLength(), 18);
+  store.SetLine(2, "a much longer lin2");  // as long, but earlier: it wins
+  EXPECT_EQ(store.LongestLineIndex(), 2);
+  store.SetLine(2, "shrunk");  // the longest got shorter: found again
   EXPECT_EQ(store.LongestLineLength(), 18);
   EXPECT_EQ(store.LongestLineIndex(), 3);
 
   store.SetTabWidth(32);
+  EXPECT_EQ(store.LongestLineIndex(), -1);
   EXPECT_EQ(store.LongestLineLength(), 33);
   EXPECT_EQ(store.LongestLineIndex(), 1);
 
@@ -130,11 +135,18 @@ TEST(TabExpansion, LongestLineIsCachedAndInvalidated) {
   EXPECT_EQ(store.LongestLineIndex(), -1);
   EXPECT_EQ(store.LongestLineLength(), 18);
   store.InsertBlankLines(0, 2);
-  EXPECT_EQ(store.LongestLineIndex(), -1);
   EXPECT_EQ(store.LongestLineLength(), 18);
   EXPECT_EQ(store.LongestLineIndex(), 4);
+  store.InsertLine(1, "x");
+  store.DeleteLine(0);
+  EXPECT_EQ(store.LongestLineIndex(), 4);
+  store.InsertLine(4, std::string(18, 'z'));  // as long, and before: it wins
+  EXPECT_EQ(store.LongestLineIndex(), 4);
   store.DeleteLine(4);
-  EXPECT_EQ(store.LongestLineLength(), 9);
+  store.DeleteLine(4);
+  EXPECT_EQ(store.LongestLineLength(), 6);  // "shrunk"
+  store.AppendLine(std::string(40, 'y'));
+  EXPECT_EQ(store.LongestLineLength(), 40);
 }
 
 TEST(TabExpansion, HugeTabWidthsSaturateInsteadOfOverflowing) {
