@@ -147,6 +147,10 @@ int TPositionMapping::LineOfRow(int row) const {
   return row;
 }
 
+int TPositionMapping::LineCount() const {
+  return lines_.LineCount();
+}
+
 int TPositionMapping::DisplayRowCount() const {
   if (lines_.LineCount() == 0) {
     return 0;

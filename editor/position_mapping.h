@@ -61,6 +61,7 @@ class TPositionMapping {
   int LineOfRow(int row) const;
   // 0 for an empty document.
   int DisplayRowCount() const;
+  int LineCount() const;
 
  private:
   const TSrcEditStringList& lines_;

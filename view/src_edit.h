@@ -1,0 +1,200 @@
+// The editor control: a QAbstractScrollArea that is a facade over the model
+// (caret, selection, options, line store), the view metrics and
+// invalidation, the painter, the caret and the painting options objects.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QFont>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "editor/edit_model.h"
+#include "editor/view_sink.h"
+#include "platform/colors.h"
+#include "view/caret_view.h"
+#include "view/invalidation.h"
+#include "view/text_painter.h"
+#include "view/view_metrics.h"
+#include "view/view_options.h"
+
+namespace torvane {
+
+class TheTextDrawer;
+
+class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
+  Q_OBJECT
+
+ public:
+  explicit TCustomSrcEdit(QWidget* parent = nullptr);
+  ~TCustomSrcEdit() override;
+
+  // --- the pieces --------------------------------------------------------
+  TSrcEditModel& Model() { return model_; }
+  const TSrcEditModel& Model() const { return model_; }
+  TSrcEditStringList& Lines() { return model_.Lines(); }
+  const TViewMetrics& Metrics() const { return metrics_; }
+  TheTextDrawer& TextDrawer() { return *drawer_; }
+
+  // --- caret and selection (the model's, for callers of the control) ----
+  TBufferPos CaretPos() const { return model_.CaretPos(); }
+  void SetCaretPos(TBufferPos pos) { model_.SetCaretPos(pos); }
+  int CaretChar() const { return model_.CaretChar(); }
+  int CaretLine() const { return model_.CaretLine(); }
+  TBufferPos SelStart() const { return model_.SelStart(); }
+  TBufferPos SelEnd() const { return model_.SelEnd(); }
+  bool HasSelection() const { return model_.HasSelection(); }
+  std::string SelectedText() const { return model_.SelectedText(); }
+  TSrcSelectionMode SelectionMode() const { return model_.SelectionMode(); }
+  void SetSelectionMode(TSrcSelectionMode mode) { model_.SetSelectionMode(mode); }
+  bool InsertMode() const { return model_.InsertMode(); }
+  void SetInsertMode(bool on) { model_.SetInsertMode(on); }
+  bool ReadOnly() const { return model_.ReadOnly(); }
+  void SetReadOnly(bool on) { model_.SetReadOnly(on); }
+  int TabWidth() const { return model_.TabWidth(); }
+  void SetTabWidth(int width) { model_.SetTabWidth(width); }
+  bool HideSelection() const { return model_.HideSelection(); }
+  void SetHideSelection(bool on) { model_.SetHideSelection(on); }
+  TSrcEditorOptions Options() const { return model_.Options(); }
+  void SetOptions(TSrcEditorOptions options) { model_.ApplyOptions(options); }
+  TDisplayPos ConvertToDisplay(TBufferPos pos) const { return model_.ConvertToDisplay(pos); }
+  TBufferPos ConvertToBuffer(TDisplayPos pos) const { return model_.ConvertToBuffer(pos); }
+
+  // --- metrics -----------------------------------------------------------
+  int ColumnWidth() const { return metrics_.ColumnWidth(); }
+  int GlyphHeight() const { return metrics_.GlyphHeight(); }
+  int RowHeight() const { return metrics_.RowHeight(); }
+  int LineSpacing() const { return metrics_.LineSpacing(); }
+  void SetLineSpacing(int pixels);
+  TLineSpacingRule LineSpacingRule() const { return metrics_.LineSpacingRule(); }
+  void SetLineSpacingRule(TLineSpacingRule rule);
+  int GutterExtent() const { return metrics_.GutterExtent(); }
+  void SetGutterExtent(int pixels);
+  int TextOriginX() const { return metrics_.TextOriginX(); }
+  int FirstVisibleRow() const { return metrics_.FirstVisibleRow(); }
+  int FirstVisibleColumn() const { return metrics_.FirstVisibleColumn(); }
+  int VisibleRows() const { return metrics_.VisibleRows(); }
+  int VisibleColumns() const { return metrics_.VisibleColumns(); }
+  int ColumnToX(int column) const { return metrics_.ColumnToX(column); }
+  // Recomputes ColumnWidth and GlyphHeight over the styles in use.
+  void MeasureCharCell();
+
+  // --- appearance --------------------------------------------------------
+  const QFont& Font() const { return font_; }
+  // A font whose characters differ in width is replaced by a fixed-pitch copy.
+  void SetFont(const QFont& font);
+  TColor FontColor() const { return font_color_; }
+  void SetFontColor(TColor color);
+  TColor Color() const { return color_; }
+  void SetColor(TColor color);
+  TColor GutterColor() const { return gutter_color_; }
+  void SetGutterColor(TColor color);
+  QString UnicodeFontName() const;
+  void SetUnicodeFontName(const QString& name);
+  TSrcSelectedColor& SelectedColor() { return selected_color_; }
+  TSrcActiveLine& ActiveLine() { return active_line_; }
+  TSrcRightEdge& RightEdge() { return right_edge_; }
+  TSrcLineDivider& LineDivider() { return line_divider_; }
+  TSrcEditBackground& Background() { return background_; }
+
+  // --- invalidation ------------------------------------------------------
+  void MarkTextLinesDirty(int first, int last) { invalidator_.MarkTextLinesDirty(first, last); }
+  void MarkGutterLinesDirty(int first, int last) { invalidator_.MarkGutterLinesDirty(first, last); }
+  void MarkTextLineDirty(int line) { invalidator_.MarkTextLineDirty(line); }
+  void InvalidateAll() { invalidator_.InvalidateAll(); }
+
+  // --- scrolling (the positions; the scroll bars' finer rules come later) -
+  void SetFirstVisibleRow(int row);
+  void SetFirstVisibleColumn(int column);
+  void ScrollCaretIntoView(bool centre);
+  void RefreshScrollBars();
+
+  // --- painting ----------------------------------------------------------
+  // Paints the part of the client area inside `clip`.
+  void PaintView(QPainter& painter, const QRect& clip);
+  // The dotted line that follows a dragged right edge; -1 removes it.
+  void DrawRightEdgeDragLine(int new_x, int old_x);
+
+  // --- events ------------------------------------------------------------
+  void SetOnStatusChange(std::function<void(TCustomSrcEdit&, TSrcStatusChanges)> handler);
+  // True when the line has colours of its own (clNone keeps the row's).
+  std::function<bool(TCustomSrcEdit&, int line, TColor& fg, TColor& bg)> OnSpecialLineColors;
+  // After the text, with the editor font and the control colour as brush.
+  std::function<void(TCustomSrcEdit&, QPainter&)> OnPaint;
+  // With a painter at the end of each paint (ttAfter); around caret moves
+  // and text changes with none: a handler that drew marks repaints them.
+  std::function<void(TCustomSrcEdit&, QPainter*, TTransientType)> OnPaintTransient;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+  void scrollContentsBy(int dx, int dy) override;
+
+  // The gutter until it draws line numbers and marks: a plain band.
+  virtual void PaintGutter(QPainter& painter, const QRect& rect, int first_row, int last_row);
+  // Commands 480 (focus gained) and 481 (focus lost) for the command path.
+  virtual void FocusCommand(int command);
+  // The painter's tokens for a line; the plain line without a highlighter.
+  virtual void CollectTokens(int line, std::string_view text, std::vector<TPaintToken>& tokens);
+  // Font styles whose cells MeasureCharCell compares.
+  virtual std::vector<TFontStyles> StylesInUse() const;
+
+  // ISrcEditView
+  void InvalidateLines(int first, int last) override;
+  void InvalidateLine(int line) override;
+  void InvalidateGutterLines(int first, int last) override;
+  void BeginCollectingInvalidation() override;
+  void EndCollectingInvalidation() override;
+  void ScrollCaretIntoView() override { ScrollCaretIntoView(false); }
+  void UpdateScrollBars() override;
+  void UpdateCaret() override;
+  void CaretShapeChanged() override;
+  bool IsActiveLineHighlighted() const override;
+  bool HasFocus() const override { return hasFocus(); }
+  void OptionsChanged(TSrcEditorOptions old_options, TSrcEditorOptions new_options) override;
+  void ReapplyScrollPositions(bool horizontal, bool vertical) override;
+  void TabWidthChanged() override {}
+  void LinesCleared() override;
+  void LinesBatchEnded() override;
+  void PaintTransient(TTransientType type) override;
+
+ private:
+  void SizeOrFontChanged(bool font_changed);
+  void CreateCaret();
+  void PlaceCaretView();
+  void SelectionOptionChanged();
+  TPaintLook BuildPaintLook() const;
+
+  TSrcEditModel model_;
+  TViewMetrics metrics_;
+  TViewInvalidator invalidator_;
+  QFont font_;
+  TColor font_color_ = clWindowText;
+  TColor color_ = clWindow;
+  TColor gutter_color_ = clBtnFace;
+  std::unique_ptr<TheTextDrawer> drawer_;
+  TSrcSelectedColor selected_color_;
+  TSrcActiveLine active_line_;
+  TSrcRightEdge right_edge_;
+  TSrcLineDivider line_divider_;
+  TSrcEditBackground background_;
+  TTextPainter painter_;
+  TCaretView caret_;
+  QTimer blink_timer_;
+  int drag_line_x_ = -1;
+  std::function<void(TCustomSrcEdit&, TSrcStatusChanges)> on_status_change_;
+};
+
+// The control as components publish it.
+class TSrcEdit : public TCustomSrcEdit {
+  Q_OBJECT
+
+ public:
+  using TCustomSrcEdit::TCustomSrcEdit;
+};
+
+}  // namespace torvane
