@@ -184,8 +184,10 @@ TEST(MessageDialogTest, CtrlCCopiesTheBoxAndOtherChordsDoNot) {
     Press(dialog, Qt::Key_Return);
     return form.result();
   });
+  const QString display_name = QGuiApplication::applicationDisplayName();
   QGuiApplication::setApplicationDisplayName(QStringLiteral("torvane"));
   ShowInfoMessage(kOpenError);
+  QGuiApplication::setApplicationDisplayName(display_name);
   EXPECT_EQ(clipboard->text(), QStringLiteral("---------------------------\r\n"
                                               "torvane\r\n"
                                               "---------------------------\r\n"
