@@ -97,32 +97,32 @@ TSrcAsmHighlighter::TSrcAsmHighlighter() {
                         string_attri_,  symbol_attri_,     identifier_attri_};
 
   for (int c = 0; c < 256; ++c) {
-    Rule rule = &TSrcAsmHighlighter::UnknownRule;
+    TScanRule rule = srUnknown;
     if (c == 0) {
-      rule = &TSrcAsmHighlighter::LineEndRule;
+      rule = srLineEnd;
     } else if (c == 10) {
-      rule = &TSrcAsmHighlighter::LineFeedRule;
+      rule = srLineFeed;
     } else if (c == 13) {
-      rule = &TSrcAsmHighlighter::CarriageReturnRule;
+      rule = srCarriageReturn;
     } else if (kSpaceChars[c]) {
-      rule = &TSrcAsmHighlighter::SpaceRule;
+      rule = srSpace;
     } else if (c == '"' || c == '\'') {
-      rule = &TSrcAsmHighlighter::StringRule;
+      rule = srString;
     } else if (c == '#' || c == ';') {
-      rule = &TSrcAsmHighlighter::CommentRule;
+      rule = srComment;
     } else if (c == '/') {
-      rule = &TSrcAsmHighlighter::SlashRule;
+      rule = srSlash;
     } else if (c >= '0' && c <= '9') {
-      rule = &TSrcAsmHighlighter::NumberRule;
+      rule = srNumber;
     } else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') {
-      rule = &TSrcAsmHighlighter::IdentifierRule;
+      rule = srIdentifier;
     } else if (c == '<') {
-      rule = &TSrcAsmHighlighter::LowerRule;
+      rule = srLower;
     } else if (c == '>') {
-      rule = &TSrcAsmHighlighter::GreaterRule;
+      rule = srGreater;
     } else if (std::string_view("&()*+-.:=^{}").find(static_cast<char>(c)) !=
                std::string_view::npos) {
-      rule = &TSrcAsmHighlighter::SymbolRule;
+      rule = srSymbol;
     }
     rules_[static_cast<std::size_t>(c)] = rule;
   }
@@ -176,101 +176,108 @@ void TSrcAsmHighlighter::StartLine(std::string_view text, int line_index) {
   AdvanceToken();
 }
 
-void TSrcAsmHighlighter::LineEndRule() {
-  kind_ = atkLineEnd;
-}
-
-void TSrcAsmHighlighter::LineFeedRule() {
-  kind_ = atkWhitespace;
-  ++run_;
-}
-
-void TSrcAsmHighlighter::CarriageReturnRule() {
-  kind_ = atkWhitespace;
-  ++run_;
-  if (At(run_) == '\n') {
-    ++run_;
+void TSrcAsmHighlighter::AdvanceToken() {
+  // One dispatch per token; each case leaves `run` after the token. Every
+  // loop stops at the NUL that ends line_.
+  const char* const p = line_.data();
+  int run = run_;
+  token_start_ = run;
+  const auto at = [p](int i) { return static_cast<unsigned char>(p[i]); };
+  switch (rules_[at(run)]) {
+    case srLineEnd:
+      kind_ = atkLineEnd;
+      return;
+    case srLineFeed:
+      kind_ = atkWhitespace;
+      ++run;
+      break;
+    case srCarriageReturn:
+      kind_ = atkWhitespace;
+      ++run;
+      run += at(run) == '\n' ? 1 : 0;
+      break;
+    case srSpace:
+      kind_ = atkWhitespace;
+      do {
+        ++run;
+      } while (kSpaceChars[at(run)]);
+      break;
+    case srString:
+      kind_ = atkString;
+      run = ScanString(run);
+      break;
+    case srSlash:
+      if (at(run + 1) != '/') {
+        kind_ = atkSymbol;
+        ++run;
+        break;
+      }
+      [[fallthrough]];
+    case srComment:
+      kind_ = atkComment;
+      run = ScanToLineEnd(run);
+      break;
+    case srNumber:
+      kind_ = atkNumber;
+      do {
+        ++run;
+      } while (kNumberChars[at(run)]);
+      break;
+    case srIdentifier:
+      kind_ = keywords_.KeywordKind(p + run);
+      run += keywords_.IdentifierLength();
+      break;
+    case srLower:
+      kind_ = atkSymbol;
+      ++run;
+      run += at(run) == '=' || at(run) == '>' ? 1 : 0;
+      break;
+    case srGreater:
+      kind_ = atkSymbol;
+      ++run;
+      run += at(run) == '=' ? 1 : 0;
+      break;
+    case srSymbol:
+      kind_ = atkSymbol;
+      ++run;
+      break;
+    case srUnknown:
+      kind_ = atkIdentifier;
+      run = at(run) < 0x80 ? run + 1 : ScanMultiByte(run);
+      break;
   }
+  run_ = run;
 }
 
-void TSrcAsmHighlighter::SpaceRule() {
-  kind_ = atkWhitespace;
-  do {
-    ++run_;
-  } while (kSpaceChars[static_cast<unsigned char>(At(run_))]);
-}
-
-void TSrcAsmHighlighter::StringRule() {
-  kind_ = atkString;
-  const char quote = At(run_);
-  if (At(run_ + 1) == quote && At(run_ + 2) == quote) {
-    run_ += 2;
+int TSrcAsmHighlighter::ScanString(int run) const {
+  // No escapes: the string ends at the next quote like the opening one, after
+  // a tripled opening quote if there is one, or at the end of the line.
+  const char* const p = line_.data();
+  const char quote = p[run];
+  if (p[run + 1] == quote && p[run + 2] == quote) {
+    run += 2;
   }
-  while (!kLineEndChars[static_cast<unsigned char>(At(run_))]) {
-    ++run_;
-    if (At(run_) == quote) {
+  while (!kLineEndChars[static_cast<unsigned char>(p[run])]) {
+    ++run;
+    if (p[run] == quote) {
       break;
     }
   }
-  if (At(run_) != '\0') {
-    ++run_;
-  }
+  return p[run] != '\0' ? run + 1 : run;
 }
 
-void TSrcAsmHighlighter::CommentRule() {
-  kind_ = atkComment;
+int TSrcAsmHighlighter::ScanToLineEnd(int run) const {
+  const char* const p = line_.data();
   do {
-    ++run_;
-  } while (!kLineEndChars[static_cast<unsigned char>(At(run_))]);
+    ++run;
+  } while (!kLineEndChars[static_cast<unsigned char>(p[run])]);
+  return run;
 }
 
-void TSrcAsmHighlighter::SlashRule() {
-  if (At(run_ + 1) == '/') {
-    CommentRule();
-  } else {
-    SymbolRule();
-  }
-}
-
-void TSrcAsmHighlighter::NumberRule() {
-  kind_ = atkNumber;
-  do {
-    ++run_;
-  } while (kNumberChars[static_cast<unsigned char>(At(run_))]);
-}
-
-void TSrcAsmHighlighter::IdentifierRule() {
-  kind_ = keywords_.KeywordKind(line_.data() + run_);
-  run_ += keywords_.IdentifierLength();
-}
-
-void TSrcAsmHighlighter::LowerRule() {
-  kind_ = atkSymbol;
-  ++run_;
-  if (At(run_) == '=' || At(run_) == '>') {
-    ++run_;
-  }
-}
-
-void TSrcAsmHighlighter::GreaterRule() {
-  kind_ = atkSymbol;
-  ++run_;
-  if (At(run_) == '=') {
-    ++run_;
-  }
-}
-
-void TSrcAsmHighlighter::SymbolRule() {
-  kind_ = atkSymbol;
-  ++run_;
-}
-
-void TSrcAsmHighlighter::UnknownRule() {
-  // A multi-byte character of the code page in use is one token; any other
-  // byte stands alone.
-  kind_ = atkIdentifier;
-  const int length = static_cast<unsigned char>(At(run_)) < 0x80 ? 1 : CharLength(line_, run_);
-  run_ += length > 0 ? length : 1;
+int TSrcAsmHighlighter::ScanMultiByte(int run) const {
+  // A multi-byte character of the code page in use is one token.
+  const int length = CharLength(line_, static_cast<std::size_t>(run));
+  return run + (length > 0 ? length : 1);
 }
 
 }  // namespace torvane

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 
 #include "highlight/custom_highlighter.h"
@@ -54,32 +55,33 @@ class TSrcAsmHighlighter final : public TSrcCustomHighlighter {
   TSrcHighlighterAttributes* TokenAttributes() const override { return attribute_of_kind_[kind_]; }
   int TokenKind() const override { return kind_; }
   int TokenStart() const override { return token_start_; }
-  void AdvanceToken() override {
-    token_start_ = run_;
-    (this->*rules_[static_cast<unsigned char>(line_.data()[run_])])();
-  }
+  void AdvanceToken() override;
   void StartLine(std::string_view text, int line_index) override;
 
   const TSrcKeywordTable& Keywords() const { return keywords_; }
   int LineIndex() const { return line_index_; }
 
  private:
-  using Rule = void (TSrcAsmHighlighter::*)();
-
-  char At(int i) const { return line_.data()[i]; }
-  void LineEndRule();
-  void LineFeedRule();
-  void CarriageReturnRule();
-  void SpaceRule();
-  void StringRule();
-  void CommentRule();
-  void SlashRule();
-  void NumberRule();
-  void IdentifierRule();
-  void LowerRule();
-  void GreaterRule();
-  void SymbolRule();
-  void UnknownRule();
+  // The scanning rules; the dispatch table maps a token's first character to
+  // one of them.
+  enum TScanRule : std::uint8_t {
+    srLineEnd,
+    srLineFeed,
+    srCarriageReturn,
+    srSpace,
+    srString,
+    srComment,
+    srSlash,
+    srNumber,
+    srIdentifier,
+    srLower,
+    srGreater,
+    srSymbol,
+    srUnknown,
+  };
+  int ScanString(int run) const;
+  int ScanToLineEnd(int run) const;
+  int ScanMultiByte(int run) const;
 
   TSrcKeywordTable keywords_{atkIdentifier};
   TSrcHighlighterAttributes* comment_attri_;
@@ -90,7 +92,7 @@ class TSrcAsmHighlighter final : public TSrcCustomHighlighter {
   TSrcHighlighterAttributes* string_attri_;
   TSrcHighlighterAttributes* symbol_attri_;
   std::array<TSrcHighlighterAttributes*, 9> attribute_of_kind_{};
-  std::array<Rule, 256> rules_{};
+  std::array<TScanRule, 256> rules_{};
 
   // The scanner. The line is copied so that it ends in a NUL (which every
   // rule stops at) and stays valid however the caller's buffer changes; the

@@ -38,6 +38,17 @@ constexpr std::array<std::uint8_t, 256> MakeHashValueTable() {
   }
   return table;
 }
+// Both tables in one: 0 for a character that ends an identifier, else its
+// hash value + 1, so the hash loop needs one lookup per character.
+constexpr std::array<std::uint8_t, 256> MakeHashCodeTable() {
+  std::array<std::uint8_t, 256> table{};
+  const auto chars = MakeHashCharTable();
+  const auto values = MakeHashValueTable();
+  for (int c = 0; c < 256; ++c) {
+    table[c] = chars[c] ? static_cast<std::uint8_t>(values[c] + 1) : 0;
+  }
+  return table;
+}
 }  // namespace keyword_tables
 
 // Characters that continue an identifier: letters, digits and '_'.
@@ -46,6 +57,7 @@ inline constexpr std::array<bool, 256> kHashCharTable = keyword_tables::MakeHash
 // (including '_') to 0, so hashing and comparing ignore letter case.
 inline constexpr std::array<std::uint8_t, 256> kHashValueTable =
     keyword_tables::MakeHashValueTable();
+inline constexpr std::array<std::uint8_t, 256> kHashCodeTable = keyword_tables::MakeHashCodeTable();
 
 // One keyword of a bucket's chain.
 class TSrcHashEntry {
@@ -109,9 +121,8 @@ class TSrcKeywordTable {
   int KeywordHash(const char* p) {
     std::uint32_t h = 0;
     const char* q = p;
-    while (kHashCharTable[static_cast<unsigned char>(*q)]) {
-      h = h * 7 + kHashValueTable[static_cast<unsigned char>(*q)];
-      ++q;
+    for (unsigned code; (code = kHashCodeTable[static_cast<unsigned char>(*q)]) != 0; ++q) {
+      h = h * 7 + (code - 1);
     }
     ident_start_ = p;
     ident_length_ = static_cast<int>(q - p);
