@@ -87,6 +87,10 @@ class TSrcCustomHighlighter : public TSrcComponent {
   virtual void ResetRangeState() {}
   virtual bool ApplyUserSettings(int /*setting_index*/) { return false; }
   virtual void ListUserSettings(std::vector<std::string>& settings) const { settings.clear(); }
+  virtual bool LoadAttributesFromRegistry(TRegistryRoot root, const std::string& key_path);
+  virtual bool SaveAttributesToRegistry(TRegistryRoot root, const std::string& key_path) const;
+  virtual bool LoadAttributesFromIni(const std::string& file_name);
+  virtual bool SaveAttributesToIni(const std::string& file_name) const;
 
   // --- The rest.
   bool Enabled() const { return enabled_; }

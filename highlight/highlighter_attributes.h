@@ -11,6 +11,10 @@
 
 namespace torvane {
 
+class TIniFile;
+class TRegistry;
+enum class TRegistryRoot;
+
 // The 16-colour palette the foreign registry layouts index into.
 extern const TColor kPaletteColors[16];
 
@@ -43,6 +47,11 @@ class TSrcHighlighterAttributes : public TSrcPersistent {
   // Copies the name, then the colours and style.
   virtual void CopyFrom(const TSrcHighlighterAttributes& source);
   virtual void NotifyChanged();
+  // Reads a style another program stored: one comma-separated value `name`
+  // under `key_path` (one_value_layout), or a subkey `name` with one value
+  // per property. Every failure gives false.
+  virtual bool LoadFromForeignRegistry(TRegistryRoot root, const std::string& key_path,
+                                       const std::string& name, bool one_value_layout);
   virtual ~TSrcHighlighterAttributes() = default;
 
   // Copies whatever differs and notifies once if anything did.
@@ -54,6 +63,13 @@ class TSrcHighlighterAttributes : public TSrcPersistent {
   // Sets the style one flag at a time through the setter (up to four
   // notifications).
   void SetStyleBits(int bits);
+  // The own registry layout: a subkey Name below the registry's current key
+  // with the integers "Background", "Foreground" and "Style".
+  bool LoadFromRegistryKey(TRegistry& registry);
+  bool SaveToRegistryKey(TRegistry& registry) const;
+  // The ini layout: section [Name] with the same three keys as decimals.
+  bool LoadFromIniSection(TIniFile& ini);
+  bool SaveToIniSection(TIniFile& ini) const;
 
  private:
   TColor background_ = clNone;
