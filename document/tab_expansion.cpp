@@ -2,6 +2,7 @@
 // next stop, so one template walks the characters for all of them.
 #include "document/tab_expansion.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -57,60 +58,53 @@ int StepAt(const CodePage& page, std::string_view text, std::size_t i) {
   return static_cast<std::size_t>(length) > left ? static_cast<int>(left) : length;
 }
 
+// Walks the characters of a line and returns its cells (stopping at
+// kMaxCells); appends the expanded text to `out` unless it is null.
+template <typename Stops>
+std::int64_t Walk(std::string_view text, int width, std::string* out) {
+  const CodePage& page = CodePage::Current();
+  const bool wide = page.IsMultiByte();
+  std::int64_t column = 0;
+  std::size_t i = 0;
+  while (i < text.size() && column <= kMaxCells) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    std::size_t step = 1;
+    if (c == '\t') {
+      const std::int64_t next = Stops::Next(column, width);
+      if (out != nullptr) {
+        out->append(static_cast<std::size_t>(next - column), '\t');
+      }
+      column = next;
+      ++i;
+      continue;
+    }
+    if (c < 0x80 || !wide) {
+      ++column;
+    } else {
+      step = static_cast<std::size_t>(StepAt(page, text, i));
+      column += page.CharCells(text, i);
+    }
+    if (out != nullptr) {
+      out->append(text.substr(i, step));
+    }
+    i += step;
+  }
+  return std::min(column, kMaxCells);
+}
+
 template <typename Stops>
 std::int32_t ExpandLength(std::string_view text, int width, bool& has_tabs) {
   has_tabs = !text.empty() && std::memchr(text.data(), '\t', text.size()) != nullptr;
   if (!has_tabs) {
     return PlainCells(text);
   }
-  const CodePage& page = CodePage::Current();
-  const bool wide = page.IsMultiByte();
-  std::int64_t column = 0;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c == '\t') {
-      column = Stops::Next(column, width);
-      ++i;
-    } else if (c < 0x80 || !wide) {
-      ++column;
-      ++i;
-    } else {
-      column += page.CharCells(text, i);
-      i += static_cast<std::size_t>(StepAt(page, text, i));
-    }
-    if (column > kMaxCells) {
-      return static_cast<std::int32_t>(kMaxCells);
-    }
-  }
-  return static_cast<std::int32_t>(column);
+  return static_cast<std::int32_t>(Walk<Stops>(text, width, nullptr));
 }
 
 template <typename Stops>
 void ExpandText(std::string_view text, int width, std::string& out) {
   out.clear();
-  const CodePage& page = CodePage::Current();
-  const bool wide = page.IsMultiByte();
-  std::int64_t column = 0;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto c = static_cast<unsigned char>(text[i]);
-    if (c == '\t') {
-      const std::int64_t next = Stops::Next(column, width);
-      out.append(static_cast<std::size_t>(next - column), '\t');
-      column = next;
-      ++i;
-    } else if (c < 0x80 || !wide) {
-      out.push_back(static_cast<char>(c));
-      ++column;
-      ++i;
-    } else {
-      const int step = StepAt(page, text, i);
-      column += page.CharCells(text, i);
-      out.append(text.substr(i, static_cast<std::size_t>(step)));
-      i += static_cast<std::size_t>(step);
-    }
-  }
+  Walk<Stops>(text, width, &out);
 }
 
 void CopyText(std::string_view text, int, std::string& out) {
