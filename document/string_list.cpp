@@ -18,7 +18,7 @@ namespace {
 void CheckLineLength(std::size_t length) {
   // Positions address a line's bytes with signed 32-bit numbers.
   if (length > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-    throw std::length_error("Line too long");
+    throw ESrcEditStringList("Line too long");
   }
 }
 
@@ -211,7 +211,7 @@ void TSrcEditStringList::SetCapacity(int capacity) {
 
 void TSrcEditStringList::Grow() {
   if (capacity_ == std::numeric_limits<int>::max()) {
-    throw std::length_error("Too many lines");
+    throw ESrcEditStringList("Too many lines");
   }
   const std::int64_t grown = capacity_ <= 64 ? capacity_ + 16 : capacity_ + capacity_ / 4;
   SetCapacity(static_cast<int>(std::min<std::int64_t>(grown, std::numeric_limits<int>::max())));
@@ -255,7 +255,7 @@ std::uint32_t TSrcEditStringList::NewOwnedText(std::string_view text) {
   }
   if (free_slots_.empty()) {
     if (owned_.size() >= std::numeric_limits<std::uint32_t>::max()) {
-      throw std::length_error("Too many lines");
+      throw ESrcEditStringList("Too many lines");
     }
     owned_.reserve(owned_.size() + 1);
     free_slots_.reserve(owned_.capacity());
@@ -469,7 +469,7 @@ void TSrcEditStringList::InsertBlankLines(int index, int count) {
   }
   CheckIndex(index, count_);
   if (count > std::numeric_limits<int>::max() - count_) {
-    throw std::length_error("Too many lines");
+    throw ESrcEditStringList("Too many lines");
   }
   Batch batch(*this);
   NotifyLines(OnBeforeInsert, index, count);
@@ -491,7 +491,7 @@ void TSrcEditStringList::AppendCopies(int count, const std::function<void(int, i
     return;
   }
   if (count > std::numeric_limits<int>::max() - count_) {
-    throw std::length_error("Too many lines");
+    throw ESrcEditStringList("Too many lines");
   }
   longest_index_ = -1;
   Batch batch(*this);
@@ -535,7 +535,7 @@ void TSrcEditStringList::AppendLinesFrom(const TSrcEditStringList& source) {
 
 void TSrcEditStringList::AppendLinesFrom(const std::vector<std::string>& source) {
   if (source.size() > static_cast<std::size_t>(std::numeric_limits<int>::max())) {
-    throw std::length_error("Too many lines");
+    throw ESrcEditStringList("Too many lines");
   }
   AppendCopies(static_cast<int>(source.size()),
                [&](int i, int at) { InsertOwned(at, source[static_cast<std::size_t>(i)]); });

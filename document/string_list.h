@@ -19,7 +19,8 @@ namespace torvane {
 
 class TSrcStream;
 
-// Index errors ("Invalid stringlist index %d") and the capacity refusal.
+// Index errors ("Invalid stringlist index %d"), the capacity refusal, and
+// text beyond what 32-bit positions reach ("Line too long", "Too many lines").
 class ESrcEditStringList : public ESrcError {
  public:
   using ESrcError::ESrcError;

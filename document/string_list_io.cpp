@@ -46,7 +46,7 @@ void CheckLinesFit(const char* data, std::size_t size) {
   for (const char* p = data; p < end;) {
     const char* line_end = FindBreak(p, end);
     if (static_cast<std::size_t>(line_end - p) > kMax) {
-      throw std::length_error("Line too long");
+      throw ESrcEditStringList("Line too long");
     }
     p = line_end + 1;
   }
