@@ -68,7 +68,9 @@ std::string TSrcMemoryStream::TakeBytes() {
 // --- TSrcFileStream ----------------------------------------------------------
 
 TSrcFileStream TSrcFileStream::OpenRead(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking so that naming a pipe cannot hang the open; a pipe reports
+  // size 0 and is then read as empty.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     throw ESrcFileOpenError(path, errno);
   }

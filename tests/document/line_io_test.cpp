@@ -2,6 +2,7 @@
 // round trips, the buffered file writer and failures of files and streams.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -311,6 +312,11 @@ TEST(LineIo, FilesThatCannotBeOpenedLeaveTheStoreAlone) {
   EXPECT_THROW(TSrcEditFileWriter writer(nowhere), ESrcFileCreateError);
   EXPECT_THAT(Lines(store), ElementsAre("keep"));
   EXPECT_TRUE(rec.events.empty());
+
+  const fs::path pipe = dir / "pipe";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  store.ReadFromFile(pipe);  // no writer: must not wait for one
+  EXPECT_EQ(store.LineCount(), 0);
 
   if (::geteuid() != 0) {  // root reads anything
     const fs::path locked = dir / "locked.asm";
