@@ -23,7 +23,9 @@ TSrcEditModel::TSrcEditModel() : lines_(std::make_unique<TSrcEditStringList>()),
   };
 }
 
-TSrcEditModel::~TSrcEditModel() = default;
+TSrcEditModel::~TSrcEditModel() {
+  DetachHighlighter();
+}
 
 void TSrcEditModel::SetView(ISrcEditView* view) {
   view_ = view;

@@ -20,6 +20,7 @@
 namespace torvane {
 
 class ISrcEditView;
+class TSrcCustomHighlighter;
 
 inline constexpr int kMaxTabWidth = 256;
 inline constexpr int kMaxScrollWidthLimit = 2147483646;
@@ -46,6 +47,11 @@ class TSrcEditModel {
   int LineCount() const;
   // Text of a 1-based line; empty outside 1..LineCount.
   std::string_view LineText(int line) const;
+
+  // Not owned. Setting one rescans every line's range state; a highlighter
+  // that is destroyed detaches itself. Painting uses it while Enabled.
+  TSrcCustomHighlighter* Highlighter() const { return highlighter_; }
+  void SetHighlighter(TSrcCustomHighlighter* highlighter);
 
   // --- caret and selection, reading -------------------------------------
   TBufferPos CaretPos() const { return caret_; }
@@ -141,16 +147,15 @@ class TSrcEditModel {
   void InvalidateLines(int first, int last);
   void InvalidateSelection();
   void HookLineStore();
-  // Highlighter range states from a changed line on; return the last line
-  // index rescanned (0-based).
-  int RescanFrom(int index);
-  void RescanInserted(int index, int count);
+  void HighlighterChanged();
+  void DetachHighlighter();
 
   std::unique_ptr<TSrcEditStringList> lines_;
   TPositionMapping mapping_;
   TPaintHold paint_hold_;
   TSrcEditMarkList marks_;
   ISrcEditView* view_ = nullptr;
+  TSrcCustomHighlighter* highlighter_ = nullptr;
   TWordChars word_chars_ = DefaultWordChars();
 
   TBufferPos caret_;

@@ -8,6 +8,8 @@
 #include "editor/edit_model.h"
 #include "editor/row_layout.h"
 #include "editor/view_sink.h"
+#include "highlight/custom_highlighter.h"
+#include "highlight/rescan.h"
 
 namespace torvane {
 
@@ -72,7 +74,7 @@ void TSrcEditModel::LinesCleared() {
 
 void TSrcEditModel::LinesInserted(int index, int count) {
   marks_.LinesInserted(index + 1, count);
-  RescanInserted(index, count);
+  RescanAfterLinesInserted(*lines_, highlighter_, index, count);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->InsertLineRows(index, count);
   }
@@ -85,7 +87,7 @@ void TSrcEditModel::LinesInserted(int index, int count) {
 
 void TSrcEditModel::LinesDeleted(int index, int count) {
   marks_.LinesDeleted(index + 1, count);
-  RescanFrom(index);
+  RescanAfterLinesDeleted(*lines_, highlighter_, index);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->DeleteLineRows(index, count);
   }
@@ -96,7 +98,8 @@ void TSrcEditModel::LinesDeleted(int index, int count) {
 }
 
 void TSrcEditModel::LineReplaced(int index) {
-  const int last = std::max(RescanFrom(index), index);
+  // A changed range state at the line's end recolours the lines below it.
+  const int last = std::max(RescanAfterLineReplaced(*lines_, highlighter_, index).Last, index);
   if (mapping_.RowLayout() != nullptr) {
     const int rows = mapping_.RowLayout()->RewrapLines(index, 1);
     if (rows != 0) {
@@ -110,10 +113,48 @@ void TSrcEditModel::LineReplaced(int index) {
   }
 }
 
-int TSrcEditModel::RescanFrom(int index) {
-  return index;
+void TSrcEditModel::SetHighlighter(TSrcCustomHighlighter* highlighter) {
+  if (highlighter == highlighter_) {
+    return;
+  }
+  DetachHighlighter();
+  highlighter_ = highlighter;
+  if (highlighter_ != nullptr) {
+    highlighter_->AddChangeListener({this, [this](TSrcPersistent*) { HighlighterChanged(); }});
+    highlighter_->AddFreeNotification({this, [this](TSrcPersistent*) {
+                                         highlighter_ = nullptr;
+                                         HighlighterChanged();
+                                       }});
+  }
+  HighlighterChanged();
 }
 
-void TSrcEditModel::RescanInserted(int, int) {}
+void TSrcEditModel::DetachHighlighter() {
+  if (highlighter_ != nullptr) {
+    highlighter_->RemoveChangeListener(this);
+    highlighter_->RemoveFreeNotification(this);
+    highlighter_ = nullptr;
+  }
+}
+
+void TSrcEditModel::HighlighterChanged() {
+  if (highlighter_ != nullptr) {
+    word_chars_ = highlighter_->IdentifierCharacters() & ~highlighter_->WordSeparators();
+    // One batch, so the store reports one change rather than one per line.
+    lines_->BeginBatch();
+    try {
+      RescanAllLines(*lines_, highlighter_);
+    } catch (...) {
+      lines_->EndBatch();
+      throw;
+    }
+    lines_->EndBatch();
+  } else {
+    word_chars_ = DefaultWordChars();
+  }
+  if (view_ != nullptr) {
+    view_->HighlighterChanged();
+  }
+}
 
 }  // namespace torvane

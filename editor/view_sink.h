@@ -47,6 +47,9 @@ class ISrcEditView {
   // top line, word-wrap layout.
   virtual void LinesBatchEnded() = 0;
   virtual void PaintTransient(TTransientType type) = 0;
+  // The highlighter was set, changed an attribute or went away: cells are
+  // measured again and everything is repainted.
+  virtual void HighlighterChanged() {}
 };
 
 }  // namespace torvane

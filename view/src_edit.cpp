@@ -8,6 +8,7 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
+#include "highlight/custom_highlighter.h"
 #include "view/text_drawer.h"
 
 namespace torvane {
@@ -124,15 +125,17 @@ void TCustomSrcEdit::SetUnicodeFontName(const QString& name) {
 }
 
 std::vector<TFontStyles> TCustomSrcEdit::StylesInUse() const {
-  const TFontStyles s = StylesOf(font_);
-  TFontStyles used;
-  if (s.Contains(fsBold)) {
-    used = used.With(fsBold);
+  // Underline and strike-out do not change a cell's size.
+  auto cell_style = [](TFontStyles s) { return TFontStyles::FromInt(s.ToInt() & 3); };
+  const TSrcCustomHighlighter* hl = model_.Highlighter();
+  if (hl == nullptr || hl->AttributeCount() == 0) {
+    return {cell_style(StylesOf(font_))};
   }
-  if (s.Contains(fsItalic)) {
-    used = used.With(fsItalic);
+  std::vector<TFontStyles> used;
+  for (int i = 0; i < hl->AttributeCount(); ++i) {
+    used.push_back(cell_style(hl->AttributeAt(i)->Style()));
   }
-  return {used};
+  return used;
 }
 
 void TCustomSrcEdit::MeasureCharCell() {
@@ -347,6 +350,11 @@ void TCustomSrcEdit::LinesBatchEnded() {
   if (!model_.HasOption(eoScrollPastEof)) {
     SetFirstVisibleRow(FirstVisibleRow());
   }
+}
+
+void TCustomSrcEdit::HighlighterChanged() {
+  MeasureCharCell();
+  SizeOrFontChanged(true);
 }
 
 void TCustomSrcEdit::PaintTransient(TTransientType type) {

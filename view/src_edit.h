@@ -79,6 +79,9 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   // Recomputes ColumnWidth and GlyphHeight over the styles in use.
   void MeasureCharCell();
 
+  TSrcCustomHighlighter* Highlighter() const { return model_.Highlighter(); }
+  void SetHighlighter(TSrcCustomHighlighter* highlighter) { model_.SetHighlighter(highlighter); }
+
   // --- appearance --------------------------------------------------------
   const QFont& Font() const { return font_; }
   // A font whose characters differ in width is replaced by a fixed-pitch copy.
@@ -161,6 +164,7 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   void LinesCleared() override;
   void LinesBatchEnded() override;
   void PaintTransient(TTransientType type) override;
+  void HighlighterChanged() override;
 
  private:
   void SizeOrFontChanged(bool font_changed);

@@ -2,6 +2,7 @@
 // rectangle needs, the gutter band, the text rows, the caret and the hooks.
 #include <QPaintEvent>
 
+#include "highlight/custom_highlighter.h"
 #include "platform/gui/color.h"
 #include "view/src_edit.h"
 #include "view/text_drawer.h"
@@ -46,6 +47,13 @@ TPaintLook TCustomSrcEdit::BuildPaintLook() const {
   look.FontStyle = TFontStyles::FromInt((font_.bold() ? 1 : 0) | (font_.italic() ? 2 : 0) |
                                         (font_.underline() ? 4 : 0) | (font_.strikeOut() ? 8 : 0));
   look.Focused = hasFocus();
+  const TSrcCustomHighlighter* hl = model_.Highlighter();
+  if (hl != nullptr && hl->Enabled()) {
+    if (const TSrcHighlighterAttributes* ws = hl->DefaultAttributeFor(drWhitespace)) {
+      look.WhitespaceForeground = ws->Foreground();
+      look.WhitespaceBackground = ws->Background();
+    }
+  }
   auto* self = const_cast<TCustomSrcEdit*>(this);
   look.CollectTokens = [self](int line, std::string_view text, std::vector<TPaintToken>& tokens) {
     self->CollectTokens(line, text, tokens);
@@ -58,8 +66,33 @@ TPaintLook TCustomSrcEdit::BuildPaintLook() const {
   return look;
 }
 
-void TCustomSrcEdit::CollectTokens(int, std::string_view text, std::vector<TPaintToken>& tokens) {
-  tokens.push_back({0, static_cast<int>(text.size()), false, clNone, clNone, {}});
+void TCustomSrcEdit::CollectTokens(int line, std::string_view text,
+                                   std::vector<TPaintToken>& tokens) {
+  TSrcCustomHighlighter* hl = model_.Highlighter();
+  if (hl == nullptr || !hl->Enabled()) {
+    tokens.push_back({0, static_cast<int>(text.size()), false, clNone, clNone, {}});
+    return;
+  }
+  // The scan starts from the state stored at the end of the line above.
+  if (line <= 1) {
+    hl->ResetRangeState();
+  } else {
+    hl->RestoreRangeState(Lines().GetLineRange(line - 2));
+  }
+  hl->StartLine(text, line - 1);
+  while (!hl->AtLineEnd()) {
+    TPaintToken token;
+    token.Start = hl->TokenStart();
+    token.Length = static_cast<int>(hl->TokenText().size());
+    if (const TSrcHighlighterAttributes* a = hl->TokenAttributes()) {
+      token.HasAttribute = true;
+      token.Foreground = a->Foreground();
+      token.Background = a->Background();
+      token.Style = a->Style();
+    }
+    tokens.push_back(token);
+    hl->AdvanceToken();
+  }
 }
 
 void TCustomSrcEdit::PaintView(QPainter& painter, const QRect& clip) {

@@ -260,9 +260,25 @@ void TTextPainter::PaintRow(int row, int line, std::string_view text, bool speci
   next_column_ = row_first_col_;
   run_ = {};
   const int line_cells = columns_.back();
-  for (const TPaintToken& token : tokens_) {
-    const int start = std::clamp(token.Start, 0, static_cast<int>(text.size()));
-    const int end = std::clamp(token.Start + token.Length, start, static_cast<int>(text.size()));
+  const int size = static_cast<int>(text.size());
+  int covered = 0;  // bytes before this offset belong to tokens already seen
+  for (std::size_t k = 0; k <= tokens_.size(); ++k) {
+    TPaintToken token;
+    if (k < tokens_.size()) {
+      token = tokens_[k];
+      if (token.Start > covered && covered < size) {
+        // Text the highlighter passed over is drawn in the row's plain look.
+        token = {covered, token.Start - covered, false, clNone, clNone, {}};
+        --k;
+      }
+    } else if (covered < size) {
+      token = {covered, size - covered, false, clNone, clNone, {}};
+    } else {
+      break;
+    }
+    const int start = std::clamp(token.Start, covered, size);
+    const int end = std::clamp(token.Start + token.Length, start, size);
+    covered = std::max(covered, end);
     const int col_start = columns_[static_cast<std::size_t>(start)] + 1;
     const int col_end = columns_[static_cast<std::size_t>(end)] + 1;
     if (col_start > row_last_col_) {
