@@ -183,10 +183,33 @@ void TSrcAsmHighlighter::AdvanceToken() {
   int run = run_;
   token_start_ = run;
   const auto at = [p](int i) { return static_cast<unsigned char>(p[i]); };
-  switch (rules_[at(run)]) {
-    case srLineEnd:
-      kind_ = atkLineEnd;
-      return;
+  const TScanRule rule = rules_[at(run)];
+  // The commonest rules (in assembly source: blanks, words, commas and
+  // brackets, the line end) are tested first: conditional branches follow
+  // the token pattern of a line better than one indirect jump does.
+  if (rule == srIdentifier) {
+    kind_ = keywords_.KeywordKind(p + run);
+    run_ = run + keywords_.IdentifierLength();
+    return;
+  }
+  if (rule == srSpace) {
+    kind_ = atkWhitespace;
+    do {
+      ++run;
+    } while (kSpaceChars[at(run)]);
+    run_ = run;
+    return;
+  }
+  if (rule == srUnknown) {
+    kind_ = atkIdentifier;
+    run_ = at(run) < 0x80 ? run + 1 : ScanMultiByte(run);
+    return;
+  }
+  if (rule == srLineEnd) {
+    kind_ = atkLineEnd;
+    return;
+  }
+  switch (rule) {
     case srLineFeed:
       kind_ = atkWhitespace;
       ++run;
@@ -195,12 +218,6 @@ void TSrcAsmHighlighter::AdvanceToken() {
       kind_ = atkWhitespace;
       ++run;
       run += at(run) == '\n' ? 1 : 0;
-      break;
-    case srSpace:
-      kind_ = atkWhitespace;
-      do {
-        ++run;
-      } while (kSpaceChars[at(run)]);
       break;
     case srString:
       kind_ = atkString;
@@ -223,10 +240,6 @@ void TSrcAsmHighlighter::AdvanceToken() {
         ++run;
       } while (kNumberChars[at(run)]);
       break;
-    case srIdentifier:
-      kind_ = keywords_.KeywordKind(p + run);
-      run += keywords_.IdentifierLength();
-      break;
     case srLower:
       kind_ = atkSymbol;
       ++run;
@@ -241,10 +254,11 @@ void TSrcAsmHighlighter::AdvanceToken() {
       kind_ = atkSymbol;
       ++run;
       break;
+    case srLineEnd:
+    case srSpace:
+    case srIdentifier:
     case srUnknown:
-      kind_ = atkIdentifier;
-      run = at(run) < 0x80 ? run + 1 : ScanMultiByte(run);
-      break;
+      break;  // handled above
   }
   run_ = run;
 }

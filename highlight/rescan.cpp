@@ -2,6 +2,7 @@
 #include "highlight/rescan.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace torvane {
 
@@ -16,6 +17,33 @@ void StartStateFor(const TSrcEditStringList& lines, TSrcCustomHighlighter& highl
     highlighter.RestoreRangeState(lines.GetLineRange(index - 1));
   }
 }
+
+// Holds one batch of the line store open, so that storing a state per line
+// does not raise a batch begin and end per line. Closing while an error
+// unwinds drops a second error from a batch-end listener.
+class BatchScope {
+ public:
+  explicit BatchScope(TSrcEditStringList& lines)
+      : lines_(lines), exceptions_(std::uncaught_exceptions()) {
+    lines_.BeginBatch();
+  }
+  ~BatchScope() noexcept(false) {
+    if (std::uncaught_exceptions() > exceptions_) {
+      try {
+        lines_.EndBatch();
+      } catch (...) {
+      }
+    } else {
+      lines_.EndBatch();
+    }
+  }
+  BatchScope(const BatchScope&) = delete;
+  BatchScope& operator=(const BatchScope&) = delete;
+
+ private:
+  TSrcEditStringList& lines_;
+  int exceptions_;
+};
 
 TLineSpan ToEnd(const TSrcEditStringList& lines, int index) {
   return {index, lines.LineCount() - 1};
@@ -51,6 +79,7 @@ void RescanAllLines(TSrcEditStringList& lines, TSrcCustomHighlighter* highlighte
   if (highlighter == nullptr || lines.LineCount() == 0) {
     return;
   }
+  BatchScope batch(lines);
   highlighter->ResetRangeState();
   for (int i = 0; i < lines.LineCount(); ++i) {
     highlighter->StartLine(lines.GetLine(i), i);

@@ -143,6 +143,14 @@ TEST(RescanTest, NoHighlighterOrNoLinesScansNothing) {
   BraceHighlighter h;
   RescanAllLines(lines, &h);
   EXPECT_TRUE(h.scanned.empty());
+
+  // A full rescan is one batch of the store, however many lines it stores.
+  TSrcEditStringList many;
+  many.SetAllText("a\nb\nc");
+  int batches = 0;
+  many.OnBatchEnd = [&](TSrcEditStringList&) { ++batches; };
+  RescanAllLines(many, &h);
+  EXPECT_EQ(batches, 1);
   EXPECT_EQ(RescanAfterLinesDeleted(lines, &h, 0).Last, -1);
   lines.SetAllText("a\nb");
   RescanAllLines(lines, nullptr);
