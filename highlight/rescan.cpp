@@ -2,7 +2,6 @@
 #include "highlight/rescan.h"
 
 #include <algorithm>
-#include <exception>
 
 namespace torvane {
 
@@ -17,33 +16,6 @@ void StartStateFor(const TSrcEditStringList& lines, TSrcCustomHighlighter& highl
     highlighter.RestoreRangeState(lines.GetLineRange(index - 1));
   }
 }
-
-// Holds one batch of the line store open, so that storing a state per line
-// does not raise a batch begin and end per line. Closing while an error
-// unwinds drops a second error from a batch-end listener.
-class BatchScope {
- public:
-  explicit BatchScope(TSrcEditStringList& lines)
-      : lines_(lines), exceptions_(std::uncaught_exceptions()) {
-    lines_.BeginBatch();
-  }
-  ~BatchScope() noexcept(false) {
-    if (std::uncaught_exceptions() > exceptions_) {
-      try {
-        lines_.EndBatch();
-      } catch (...) {
-      }
-    } else {
-      lines_.EndBatch();
-    }
-  }
-  BatchScope(const BatchScope&) = delete;
-  BatchScope& operator=(const BatchScope&) = delete;
-
- private:
-  TSrcEditStringList& lines_;
-  int exceptions_;
-};
 
 TLineSpan ToEnd(const TSrcEditStringList& lines, int index) {
   return {index, lines.LineCount() - 1};
@@ -79,13 +51,24 @@ void RescanAllLines(TSrcEditStringList& lines, TSrcCustomHighlighter* highlighte
   if (highlighter == nullptr || lines.LineCount() == 0) {
     return;
   }
-  BatchScope batch(lines);
-  highlighter->ResetRangeState();
-  for (int i = 0; i < lines.LineCount(); ++i) {
-    highlighter->StartLine(lines.GetLine(i), i);
-    highlighter->SkipToLineEnd();
-    lines.SetLineRange(i, highlighter->SaveRangeState());
+  // One batch for the whole scan rather than one per stored state. A second
+  // error from a batch-end listener while the first unwinds is dropped.
+  lines.BeginBatch();
+  try {
+    highlighter->ResetRangeState();
+    for (int i = 0; i < lines.LineCount(); ++i) {
+      highlighter->StartLine(lines.GetLine(i), i);
+      highlighter->SkipToLineEnd();
+      lines.SetLineRange(i, highlighter->SaveRangeState());
+    }
+  } catch (...) {
+    try {
+      lines.EndBatch();
+    } catch (...) {
+    }
+    throw;
   }
+  lines.EndBatch();
 }
 
 TLineSpan RescanAfterLineReplaced(TSrcEditStringList& lines, TSrcCustomHighlighter* highlighter,

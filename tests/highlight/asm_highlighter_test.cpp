@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +37,8 @@ Tokens Scan(TSrcAsmHighlighter& h, std::string_view line) {
   }
   EXPECT_EQ(h.TokenKind(), atkLineEnd);
   EXPECT_EQ(h.TokenAttributes(), nullptr);
+  // The tokens cover the line up to its first NUL.
+  EXPECT_EQ(static_cast<std::size_t>(h.TokenStart()), std::min(line.find('\0'), line.size()));
   EXPECT_EQ(h.SaveRangeState(), 0u);
   return tokens;
 }
@@ -145,6 +149,24 @@ TEST(AsmHighlighterTest, MultiByteCharactersFormOneToken) {
     ScopedCodePage cp("ISO-8859-1");
     // Latin-1 letters are not part of identifiers.
     EXPECT_EQ(Scan(h, "caf\xE9s"), (Tokens{{I, "caf"}, {I, "\xE9"}, {I, "s"}}));
+  }
+}
+
+TEST(AsmHighlighterTest, ArbitraryBytesScanToTheEnd) {
+  // Lines of random bytes, weighted towards the characters rules look at
+  // next: quotes, slashes, CR, LF, NUL and lead bytes.
+  std::mt19937 random(4);
+  const std::string special("\"'/;#<>\r\n\0\x81\xE4\xC3 0a_", 17);
+  TSrcAsmHighlighter h;
+  for (const char* page : {"UTF-8", "GBK", "CP932"}) {
+    ScopedCodePage cp(page);
+    for (int n = 0; n < 3000; ++n) {
+      std::string line(random() % 24, ' ');
+      for (char& ch : line) {
+        ch = random() % 2 ? special[random() % special.size()] : static_cast<char>(random());
+      }
+      Scan(h, line);
+    }
   }
 }
 

@@ -6,6 +6,7 @@
 #include "highlight/asm_highlighter.h"
 #include "platform/ini_file.h"
 #include "platform/registry_store.h"
+#include "tests/highlight/stub_highlighter.h"
 
 namespace torvane {
 namespace {
@@ -20,18 +21,6 @@ class StorageTest : public ::testing::Test {
   std::string Path(const char* name) const { return dir_.filePath(name).toStdString(); }
 
   QTemporaryDir dir_;
-};
-
-class NoAttributes : public TSrcCustomHighlighter {
- public:
-  TSrcHighlighterAttributes* DefaultAttributeFor(int) const override { return nullptr; }
-  bool AtLineEnd() const override { return true; }
-  std::string TokenText() const override { return {}; }
-  TSrcHighlighterAttributes* TokenAttributes() const override { return nullptr; }
-  int TokenKind() const override { return 0; }
-  int TokenStart() const override { return 0; }
-  void AdvanceToken() override {}
-  void StartLine(std::string_view, int) override {}
 };
 
 TEST_F(StorageTest, OwnRegistryLayoutRoundTrip) {
@@ -61,7 +50,7 @@ TEST_F(StorageTest, OwnRegistryLayoutRoundTrip) {
   EXPECT_GT(changes, 0);
 
   EXPECT_FALSE(loaded.LoadAttributesFromRegistry(TRegistryRoot::CurrentUser, "Software\\None"));
-  NoAttributes empty;
+  StubHighlighter empty;
   EXPECT_TRUE(empty.LoadAttributesFromRegistry(TRegistryRoot::CurrentUser, "Software\\Torvane"));
   EXPECT_FALSE(empty.LoadAttributesFromRegistry(TRegistryRoot::CurrentUser, "Software\\None"));
 

@@ -7,6 +7,7 @@
 #include "highlight/custom_highlighter.h"
 #include "highlight/highlighter_attributes.h"
 #include "platform/errors.h"
+#include "tests/highlight/stub_highlighter.h"
 
 namespace torvane {
 namespace {
@@ -140,31 +141,16 @@ TEST(HighlighterChangeChainTest, ListenerErrorsFollowTheErrorHandler) {
   EXPECT_EQ(runs, 3);
 }
 
-class TwoAttributeHighlighter : public TSrcCustomHighlighter {
+class TwoAttributeHighlighter : public StubHighlighter {
  public:
-  explicit TwoAttributeHighlighter(bool with_attributes = true) {
-    if (with_attributes) {
-      a_ = RegisterAttribute(std::make_unique<TSrcHighlighterAttributes>("beta"));
-      b_ = RegisterAttribute(std::make_unique<TSrcHighlighterAttributes>("Alpha"));
-      b_->SetForeground(clBlue);
-      WireAttributes();
-    }
+  TwoAttributeHighlighter() {
+    RegisterAttribute(std::make_unique<TSrcHighlighterAttributes>("beta"));
+    RegisterAttribute(std::make_unique<TSrcHighlighterAttributes>("Alpha"))->SetForeground(clBlue);
+    WireAttributes();
   }
   void Add(const char* name) {
     RegisterAttribute(std::make_unique<TSrcHighlighterAttributes>(name));
   }
-  TSrcHighlighterAttributes* DefaultAttributeFor(int) const override { return a_; }
-  bool AtLineEnd() const override { return true; }
-  std::string TokenText() const override { return {}; }
-  TSrcHighlighterAttributes* TokenAttributes() const override { return nullptr; }
-  int TokenKind() const override { return 0; }
-  int TokenStart() const override { return 0; }
-  void AdvanceToken() override {}
-  void StartLine(std::string_view, int) override {}
-
- private:
-  TSrcHighlighterAttributes* a_ = nullptr;
-  TSrcHighlighterAttributes* b_ = nullptr;
 };
 
 TEST(CustomHighlighterTest, BaseDefaultsAndSortedAttributes) {
