@@ -58,6 +58,7 @@ void TTextPainter::PaintTextRows(QPainter& painter, const QRect& rect, int first
     }
   }
 
+  caret_row_ = src_.Model.DisplayRow();
   TAttachScope attach(src_.Drawer, painter);
   if (last_row >= first_row) {
     const int first_line = mapping.LineOfRow(first_row);
@@ -234,7 +235,7 @@ void TTextPainter::PaintRow(int row, int line, std::string_view text, bool speci
   row_top_ = m.RowToY(row);
   row_first_col_ = first_column_;
   row_last_col_ = last_column_;
-  const bool caret_row = row == src_.Model.DisplayRow();
+  const bool caret_row = row == caret_row_;
   special_ = special;
   normal_fg_ = EditorForeground(line, caret_row);
   normal_bg_ = EditorBackground(line, caret_row);

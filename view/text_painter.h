@@ -119,6 +119,7 @@ class TTextPainter {
   int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;  // right and bottom exclusive
   int first_column_ = 1, last_column_ = 1;
   int right_edge_x_ = -1;  // -1: not in the painted rectangle
+  int caret_row_ = 0;
   TSelectionRange selection_;
   std::vector<TPaintToken> tokens_;
   std::vector<int> columns_;  // 0-based first cell of every byte; [size] = line cells
