@@ -1,0 +1,225 @@
+// The editor's command side over the model: the command path and executor,
+// the text-changing primitives and commands, undo and redo with the modified
+// flag, and bookmarks. Plain C++ (QtGui only for the clipboard), so tests can
+// drive an editor entirely by commands without a display.
+#pragma once
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/bookmarks.h"
+#include "editor/commands.h"
+#include "editor/edit_model.h"
+#include "editor/scrolling.h"
+#include "editor/undo_list.h"
+#include "platform/errors.h"
+
+namespace torvane {
+
+class TSrcCustomHighlighter;
+
+// Failures of editing operations ("Clipboard copy operation failed").
+class ESrcEditError : public ESrcError {
+ public:
+  using ESrcError::ESrcError;
+};
+
+// A handler hooked into the command path; registered together with a data
+// pointer that is handed back on every call.
+class ISrcEditCommandHandler {
+ public:
+  virtual ~ISrcEditCommandHandler() = default;
+  virtual void HookedCommand(bool after_processing, bool& handled, TSrcEditorCommand& command,
+                             char& ch, void* data, void* handler_data) = 0;
+};
+
+// Data pointers of commands: ecGotoXY, ecSelGotoXY and ecSetMarker<n> take a
+// TBufferPos*, ecImeStr a std::string* holding the composed bytes.
+using TProcessCommandEvent = std::function<void(TSrcEditorCommand& command, char& ch, void* data)>;
+
+class TSrcEditController {
+ public:
+  explicit TSrcEditController(TSrcEditModel& model);
+  virtual ~TSrcEditController();
+  TSrcEditController(const TSrcEditController&) = delete;
+  TSrcEditController& operator=(const TSrcEditController&) = delete;
+
+  TSrcEditModel& Model() { return model_; }
+  TSrcEditUndoList& UndoList() { return undo_list_; }
+  TSrcEditUndoList& RedoList() { return redo_list_; }
+  TSrcEditMarkList& Marks() { return marks_; }
+  // The view's scrolling state; the default keeps positions without a view.
+  void SetScrolling(TSrcEditScrolling* scrolling);
+  TSrcEditScrolling& Scrolling() { return *scrolling_; }
+  // Word characters and the string/comment test of bracket matching.
+  void SetHighlighter(TSrcCustomHighlighter* highlighter);
+  TSrcCustomHighlighter* Highlighter() const { return highlighter_; }
+  // True while the caret line heads a collapsed fold; folding plugs it in.
+  std::function<bool()> IsCaretOnCollapsedFold;
+
+  // --- the command path (command_executor.cpp) ---------------------------
+  void ProcessCommand(TSrcEditorCommand command, char ch = 0, void* data = nullptr);
+  virtual void ExecuteCommand(TSrcEditorCommand command, char ch, void* data);
+  void RegisterCommandHandler(ISrcEditCommandHandler* handler, void* handler_data);
+  void UnregisterCommandHandler(ISrcEditCommandHandler* handler, void* handler_data);
+
+  TProcessCommandEvent OnProcessCommand;
+  TProcessCommandEvent OnProcessUserCommand;
+  TProcessCommandEvent OnCommandProcessed;
+  std::function<void(const std::string& word)> OnContextHelp;
+  std::function<void()> OnChange;
+
+  // --- caret commands (caret_commands.cpp) -------------------------------
+  void SelectAll();
+  TBufferPos NextWordPos() const { return NextWordPosFrom(model_.CaretPos()); }
+  TBufferPos PrevWordPos() const { return PrevWordPosFrom(model_.CaretPos()); }
+  TBufferPos NextWordPosFrom(TBufferPos pos) const;
+  TBufferPos PrevWordPosFrom(TBufferPos pos) const;
+  // The matching bracket of the one at pos, or (0, 0).
+  TBufferPos FindMatchingBracket(TBufferPos pos) const;
+
+  // --- text primitives (replace_selection.cpp) ---------------------------
+  // The one primitive every text change goes through.
+  void ReplaceSelection(TSrcSelectionMode mode, std::string_view text, bool record_undo);
+  void InsertTextAtCaret(std::string_view text);
+  // The exact bytes of the selection (no trimming, no padding): what undo
+  // entries keep, so that taking text back never changes it.
+  std::string SelectionBytes() const;
+  int BlockWidth() const { return block_width_; }
+  void SetBlockWidth(int width) { block_width_ = std::max(width, 0); }
+
+  // --- clipboard (clipboard_commands.cpp) --------------------------------
+  void CopyToClipboard();
+  void CutToClipboard();
+  void PasteFromClipboard();
+  bool CanPaste() const;
+
+  // --- undo and redo (undo_redo.cpp) -------------------------------------
+  void Undo();
+  void Redo();
+  bool CanUndo() const { return !model_.ReadOnly() && undo_list_.CanUndo(); }
+  bool CanRedo() const { return !model_.ReadOnly() && redo_list_.CanUndo(); }
+  bool Modified() const { return modified_; }
+  void SetModified(bool value);
+  void UpdateModified();
+  void ClearAll();
+  int MaxUndo() const { return undo_list_.MaxEntries(); }
+  void SetMaxUndo(int value);
+
+  // --- bookmarks (bookmark_commands.cpp) ---------------------------------
+  bool GotoBookmark(int number);
+  void SetBookmark(int number, int ch, int line);
+  void ClearBookmark(int number);
+  // May take the mark away (veto) by resetting the pointer.
+  std::function<void(std::unique_ptr<TSrcEditMark>& mark)> OnPlaceBookmark;
+  std::function<void(const TSrcEditMark& mark)> OnClearBookmark;
+
+ private:
+  friend class TUndoStep;
+
+  // command_executor.cpp
+  void ExecuteTextCommand(TSrcEditorCommand command, char ch, void* data);
+  bool IsGuardedByFold(TSrcEditorCommand command) const;
+
+  // caret_commands.cpp
+  bool ExecuteCaretCommand(TSrcEditorCommand command, void* data);
+  void MoveCaretTo(TBufferPos pos, bool extend);
+  void LineStart(bool extend);
+  void LineEnd(bool extend);
+  void PageMove(int direction, bool extend);
+  void ScrollByLines(int delta);
+
+  // replace_selection.cpp: the line writer and store edits that keep marks
+  void WriteLine(int line, std::string_view text);
+  void InsertLineAt(int line, std::string_view text);
+  void InsertLinesAt(int line, const std::vector<std::string_view>& texts);
+  void RemoveLinesAt(int line, int count);
+  void DeleteSelectionText();
+  void InsertNormal(std::string_view text);
+  void InsertLineMode(std::string_view text);
+  void InsertColumn(std::string_view text, bool record_undo);
+  std::string TrimmedForWrite(std::string_view text) const;
+  // Replaces the normal-mode range from..to by `with` without recording and
+  // returns the exact bytes taken; the selection mode is kept.
+  std::string ReplaceRange(TBufferPos from, TBufferPos to, std::string_view with);
+  // In line mode an end at character 1 of a later line stands for the line
+  // before it (the lines up to, not including, that one).
+  TBufferPos LineModeEnd(TBufferPos begin, TBufferPos end) const;
+  // Fills the caret line with spaces up to a caret beyond its end, recorded
+  // as an insert so that undo takes the filler back as well.
+  void PadCaretLine();
+  void ScrollCaretIntoView();
+
+  // editing_commands.cpp
+  void DeleteLastChar();
+  void DeleteChar();
+  void DeleteToWordOrLineEnd(bool whole_line_end);
+  void DeleteToWordOrLineStart(bool line_start);
+  void DeleteLine();
+  void LineBreak(bool move_caret);
+  void TypeChar(char ch);
+  void TypeIntoColumn(std::string_view text);
+  void ImeString(const std::string& text);
+  void DeleteSelectionRecorded(TSrcEditChangeKind kind);
+  void RecordSilent(TSrcEditChangeKind kind, TBufferPos from, TBufferPos to, std::string text);
+  int SmartIndentAbove(int line, int limit, bool expand_tabs) const;
+
+  // tab_commands.cpp
+  void Tab();
+  void ShiftTab();
+  void BlockIndent();
+  void BlockUnindent();
+  bool IsIndentSelection() const;
+
+  // case_commands.cpp
+  void ChangeCase(TSrcEditorCommand command);
+
+  // undo_redo.cpp
+  void UndoItem();
+  void RedoItem();
+  void EntryAdded(TSrcEditUndoList& list);
+  void RestoreDeletedText(const TSrcEditUndoItem& item);
+  void JoinLineBreak(const TSrcEditUndoItem& item);
+  void InsertUnindentBlock(const TSrcEditUndoItem& item);
+  void RemoveUnindentBlock(const TSrcEditUndoItem& item);
+
+  // bookmark_commands.cpp
+  void ExecuteMarkerCommand(TSrcEditorCommand command, void* data);
+
+  TSrcEditModel& model_;
+  TSrcEditUndoList undo_list_;
+  TSrcEditUndoList redo_list_;
+  TSrcEditMarkList marks_;
+  TSrcEditScrolling own_scrolling_;
+  TSrcEditScrolling* scrolling_ = &own_scrolling_;
+  TSrcCustomHighlighter* highlighter_ = nullptr;
+  struct THookedHandler {
+    ISrcEditCommandHandler* Handler;
+    void* Data;
+  };
+  std::vector<THookedHandler> hooked_handlers_;
+  int block_width_ = 2;
+  bool modified_ = false;
+  bool redo_running_ = false;
+};
+
+// Opens an undo group on a list for a scope; does nothing while an undo or
+// redo step has set the list's group number from outside, so entries a
+// re-executed command records stay in that step's group.
+class TUndoGroupScope {
+ public:
+  explicit TUndoGroupScope(TSrcEditUndoList& list);
+  ~TUndoGroupScope();
+  TUndoGroupScope(const TUndoGroupScope&) = delete;
+  TUndoGroupScope& operator=(const TUndoGroupScope&) = delete;
+
+ private:
+  TSrcEditUndoList& list_;
+  bool opened_;
+};
+
+}  // namespace torvane

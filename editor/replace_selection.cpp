@@ -1,0 +1,329 @@
+// The one replacement primitive (delete the selection, insert text in normal,
+// line or column mode) and the line writer every written line goes through.
+#include <algorithm>
+
+#include "editor/edit_controller.h"
+#include "editor/text_pieces.h"
+#include "editor/view_sink.h"
+#include "platform/codepage.h"
+
+namespace torvane {
+namespace {
+
+// Keeps the line store's change batch open over a compound change, so the
+// model reacts (and collapses the selection) once at its end.
+class TLinesBatchScope {
+ public:
+  explicit TLinesBatchScope(TSrcEditStringList& lines) : lines_(lines) { lines_.BeginBatch(); }
+  ~TLinesBatchScope() { lines_.EndBatch(); }
+  TLinesBatchScope(const TLinesBatchScope&) = delete;
+  TLinesBatchScope& operator=(const TLinesBatchScope&) = delete;
+
+ private:
+  TSrcEditStringList& lines_;
+};
+
+// Character range [from, to) of a column block on one line, widened so that
+// no multi-byte character is cut.
+std::pair<int, int> ColumnRange(std::string_view text, int c1, int c2) {
+  const int from = line_cells::SnapToCharStart(text, c1);
+  int to = c2;
+  while (line_cells::IsInsideChar(text, to)) {
+    ++to;
+  }
+  return {from, std::max(to, from)};
+}
+
+}  // namespace
+
+std::string TSrcEditController::TrimmedForWrite(std::string_view text) const {
+  if (model_.HasOption(eoTrimTrailingSpaces)) {
+    text = TrimTrailingSpaces(text);
+  }
+  return std::string(text);
+}
+
+void TSrcEditController::WriteLine(int line, std::string_view text) {
+  const std::string written = TrimmedForWrite(text);
+  if (line <= model_.LineCount() && model_.LineText(line) == written) {
+    return;
+  }
+  model_.Lines().SetLine(line - 1, written);
+}
+
+void TSrcEditController::InsertLineAt(int line, std::string_view text) {
+  model_.Lines().InsertLine(line - 1, TrimmedForWrite(text));
+}
+
+void TSrcEditController::InsertLinesAt(int line, const std::vector<std::string_view>& texts) {
+  if (texts.size() == 1) {
+    InsertLineAt(line, texts.front());
+    return;
+  }
+  // One move of the records for the whole block, then the texts.
+  TSrcEditStringList& lines = model_.Lines();
+  lines.InsertBlankLines(line - 1, static_cast<int>(texts.size()));
+  for (std::size_t i = 0; i < texts.size(); ++i) {
+    if (!texts[i].empty()) {
+      WriteLine(line + static_cast<int>(i), texts[i]);
+    }
+  }
+}
+
+void TSrcEditController::RemoveLinesAt(int line, int count) {
+  if (count > 0 && line <= model_.LineCount()) {
+    model_.Lines().RemoveLines(line - 1, count);
+    marks_.LinesDeleted(line, count);
+  }
+}
+
+std::string TSrcEditController::SelectionBytes() const {
+  if (!model_.HasSelection()) {
+    return {};
+  }
+  const TBufferPos s = model_.SelStart();
+  const TBufferPos e = model_.SelEnd();
+  std::string out;
+  switch (model_.SelectionMode()) {
+    case smNormal:
+      if (s.Line == e.Line) {
+        return std::string(LineSlice(model_.LineText(s.Line), s.Char, e.Char));
+      }
+      out = LineSlice(model_.LineText(s.Line), s.Char, INT32_MAX);
+      for (int line = s.Line + 1; line < e.Line; ++line) {
+        out += "\r\n";
+        out += model_.LineText(line);
+      }
+      out += "\r\n";
+      out += LineSlice(model_.LineText(e.Line), 1, e.Char);
+      break;
+    case smLine:
+      for (int line = s.Line; line <= e.Line; ++line) {
+        out += model_.LineText(line);
+        out += "\r\n";
+      }
+      break;
+    case smColumn: {
+      const TBufferPos a = model_.SelectionAnchor();
+      const TBufferPos b = model_.SelectionActiveEnd();
+      const int c1 = std::min(a.Char, b.Char);
+      const int c2 = std::max(a.Char, b.Char);
+      for (int line = s.Line; line <= e.Line; ++line) {
+        if (line > s.Line) {
+          out += "\r\n";
+        }
+        const std::string_view text = model_.LineText(line);
+        const auto [from, to] = ColumnRange(text, c1, c2);
+        out += LineSlice(text, from, to);
+      }
+      break;
+    }
+  }
+  return out;
+}
+
+void TSrcEditController::ReplaceSelection(TSrcSelectionMode mode, std::string_view text,
+                                          bool record_undo) {
+  // The text may be a view of a line this replacement rewrites.
+  const std::string owned(text);
+  TPaintHoldScope hold(model_.PaintHold());
+  TLinesBatchScope batch(model_.Lines());
+  if (model_.HasSelection()) {
+    DeleteSelectionText();
+  }
+  if (!owned.empty()) {
+    switch (mode) {
+      case smNormal:
+        InsertNormal(owned);
+        break;
+      case smLine:
+        InsertLineMode(owned);
+        break;
+      case smColumn:
+        InsertColumn(owned, record_undo);
+        break;
+    }
+  }
+}
+
+void TSrcEditController::DeleteSelectionText() {
+  const TBufferPos s = model_.SelStart();
+  const TBufferPos e = model_.SelEnd();
+  switch (model_.SelectionMode()) {
+    case smNormal: {
+      std::string joined(LineSlice(model_.LineText(s.Line), 1, s.Char));
+      joined += LineSlice(model_.LineText(e.Line), e.Char, INT32_MAX);
+      WriteLine(s.Line, joined);
+      RemoveLinesAt(s.Line + 1, e.Line - s.Line);
+      model_.PlaceCaret(s, false);
+      break;
+    }
+    case smLine:
+      // The lines go entirely, the last one too, so that undo can put back
+      // exactly what was there (an emptied last line would stay behind).
+      RemoveLinesAt(s.Line, e.Line - s.Line + 1);
+      model_.PlaceCaret({1, s.Line}, false);
+      break;
+    case smColumn: {
+      const int c1 = std::min(model_.SelectionAnchor().Char, model_.SelectionActiveEnd().Char);
+      const int c2 = std::max(model_.SelectionAnchor().Char, model_.SelectionActiveEnd().Char);
+      for (int line = s.Line; line <= e.Line; ++line) {
+        const std::string_view text = model_.LineText(line);
+        const auto [from, to] = ColumnRange(text, c1, c2);
+        if (from > static_cast<int>(text.size())) {
+          continue;
+        }
+        std::string changed(LineSlice(text, 1, from));
+        changed += LineSlice(text, to, INT32_MAX);
+        WriteLine(line, changed);
+      }
+      // At the block's top, where text replacing the block goes in.
+      model_.PlaceCaret({c1, s.Line}, false);
+      break;
+    }
+  }
+}
+
+void TSrcEditController::InsertNormal(std::string_view text) {
+  const TBufferPos caret = model_.CaretPos();
+  const std::string line(model_.LineText(caret.Line));
+  const auto before = static_cast<std::size_t>(caret.Char - 1);
+  std::string left = line.substr(0, std::min(before, line.size()));
+  left.resize(before, ' ');
+  const std::string right = before < line.size() ? line.substr(before) : std::string();
+  const std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
+  if (pieces.size() == 1) {
+    WriteLine(caret.Line, left + std::string(pieces.front()) + right);
+    model_.SetCaretPos({static_cast<int>(left.size() + pieces.front().size()) + 1, caret.Line});
+    return;
+  }
+  const std::string last = std::string(pieces.back()) + right;
+  WriteLine(caret.Line, left + std::string(pieces.front()));
+  std::vector<std::string_view> added(pieces.begin() + 1, pieces.end());
+  added.back() = last;
+  InsertLinesAt(caret.Line + 1, added);
+  const int count = static_cast<int>(added.size());
+  marks_.LinesInserted(caret.Char > 1 ? caret.Line + 1 : caret.Line, count);
+  model_.SetCaretPos({static_cast<int>(pieces.back().size()) + 1, caret.Line + count});
+}
+
+void TSrcEditController::InsertLineMode(std::string_view text) {
+  std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
+  // Whole lines end with a break; it does not start another line.
+  if (pieces.size() > 1 && pieces.back().empty()) {
+    pieces.pop_back();
+  }
+  // Lines always go in before the caret line: overwriting whole lines in
+  // overwrite mode would take text that no undo entry keeps.
+  const int line = std::max(1, std::min(model_.CaretLine(), model_.LineCount() + 1));
+  InsertLinesAt(line, pieces);
+  const int count = static_cast<int>(pieces.size());
+  marks_.LinesInserted(line, count);
+  model_.SetCaretPos({1, line + count});
+}
+
+void TSrcEditController::InsertColumn(std::string_view text, bool record_undo) {
+  const TBufferPos caret = model_.CaretPos();
+  const std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
+  int line = caret.Line;
+  for (const std::string_view piece : pieces) {
+    const int length = static_cast<int>(piece.size());
+    if (line > model_.LineCount()) {
+      // A missing line is appended; recorded as one insert from the end of
+      // the line before, so undo removes the new line with its filler.
+      const int prev = line - 1;
+      const TBufferPos from{static_cast<int>(model_.LineText(prev).size()) + 1, std::max(prev, 1)};
+      std::string added(static_cast<std::size_t>(caret.Char - 1), ' ');
+      added += piece;
+      InsertLineAt(model_.LineCount() + 1, added);
+      line = model_.LineCount();
+      if (record_undo) {
+        undo_list_.RecordChange(ckPaste, from, {caret.Char + length, line}, std::string(),
+                                smNormal);
+      }
+    } else if (!piece.empty()) {
+      const std::string current(model_.LineText(line));
+      int at = caret.Char;
+      while (line_cells::IsInsideChar(current, at)) {
+        ++at;
+      }
+      const auto size = static_cast<int>(current.size());
+      std::string changed = current.substr(0, static_cast<std::size_t>(std::min(at - 1, size)));
+      changed.resize(static_cast<std::size_t>(at - 1), ' ');
+      changed += piece;
+      if (at - 1 < size) {
+        changed += current.substr(static_cast<std::size_t>(at - 1));
+      }
+      WriteLine(line, changed);
+      if (record_undo) {
+        // From the old line end when filler went in, so undo removes it too.
+        const TBufferPos from{std::min(at, size + 1), line};
+        undo_list_.RecordChange(ckPaste, from, {at + length, line}, std::string(), smNormal);
+      }
+    }
+    ++line;
+  }
+  model_.SetCaretPos({caret.Char + static_cast<int>(pieces.back().size()), line - 1});
+}
+
+void TSrcEditController::InsertTextAtCaret(std::string_view text) {
+  const std::string owned(text);
+  TUndoGroupScope group(undo_list_);
+  const TSrcSelectionMode mode = model_.SelectionMode();
+  if (model_.HasSelection()) {
+    const TBufferPos start = model_.SelStart();
+    const TBufferPos end = model_.SelEnd();
+    undo_list_.RecordChange(ckDelete, model_.SelectionAnchor(), model_.SelectionActiveEnd(),
+                            SelectionBytes(), mode);
+    model_.SetSelectionAnchor(start);
+    model_.SetSelectionActiveEnd(end);
+  }
+  const TBufferPos start = model_.SelStart();
+  ReplaceSelection(mode, owned, true);
+  if (!owned.empty() && mode != smColumn) {
+    TBufferPos begin = start;
+    if (mode == smLine) {
+      begin.Char = 1;
+    }
+    const TBufferPos end = mode == smLine ? LineModeEnd(begin, model_.SelEnd()) : model_.SelEnd();
+    undo_list_.RecordChange(ckInsert, begin, end, std::string(), mode);
+  }
+}
+
+std::string TSrcEditController::ReplaceRange(TBufferPos from, TBufferPos to,
+                                             std::string_view with) {
+  const TSrcSelectionMode mode = model_.SelectionMode();
+  model_.SetSelectionMode(smNormal);
+  model_.PlaceCaretAndSelection(from, from, to);
+  std::string taken = SelectionBytes();
+  ReplaceSelection(smNormal, with, false);
+  model_.SetSelectionMode(mode);
+  return taken;
+}
+
+TBufferPos TSrcEditController::LineModeEnd(TBufferPos begin, TBufferPos end) const {
+  if (end.Char == 1 && end.Line > begin.Line) {
+    return {scrolling_->CharsInWindow(), end.Line - 1};
+  }
+  return end;
+}
+
+void TSrcEditController::PadCaretLine() {
+  const TBufferPos caret = model_.CaretPos();
+  const int length = static_cast<int>(model_.LineText(caret.Line).size());
+  if (caret.Char <= length + 1) {
+    return;
+  }
+  const TBufferPos end{length + 1, caret.Line};
+  ReplaceRange(end, end, std::string(static_cast<std::size_t>(caret.Char - length - 1), ' '));
+  undo_list_.RecordChange(ckInsert, end, caret, std::string(), smNormal);
+  model_.PlaceCaret(caret, false);
+}
+
+void TSrcEditController::ScrollCaretIntoView() {
+  if (model_.View() != nullptr) {
+    model_.View()->ScrollCaretIntoView();
+  }
+}
+
+}  // namespace torvane
