@@ -104,23 +104,18 @@ void TSrcEditController::PasteFromClipboard() {
   if (model_.HasSelection()) {
     const TBufferPos start = model_.SelStart();
     const TBufferPos end = model_.SelEnd();
-    undo_list_.RecordChange(ckDelete, model_.SelectionAnchor(), model_.SelectionActiveEnd(),
-                            SelectionBytes(), mode);
+    RecordSelectionDelete(ckDelete);
     model_.SetSelectionAnchor(start);
     model_.SetSelectionActiveEnd(end);
   }
-  TBufferPos start = model_.SelStart();
-  if (mode == smLine) {
-    start.Char = 1;
-  }
+  const TBufferPos start = InsertionStart();
   ReplaceSelection(mode, text, true);
   // Recorded by the mode the text went in with: column insertion recorded
   // its own entries, and undo must take back what was actually inserted.
   if (!text.empty() && mode == smNormal) {
     undo_list_.RecordChange(ckPaste, start, model_.SelEnd(), std::string(), smNormal);
   } else if (!text.empty() && mode == smLine) {
-    undo_list_.RecordChange(ckPaste, start, LineModeEnd(start, model_.SelEnd()), std::string(),
-                            smLine);
+    undo_list_.RecordChange(ckPaste, start, line_block_end_, std::string(), smLine);
   }
   undo_list_.RecordChange(ckPasteEnd, model_.SelectionAnchor(), model_.SelectionActiveEnd(),
                           std::string(), mode);

@@ -140,15 +140,19 @@ class TSrcEditController {
   void RemoveLinesAt(int line, int count);
   void DeleteSelectionText();
   void InsertNormal(std::string_view text);
-  void InsertLineMode(std::string_view text);
+  // `lines_at`: the line whole lines go in before (0: the caret's).
+  void ReplaceSelectionAt(TSrcSelectionMode mode, std::string_view text, bool record_undo,
+                          int lines_at);
+  void InsertLineMode(std::string_view text, int line);
   void InsertColumn(std::string_view text, bool record_undo);
   std::string TrimmedForWrite(std::string_view text) const;
   // Replaces the normal-mode range from..to by `with` without recording and
   // returns the exact bytes taken; the selection mode is kept.
   std::string ReplaceRange(TBufferPos from, TBufferPos to, std::string_view with);
-  // In line mode an end at character 1 of a later line stands for the line
-  // before it (the lines up to, not including, that one).
-  TBufferPos LineModeEnd(TBufferPos begin, TBufferPos end) const;
+  // Records the selection's removal with its exact bytes.
+  void RecordSelectionDelete(TSrcEditChangeKind kind);
+  // Where text replacing the selection (or typed at the caret) will start.
+  TBufferPos InsertionStart() const;
   // Fills the caret line with spaces up to a caret beyond its end, recorded
   // as an insert so that undo takes the filler back as well.
   void PadCaretLine();
@@ -203,6 +207,9 @@ class TSrcEditController {
   };
   std::vector<THookedHandler> hooked_handlers_;
   int block_width_ = 2;
+  // End of the lines the last line-mode insertion made, as undo entries
+  // record it (the caret cannot stand below the last line).
+  TBufferPos line_block_end_;
   bool modified_ = false;
   bool redo_running_ = false;
 };

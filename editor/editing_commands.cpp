@@ -12,10 +12,8 @@ namespace torvane {
 
 void TSrcEditController::DeleteSelectionRecorded(TSrcEditChangeKind kind) {
   TUndoGroupScope group(undo_list_);
-  const TSrcSelectionMode mode = model_.SelectionMode();
-  undo_list_.RecordChange(kind, model_.SelectionAnchor(), model_.SelectionActiveEnd(),
-                          SelectionBytes(), mode);
-  ReplaceSelection(mode, std::string_view(), false);
+  RecordSelectionDelete(kind);
+  ReplaceSelection(model_.SelectionMode(), std::string_view(), false);
 }
 
 void TSrcEditController::RecordSilent(TSrcEditChangeKind kind, TBufferPos from, TBufferPos to,

@@ -124,10 +124,20 @@ std::string TSrcEditController::SelectionBytes() const {
 
 void TSrcEditController::ReplaceSelection(TSrcSelectionMode mode, std::string_view text,
                                           bool record_undo) {
+  ReplaceSelectionAt(mode, text, record_undo, 0);
+}
+
+void TSrcEditController::ReplaceSelectionAt(TSrcSelectionMode mode, std::string_view text,
+                                            bool record_undo, int lines_at) {
   // The text may be a view of a line this replacement rewrites.
   const std::string owned(text);
   TPaintHoldScope hold(model_.PaintHold());
   TLinesBatchScope batch(model_.Lines());
+  // Whole lines replacing a line selection go where it was, also when it
+  // reached the end, where the caret cannot follow.
+  if (lines_at == 0 && model_.HasSelection() && model_.SelectionMode() == smLine) {
+    lines_at = model_.SelStart().Line;
+  }
   if (model_.HasSelection()) {
     DeleteSelectionText();
   }
@@ -137,7 +147,7 @@ void TSrcEditController::ReplaceSelection(TSrcSelectionMode mode, std::string_vi
         InsertNormal(owned);
         break;
       case smLine:
-        InsertLineMode(owned);
+        InsertLineMode(owned, lines_at != 0 ? lines_at : model_.CaretLine());
         break;
       case smColumn:
         InsertColumn(owned, record_undo);
@@ -159,8 +169,8 @@ void TSrcEditController::DeleteSelectionText() {
       break;
     }
     case smLine:
-      // The lines go entirely, the last one too, so that undo can put back
-      // exactly what was there (an emptied last line would stay behind).
+      // The lines go entirely, also at the end, so that undo can put back
+      // exactly what was there.
       RemoveLinesAt(s.Line, e.Line - s.Line + 1);
       model_.PlaceCaret({1, s.Line}, false);
       break;
@@ -207,7 +217,7 @@ void TSrcEditController::InsertNormal(std::string_view text) {
   model_.SetCaretPos({static_cast<int>(pieces.back().size()) + 1, caret.Line + count});
 }
 
-void TSrcEditController::InsertLineMode(std::string_view text) {
+void TSrcEditController::InsertLineMode(std::string_view text, int line) {
   std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
   // Whole lines end with a break; it does not start another line.
   if (pieces.size() > 1 && pieces.back().empty()) {
@@ -215,10 +225,17 @@ void TSrcEditController::InsertLineMode(std::string_view text) {
   }
   // Lines always go in before the caret line: overwriting whole lines in
   // overwrite mode would take text that no undo entry keeps.
-  const int line = std::max(1, std::min(model_.CaretLine(), model_.LineCount() + 1));
+  line = std::max(1, std::min(line, model_.LineCount() + 1));
+  // A text of one empty line is an empty text: the lines take its place, as
+  // they would in a store without lines.
+  if (model_.LineCount() == 1 && model_.LineText(1).empty()) {
+    RemoveLinesAt(1, 1);
+    line = 1;
+  }
   InsertLinesAt(line, pieces);
   const int count = static_cast<int>(pieces.size());
   marks_.LinesInserted(line, count);
+  line_block_end_ = {scrolling_->CharsInWindow(), line + count - 1};
   model_.SetCaretPos({1, line + count});
 }
 
@@ -273,19 +290,14 @@ void TSrcEditController::InsertTextAtCaret(std::string_view text) {
   if (model_.HasSelection()) {
     const TBufferPos start = model_.SelStart();
     const TBufferPos end = model_.SelEnd();
-    undo_list_.RecordChange(ckDelete, model_.SelectionAnchor(), model_.SelectionActiveEnd(),
-                            SelectionBytes(), mode);
+    RecordSelectionDelete(ckDelete);
     model_.SetSelectionAnchor(start);
     model_.SetSelectionActiveEnd(end);
   }
-  const TBufferPos start = model_.SelStart();
+  const TBufferPos begin = InsertionStart();
   ReplaceSelection(mode, owned, true);
   if (!owned.empty() && mode != smColumn) {
-    TBufferPos begin = start;
-    if (mode == smLine) {
-      begin.Char = 1;
-    }
-    const TBufferPos end = mode == smLine ? LineModeEnd(begin, model_.SelEnd()) : model_.SelEnd();
+    const TBufferPos end = mode == smLine ? line_block_end_ : model_.SelEnd();
     undo_list_.RecordChange(ckInsert, begin, end, std::string(), mode);
   }
 }
@@ -301,11 +313,39 @@ std::string TSrcEditController::ReplaceRange(TBufferPos from, TBufferPos to,
   return taken;
 }
 
-TBufferPos TSrcEditController::LineModeEnd(TBufferPos begin, TBufferPos end) const {
-  if (end.Char == 1 && end.Line > begin.Line) {
-    return {scrolling_->CharsInWindow(), end.Line - 1};
+void TSrcEditController::RecordSelectionDelete(TSrcEditChangeKind kind) {
+  TSrcSelectionMode mode = model_.SelectionMode();
+  TBufferPos from = model_.SelectionAnchor();
+  TBufferPos to = model_.SelectionActiveEnd();
+  std::string text = SelectionBytes();
+  const TBufferPos s = model_.SelStart();
+  const TBufferPos e = model_.SelEnd();
+  if (mode == smLine && e.Line >= model_.LineCount()) {
+    // Lines up to the end leave no line to put them back in front of; as a
+    // normal-mode range (from the end of the line above) undo restores them
+    // exactly.
+    text.resize(text.size() - 2);
+    from = {1, 1};
+    if (s.Line > 1) {
+      from = {static_cast<int>(model_.LineText(s.Line - 1).size()) + 1, s.Line - 1};
+      text.insert(0, "\r\n");
+    }
+    to = {static_cast<int>(model_.LineText(e.Line).size()) + 1, e.Line};
+    mode = smNormal;
   }
-  return end;
+  undo_list_.RecordChange(kind, from, to, std::move(text), mode);
+}
+
+TBufferPos TSrcEditController::InsertionStart() const {
+  TBufferPos start = model_.SelStart();
+  if (model_.SelectionMode() == smLine) {
+    start.Char = 1;
+  } else if (model_.SelectionMode() == smNormal) {
+    // Text typed past the line end goes in behind filler spaces; the entry
+    // starts at the old end so that undo takes the filler back too.
+    start.Char = std::min(start.Char, static_cast<int>(model_.LineText(start.Line).size()) + 1);
+  }
+  return start;
 }
 
 void TSrcEditController::PadCaretLine() {

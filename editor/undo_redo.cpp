@@ -196,7 +196,6 @@ void TSrcEditController::UndoItem() {
     redo_list_.RecordChange(kind, item->BeginPos, item->EndPos, std::string(), item->Mode);
   } else if (kind == ckLineBreak) {
     JoinLineBreak(*item);
-    redo_list_.RecordChange(kind, item->BeginPos, item->EndPos, item->Text, item->Mode);
   } else if (kind == ckIndent) {
     model_.PlaceCaretAndSelection(item->EndPos, item->BeginPos, item->EndPos);
     redo_list_.RecordChange(kind, item->BeginPos, item->EndPos, item->Text, item->Mode);
@@ -224,7 +223,8 @@ void TSrcEditController::RedoItem() {
   const TSrcEditChangeKind kind = item->Kind;
   if (IsInsertKind(kind)) {
     model_.SetCaretAndDeselect(item->BeginPos);
-    ReplaceSelection(item->Mode, item->Text, false);
+    ReplaceSelectionAt(item->Mode, item->Text, false,
+                       item->Mode == smLine ? item->BeginPos.Line : 0);
     model_.SetCaretPos(item->EndPos);
     undo_list_.RecordChange(kind, item->BeginPos, item->EndPos, std::string(), item->Mode);
     if (kind == ckDragDropInsert) {
@@ -237,8 +237,15 @@ void TSrcEditController::RedoItem() {
     undo_list_.RecordChange(kind, item->BeginPos, item->EndPos, std::move(taken), item->Mode);
     model_.SetCaretAndDeselect(IsAfterCaretKind(kind) ? item->EndPos : item->BeginPos);
   } else if (kind == ckLineBreak) {
-    model_.SetCaretAndDeselect(item->BeginPos);
-    ProcessCommand(ecLineBreak);
+    // The break goes back where the undo took it out, with the text the new
+    // line started with (its indentation), rather than running the command
+    // again: Insert Line and a changed auto-indent would break differently.
+    const TBufferPos at = item->EndPos;
+    std::string tail(LineSlice(model_.LineText(at.Line), at.Char, INT32_MAX));
+    ReplaceRange(at, at, item->Text);
+    undo_list_.RecordChange(kind, item->BeginPos, item->BeginPos, std::move(tail), item->Mode);
+    model_.SetCaretAndDeselect(
+        {static_cast<int>(item->Text.size()) - 1, std::min(at.Line + 1, model_.LineCount())});
   } else if (kind == ckIndent) {
     model_.PlaceCaretAndSelection(item->EndPos, item->BeginPos, item->EndPos);
     undo_list_.RecordChange(kind, item->BeginPos, item->EndPos, item->Text, item->Mode);
@@ -266,26 +273,13 @@ void TSrcEditController::RestoreDeletedText(const TSrcEditUndoItem& item) {
   if (item.Mode == smLine) {
     at.Char = 1;
   }
-  // Text removed from the end of the document goes back below the last line.
-  const bool past_end = at.Line > model_.LineCount();
-  model_.SetCaretAndDeselect(at);
-  if (past_end && item.Mode == smLine) {
-    model_.PlaceCaret({1, model_.LineCount() + 1}, false);
-    // The caret cannot stand below the last line; insert there by hand.
-    InsertLinesAt(model_.LineCount() + 1, [&] {
-      std::vector<std::string_view> pieces = SplitAtLineBreaks(item.Text);
-      if (pieces.size() > 1 && pieces.back().empty()) {
-        pieces.pop_back();
-      }
-      return pieces;
-    }());
-  } else {
-    while (at.Line > model_.LineCount() && at.Line > 1) {
-      InsertLineAt(model_.LineCount() + 1, std::string_view());
-    }
-    model_.SetCaretAndDeselect(at);
-    ReplaceSelection(item.Mode, item.Text, false);
+  while (item.Mode != smLine && at.Line > model_.LineCount() && at.Line > 1) {
+    InsertLineAt(model_.LineCount() + 1, std::string_view());
   }
+  model_.SetCaretAndDeselect(at);
+  // Lines removed from the end of the text go back below the last line,
+  // where the caret cannot stand.
+  ReplaceSelectionAt(item.Mode, item.Text, false, item.Mode == smLine ? at.Line : 0);
   const TBufferPos caret = IsAfterCaretKind(item.Kind) ? item.BeginPos : item.EndPos;
   if (item.Kind == ckDeleteAll) {
     model_.PlaceCaretAndSelection({1, 1}, {1, 1}, {1, 1});
@@ -302,9 +296,14 @@ void TSrcEditController::JoinLineBreak(const TSrcEditUndoItem& item) {
   const int next = item.EndPos.Line + 1;
   if (line <= model_.LineCount() && next <= model_.LineCount()) {
     // The line the split made goes; the moved tail comes back to its place.
+    // The redo entry keeps the break and what the new line started with.
+    const std::string_view next_text = model_.LineText(next);
+    const int prefix = std::max(0, static_cast<int>(next_text.size() - item.Text.size()));
+    std::string removed = "\r\n" + std::string(next_text.substr(0, static_cast<std::size_t>(prefix)));
     const TBufferPos from{static_cast<int>(model_.LineText(line).size()) + 1, line};
-    const TBufferPos to{static_cast<int>(model_.LineText(next).size()) + 1, next};
+    const TBufferPos to{static_cast<int>(next_text.size()) + 1, next};
     ReplaceRange(from, to, item.Text);
+    redo_list_.RecordChange(ckLineBreak, item.BeginPos, from, std::move(removed), item.Mode);
   }
   model_.SetCaretAndDeselect(item.BeginPos);
 }

@@ -1,0 +1,135 @@
+// Seeded random command sequences on random texts: undoing everything must
+// give back the original bytes, redoing everything the edited ones.
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <random>
+
+#include "tests/editor/editor_fixture.h"
+
+namespace torvane {
+namespace {
+
+using testing::TEditorFixture;
+
+std::string RandomLine(std::mt19937& rng) {
+  static constexpr std::string_view kChars = "abcXYZ019 _.,;()[]{}\"'";
+  std::uniform_int_distribution<int> length(0, 14);
+  std::uniform_int_distribution<std::size_t> pick(0, kChars.size() - 1);
+  std::string line;
+  const int n = length(rng);
+  for (int i = 0; i < n; ++i) {
+    line += kChars[pick(rng)];
+  }
+  return line;
+}
+
+std::vector<std::string> RandomText(std::mt19937& rng) {
+  std::uniform_int_distribution<int> count(0, 8);
+  std::vector<std::string> lines;
+  const int n = count(rng);
+  for (int i = 0; i < n; ++i) {
+    lines.push_back(RandomLine(rng));
+  }
+  return lines;
+}
+
+TBufferPos RandomPos(std::mt19937& rng, const TSrcEditModel& model) {
+  const int lines = std::max(model.LineCount(), 1);
+  const int line = std::uniform_int_distribution<int>(1, lines)(rng);
+  const int length = static_cast<int>(model.LineText(line).size());
+  return {std::uniform_int_distribution<int>(1, length + 3)(rng), line};
+}
+
+void SetClipboard(std::mt19937& rng) {
+  auto* data = new QMimeData;
+  std::string text = RandomLine(rng);
+  if (rng() % 2 == 0) {
+    text += "\r\n" + RandomLine(rng);
+  }
+  if (rng() % 3 == 0) {
+    QByteArray block;
+    block.append(static_cast<char>(rng() % 3));
+    block.append(text.data(), static_cast<qsizetype>(text.size()));
+    block.append('\0');
+    data->setData(QStringLiteral("SrcEdit Control Block Type"), block);
+  }
+  data->setText(QString::fromStdString(text));
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+std::string RandomCommand(std::mt19937& rng, TEditorFixture& f) {
+  static constexpr TSrcEditorCommand kEdits[] = {
+      ecDeleteLastChar, ecDeleteChar, ecDeleteWord,  ecDeleteLastWord, ecDeleteBOL,
+      ecDeleteEOL,      ecDeleteLine, ecLineBreak,   ecInsertLine,     ecTab,
+      ecShiftTab,       ecPaste,      ecCut,         ecBlockIndent,    ecBlockUnindent,
+      ecUpperCase,      ecLowerCase,  ecToggleCase,  ecTitleCase,      ecUpperCaseBlock,
+      ecLowerCaseBlock, ecToggleCaseBlock, ecToggleMode};
+  const int choice = std::uniform_int_distribution<int>(0, 9)(rng);
+  const auto pos = [](TBufferPos p) { return FormatMessage("(%d,%d)", p.Char, p.Line); };
+  if (choice <= 2) {
+    const char c = "ab c(]x"[rng() % 7];
+    f.Type(std::string(1, c));
+    return FormatMessage("type '%c'", c);
+  }
+  if (choice == 3) {
+    const TBufferPos p = RandomPos(rng, f.model);
+    f.Caret(p.Char, p.Line);
+    return "caret " + pos(f.model.CaretPos());
+  }
+  if (choice == 4) {
+    static constexpr TSrcSelectionMode kModes[] = {smNormal, smLine, smColumn};
+    f.model.SetSelectionMode(kModes[rng() % 3]);
+    const TBufferPos anchor = RandomPos(rng, f.model);
+    f.Select(anchor, RandomPos(rng, f.model));
+    return FormatMessage("select mode %d ", f.model.SelectionMode()) +
+           pos(f.model.SelectionAnchor()) + "-" + pos(f.model.SelectionActiveEnd()) + " caret " +
+           pos(f.model.CaretPos());
+  }
+  if (choice == 5) {
+    SetClipboard(rng);
+    f.Cmd(ecPaste);
+    return "paste \"" + QGuiApplication::clipboard()->text().toStdString() + "\"";
+  }
+  const TSrcEditorCommand command = kEdits[rng() % std::size(kEdits)];
+  f.Cmd(command);
+  return CommandToText(command);
+}
+
+TEST(RandomEditingTest, UndoAllRestoresTheTextAndRedoAllTheEdits) {
+  std::mt19937 rng(20261207);
+  for (int round = 0; round < 1500; ++round) {
+    const std::vector<std::string> lines = RandomText(rng);
+    TEditorFixture f(lines);
+    f.editor.SetMaxUndo(100000);
+    if (rng() % 4 == 0) {
+      f.model.ApplyOptions(TSrcEditorOptions(kDefaultEditorOptions).Exclude(eoGroupUndo));
+    }
+    const std::string original = f.Text();
+    const int steps = std::uniform_int_distribution<int>(1, 12)(rng);
+    std::string trace;
+    for (int i = 0; i < steps; ++i) {
+      trace += RandomCommand(rng, f);
+      trace += "\n  -> " + f.Text() + "\n  " + f.UndoKinds() + "\n";
+    }
+    const std::string edited = f.Text();
+    const TSrcEditModel& m = f.model;
+    std::string steps_trace;
+    for (int guard = 0; f.editor.CanUndo() && guard < 10000; ++guard) {
+      f.Cmd(ecUndo);
+      steps_trace += "undo -> " + f.Text() + "\n  undo: " + f.UndoKinds() + "\n";
+    }
+    ASSERT_EQ(f.Text(), original) << "round " << round << "\n" << trace << steps_trace;
+    for (int guard = 0; f.editor.CanRedo() && guard < 10000; ++guard) {
+      f.Cmd(ecRedo);
+      steps_trace += "redo -> " + f.Text() + "\n  undo: " + f.UndoKinds() + "\n";
+    }
+    ASSERT_EQ(f.Text(), edited) << "round " << round << "\n" << trace << steps_trace;
+    (void)m;
+  }
+}
+
+}  // namespace
+}  // namespace torvane
