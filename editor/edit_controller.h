@@ -140,11 +140,13 @@ class TSrcEditController {
   void RemoveLinesAt(int line, int count);
   void DeleteSelectionText();
   void InsertNormal(std::string_view text);
-  // `lines_at`: the line whole lines go in before (0: the caret's).
+  // `at`: where line or column text goes in; line 0 derives it from the
+  // selection or the caret.
   void ReplaceSelectionAt(TSrcSelectionMode mode, std::string_view text, bool record_undo,
-                          int lines_at);
+                          TBufferPos at);
+  void InsertTextAt(std::string_view text, TBufferPos at);
   void InsertLineMode(std::string_view text, int line);
-  void InsertColumn(std::string_view text, bool record_undo);
+  void InsertColumn(std::string_view text, TBufferPos at, bool record_undo);
   std::string TrimmedForWrite(std::string_view text) const;
   // Replaces the normal-mode range from..to by `with` without recording and
   // returns the exact bytes taken; the selection mode is kept.

@@ -286,7 +286,7 @@ void TSrcEditController::TypeIntoColumn(std::string_view text) {
   if (!model_.HasSelection()) {
     model_.SetSelectionAnchor({c1, top});
   }
-  InsertTextAtCaret(replaced);
+  InsertTextAt(replaced, {c1, top});
   if (model_.InsertMode()) {
     const int shift = static_cast<int>(text.size());
     model_.PlaceCaretAndSelection({caret.Char + shift, caret.Line},

@@ -23,10 +23,15 @@ class TLinesBatchScope {
   TSrcEditStringList& lines_;
 };
 
-// Character range [from, to) of a column block on one line, widened so that
-// no multi-byte character is cut.
+// Character range [from, to) of a column block on one line. An edge inside a
+// multi-byte character moves behind it, so no character is cut, and text put
+// back at the block's left edge (column insertion moves right the same way)
+// lands exactly where it was taken from.
 std::pair<int, int> ColumnRange(std::string_view text, int c1, int c2) {
-  const int from = line_cells::SnapToCharStart(text, c1);
+  int from = c1;
+  while (line_cells::IsInsideChar(text, from)) {
+    ++from;
+  }
   int to = c2;
   while (line_cells::IsInsideChar(text, to)) {
     ++to;
@@ -124,22 +129,31 @@ std::string TSrcEditController::SelectionBytes() const {
 
 void TSrcEditController::ReplaceSelection(TSrcSelectionMode mode, std::string_view text,
                                           bool record_undo) {
-  ReplaceSelectionAt(mode, text, record_undo, 0);
+  ReplaceSelectionAt(mode, text, record_undo, TBufferPos{0, 0});
 }
 
 void TSrcEditController::ReplaceSelectionAt(TSrcSelectionMode mode, std::string_view text,
-                                            bool record_undo, int lines_at) {
+                                            bool record_undo, TBufferPos at) {
   // The text may be a view of a line this replacement rewrites.
   const std::string owned(text);
   TPaintHoldScope hold(model_.PaintHold());
   TLinesBatchScope batch(model_.Lines());
-  // Whole lines replacing a line selection go where it was, also when it
-  // reached the end, where the caret cannot follow.
-  if (lines_at == 0 && model_.HasSelection() && model_.SelectionMode() == smLine) {
-    lines_at = model_.SelStart().Line;
+  // Text replacing a line or column selection goes where the selection was:
+  // whole lines also after the last line and a block at its exact character,
+  // where the caret cannot follow.
+  if (at.Line == 0 && model_.HasSelection()) {
+    if (model_.SelectionMode() == smLine) {
+      at = {1, model_.SelStart().Line};
+    } else if (model_.SelectionMode() == smColumn) {
+      at = {std::min(model_.SelectionAnchor().Char, model_.SelectionActiveEnd().Char),
+            model_.SelStart().Line};
+    }
   }
   if (model_.HasSelection()) {
     DeleteSelectionText();
+  }
+  if (at.Line == 0) {
+    at = model_.CaretPos();
   }
   if (!owned.empty()) {
     switch (mode) {
@@ -147,10 +161,10 @@ void TSrcEditController::ReplaceSelectionAt(TSrcSelectionMode mode, std::string_
         InsertNormal(owned);
         break;
       case smLine:
-        InsertLineMode(owned, lines_at != 0 ? lines_at : model_.CaretLine());
+        InsertLineMode(owned, at.Line);
         break;
       case smColumn:
-        InsertColumn(owned, record_undo);
+        InsertColumn(owned, at, record_undo);
         break;
     }
   }
@@ -169,9 +183,14 @@ void TSrcEditController::DeleteSelectionText() {
       break;
     }
     case smLine:
-      // The lines go entirely, also at the end, so that undo can put back
-      // exactly what was there.
-      RemoveLinesAt(s.Line, e.Line - s.Line + 1);
+      // The lines go entirely, also at the end (undo puts them back behind
+      // the last line); only a text that loses all its lines keeps one.
+      if (s.Line == 1 && e.Line >= model_.LineCount()) {
+        RemoveLinesAt(2, e.Line - 1);
+        WriteLine(1, std::string_view());
+      } else {
+        RemoveLinesAt(s.Line, e.Line - s.Line + 1);
+      }
       model_.PlaceCaret({1, s.Line}, false);
       break;
     case smColumn: {
@@ -225,13 +244,12 @@ void TSrcEditController::InsertLineMode(std::string_view text, int line) {
   }
   // Lines always go in before the caret line: overwriting whole lines in
   // overwrite mode would take text that no undo entry keeps.
-  line = std::max(1, std::min(line, model_.LineCount() + 1));
-  // A text of one empty line is an empty text: the lines take its place, as
-  // they would in a store without lines.
-  if (model_.LineCount() == 1 && model_.LineText(1).empty()) {
-    RemoveLinesAt(1, 1);
-    line = 1;
+  // An empty store holds one empty line as far as lines are concerned, as
+  // it does after all its lines were deleted.
+  if (model_.LineCount() == 0) {
+    InsertLineAt(1, std::string_view());
   }
+  line = std::max(1, std::min(line, model_.LineCount() + 1));
   InsertLinesAt(line, pieces);
   const int count = static_cast<int>(pieces.size());
   marks_.LinesInserted(line, count);
@@ -239,8 +257,7 @@ void TSrcEditController::InsertLineMode(std::string_view text, int line) {
   model_.SetCaretPos({1, line + count});
 }
 
-void TSrcEditController::InsertColumn(std::string_view text, bool record_undo) {
-  const TBufferPos caret = model_.CaretPos();
+void TSrcEditController::InsertColumn(std::string_view text, TBufferPos caret, bool record_undo) {
   const std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
   int line = caret.Line;
   for (const std::string_view piece : pieces) {
@@ -284,6 +301,10 @@ void TSrcEditController::InsertColumn(std::string_view text, bool record_undo) {
 }
 
 void TSrcEditController::InsertTextAtCaret(std::string_view text) {
+  InsertTextAt(text, TBufferPos{0, 0});
+}
+
+void TSrcEditController::InsertTextAt(std::string_view text, TBufferPos at) {
   const std::string owned(text);
   TUndoGroupScope group(undo_list_);
   const TSrcSelectionMode mode = model_.SelectionMode();
@@ -295,7 +316,7 @@ void TSrcEditController::InsertTextAtCaret(std::string_view text) {
     model_.SetSelectionActiveEnd(end);
   }
   const TBufferPos begin = InsertionStart();
-  ReplaceSelection(mode, owned, true);
+  ReplaceSelectionAt(mode, owned, true, at);
   if (!owned.empty() && mode != smColumn) {
     const TBufferPos end = mode == smLine ? line_block_end_ : model_.SelEnd();
     undo_list_.RecordChange(ckInsert, begin, end, std::string(), mode);
@@ -318,18 +339,12 @@ void TSrcEditController::RecordSelectionDelete(TSrcEditChangeKind kind) {
   TBufferPos from = model_.SelectionAnchor();
   TBufferPos to = model_.SelectionActiveEnd();
   std::string text = SelectionBytes();
-  const TBufferPos s = model_.SelStart();
   const TBufferPos e = model_.SelEnd();
-  if (mode == smLine && e.Line >= model_.LineCount()) {
-    // Lines up to the end leave no line to put them back in front of; as a
-    // normal-mode range (from the end of the line above) undo restores them
-    // exactly.
+  if (mode == smLine && model_.SelStart().Line == 1 && e.Line >= model_.LineCount()) {
+    // Deleting every line leaves one empty line, just as deleting all text
+    // in normal mode does; recorded that way, undo restores it exactly.
     text.resize(text.size() - 2);
     from = {1, 1};
-    if (s.Line > 1) {
-      from = {static_cast<int>(model_.LineText(s.Line - 1).size()) + 1, s.Line - 1};
-      text.insert(0, "\r\n");
-    }
     to = {static_cast<int>(model_.LineText(e.Line).size()) + 1, e.Line};
     mode = smNormal;
   }

@@ -197,7 +197,7 @@ void TSrcEditController::BlockIndent() {
   TPaintHoldScope hold(model_.PaintHold());
   undo_list_.RecordChange(ckIndent, s, e, std::string(), mode);
   model_.SetCaretAndDeselect({at, s.Line});
-  ReplaceSelection(smColumn, block, true);
+  ReplaceSelectionAt(smColumn, block, true, {at, s.Line});
   const auto shifted = [&](TBufferPos p) {
     if (p.Line > last || (p.Char == 1 && p == e && last_excluded)) {
       return p;

@@ -223,8 +223,7 @@ void TSrcEditController::RedoItem() {
   const TSrcEditChangeKind kind = item->Kind;
   if (IsInsertKind(kind)) {
     model_.SetCaretAndDeselect(item->BeginPos);
-    ReplaceSelectionAt(item->Mode, item->Text, false,
-                       item->Mode == smLine ? item->BeginPos.Line : 0);
+    ReplaceSelectionAt(item->Mode, item->Text, false, item->BeginPos);
     model_.SetCaretPos(item->EndPos);
     undo_list_.RecordChange(kind, item->BeginPos, item->EndPos, std::string(), item->Mode);
     if (kind == ckDragDropInsert) {
@@ -279,7 +278,7 @@ void TSrcEditController::RestoreDeletedText(const TSrcEditUndoItem& item) {
   model_.SetCaretAndDeselect(at);
   // Lines removed from the end of the text go back below the last line,
   // where the caret cannot stand.
-  ReplaceSelectionAt(item.Mode, item.Text, false, item.Mode == smLine ? at.Line : 0);
+  ReplaceSelectionAt(item.Mode, item.Text, false, at);
   const TBufferPos caret = IsAfterCaretKind(item.Kind) ? item.BeginPos : item.EndPos;
   if (item.Kind == ckDeleteAll) {
     model_.PlaceCaretAndSelection({1, 1}, {1, 1}, {1, 1});
@@ -311,8 +310,9 @@ void TSrcEditController::JoinLineBreak(const TSrcEditUndoItem& item) {
 void TSrcEditController::InsertUnindentBlock(const TSrcEditUndoItem& item) {
   const int ch =
       item.Mode == smColumn ? std::min(item.BeginPos.Char, item.EndPos.Char) : 1;
-  model_.SetCaretAndDeselect({ch, std::min(item.BeginPos.Line, item.EndPos.Line)});
-  ReplaceSelection(smColumn, item.Text, false);
+  const TBufferPos at{ch, std::min(item.BeginPos.Line, item.EndPos.Line)};
+  model_.SetCaretAndDeselect(at);
+  ReplaceSelectionAt(smColumn, item.Text, false, at);
   model_.PlaceCaretAndSelection(item.BeginPos, item.BeginPos, item.EndPos);
 }
 

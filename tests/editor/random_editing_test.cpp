@@ -14,8 +14,12 @@ namespace {
 
 using testing::TEditorFixture;
 
+// Characters of one to three bytes, tabs and the brackets and quotes that
+// word moves and bracket matching look at.
 std::string RandomLine(std::mt19937& rng) {
-  static constexpr std::string_view kChars = "abcXYZ019 _.,;()[]{}\"'";
+  static const std::vector<std::string> kChars = {
+      "a", "b", "c", "X", "Y", "Z", "0", "1", "9", " ", " ", "_", ".", ",", ";", "(", ")",
+      "[", "]", "{", "}", "\"", "'", "\t", "\xC3\xA9", "\xE4\xB8\xAD"};
   std::uniform_int_distribution<int> length(0, 14);
   std::uniform_int_distribution<std::size_t> pick(0, kChars.size() - 1);
   std::string line;
@@ -88,6 +92,11 @@ std::string RandomCommand(std::mt19937& rng, TEditorFixture& f) {
            pos(f.model.SelectionAnchor()) + "-" + pos(f.model.SelectionActiveEnd()) + " caret " +
            pos(f.model.CaretPos());
   }
+  if (choice == 5 && rng() % 4 == 0) {
+    std::string composed = rng() % 2 == 0 ? "\xE4\xB8\xAD\xE6\x96\x87" : "ab";
+    f.Cmd(ecImeStr, 0, &composed);
+    return "ime " + composed;
+  }
   if (choice == 5) {
     SetClipboard(rng);
     f.Cmd(ecPaste);
@@ -100,7 +109,7 @@ std::string RandomCommand(std::mt19937& rng, TEditorFixture& f) {
 
 TEST(RandomEditingTest, UndoAllRestoresTheTextAndRedoAllTheEdits) {
   std::mt19937 rng(20261207);
-  for (int round = 0; round < 1500; ++round) {
+  for (int round = 0; round < 4000; ++round) {
     const std::vector<std::string> lines = RandomText(rng);
     TEditorFixture f(lines);
     f.editor.SetMaxUndo(100000);
