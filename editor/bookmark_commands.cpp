@@ -62,7 +62,8 @@ void TSrcEditController::ExecuteMarkerCommand(TSrcEditorCommand command, void* d
     return;
   }
   const int number = command - ecSetMarker0;
-  const TBufferPos pos = data != nullptr ? *static_cast<const TBufferPos*>(data) : model_.CaretPos();
+  const TBufferPos pos =
+      data != nullptr ? *static_cast<const TBufferPos*>(data) : model_.CaretPos();
   const TSrcEditMark* existing = marks_.FindBookmark(number);
   if (existing != nullptr) {
     const bool same_line = existing->Line == pos.Line;

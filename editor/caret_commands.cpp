@@ -70,9 +70,9 @@ bool TSrcEditController::ExecuteCaretCommand(TSrcEditorCommand command, void* da
       return true;
     case ecEditorBottom: {
       const int count = model_.LineCount();
-      MoveCaretTo(count == 0 ? TBufferPos{1, 1}
-                             : TBufferPos{static_cast<int>(model_.LineText(count).size()) + 1,
-                                          count},
+      MoveCaretTo(count == 0
+                      ? TBufferPos{1, 1}
+                      : TBufferPos{static_cast<int>(model_.LineText(count).size()) + 1, count},
                   extend);
       return true;
     }
@@ -191,9 +191,9 @@ void TSrcEditController::ScrollByLines(int delta) {
 void TSrcEditController::SelectAll() {
   TPaintHoldScope hold(model_.PaintHold());
   const int count = model_.LineCount();
-  const TBufferPos end = count == 0 ? TBufferPos{1, 1}
-                                    : TBufferPos{static_cast<int>(model_.LineText(count).size()) + 1,
-                                                 count};
+  const TBufferPos end =
+      count == 0 ? TBufferPos{1, 1}
+                 : TBufferPos{static_cast<int>(model_.LineText(count).size()) + 1, count};
   model_.SetSelectionAnchor({1, 1});
   model_.SetSelectionActiveEnd(end);
   model_.RaiseStatusChange({scSelection});
@@ -222,10 +222,8 @@ TBufferPos TSrcEditController::FindMatchingBracket(TBufferPos pos) const {
     if (highlighter_ == nullptr) {
       return true;
     }
-    const TTokenAtPosition token =
-        AttributeAtCharacter(model_.Lines(), highlighter_, ch, line);
-    return !token.Found ||
-           (token.Attribute != string_attr && token.Attribute != comment_attr);
+    const TTokenAtPosition token = AttributeAtCharacter(model_.Lines(), highlighter_, ch, line);
+    return !token.Found || (token.Attribute != string_attr && token.Attribute != comment_attr);
   };
   int depth = 0;
   const auto visit = [&](std::string_view text, int i, int line) {

@@ -183,9 +183,9 @@ void TSrcEditController::ExecuteCommand(TSrcEditorCommand command, char ch, void
         const int from = model_.WordStartAt(caret).Char;
         const int to = model_.WordEndAt(caret).Char;
         const std::string_view text = model_.LineText(caret.Line);
-        OnContextHelp(std::string(text.substr(
-            std::min(static_cast<std::size_t>(from - 1), text.size()),
-            static_cast<std::size_t>(std::max(to - from, 0)))));
+        OnContextHelp(
+            std::string(text.substr(std::min(static_cast<std::size_t>(from - 1), text.size()),
+                                    static_cast<std::size_t>(std::max(to - from, 0)))));
       }
       return;
     default:

@@ -33,9 +33,8 @@ int TSrcEditController::SmartIndentAbove(int line, int limit, bool expand_tabs) 
 
 void TSrcEditController::DeleteLastChar() {
   if (model_.HasSelection()) {
-    DeleteSelectionRecorded(model_.SelectionAnchor() < model_.SelectionActiveEnd()
-                                ? ckDelete
-                                : ckDeleteAfterCaret);
+    DeleteSelectionRecorded(
+        model_.SelectionAnchor() < model_.SelectionActiveEnd() ? ckDelete : ckDeleteAfterCaret);
     return;
   }
   const TBufferPos caret = model_.CaretPos();
@@ -86,9 +85,8 @@ void TSrcEditController::DeleteLastChar() {
 
 void TSrcEditController::DeleteChar() {
   if (model_.HasSelection()) {
-    DeleteSelectionRecorded(model_.SelectionAnchor() < model_.SelectionActiveEnd()
-                                ? ckDelete
-                                : ckDeleteAfterCaret);
+    DeleteSelectionRecorded(
+        model_.SelectionAnchor() < model_.SelectionActiveEnd() ? ckDelete : ckDeleteAfterCaret);
     return;
   }
   const TBufferPos caret = model_.CaretPos();
@@ -127,7 +125,8 @@ void TSrcEditController::DeleteToWordOrLineEnd(bool line_end) {
           end = {1, caret.Line + 1};
         }
       } else if (text[static_cast<std::size_t>(caret.Char - 1)] != ' ') {
-        end.Char = caret.Char + std::max(CharLength(text, static_cast<std::size_t>(caret.Char - 1)), 1);
+        end.Char =
+            caret.Char + std::max(CharLength(text, static_cast<std::size_t>(caret.Char - 1)), 1);
       }
     }
     const std::string_view end_text = model_.LineText(end.Line);
@@ -168,10 +167,10 @@ void TSrcEditController::DeleteLine() {
   TUndoGroupScope group(undo_list_);
   model_.SetCaretAndDeselect(caret);
   const TBufferPos from{1, caret.Line};
-  const TBufferPos to = caret.Line >= count
-                            ? TBufferPos{static_cast<int>(model_.LineText(count).size()) + 1,
-                                         caret.Line}
-                            : TBufferPos{1, caret.Line + 1};
+  const TBufferPos to =
+      caret.Line >= count
+          ? TBufferPos{static_cast<int>(model_.LineText(count).size()) + 1, caret.Line}
+          : TBufferPos{1, caret.Line + 1};
   std::string taken = ReplaceRange(from, to, std::string_view());
   RecordSilent(ckSilentDeleteAfterCaret, from, to, std::move(taken));
   model_.SetCaretAndDeselect(from);
@@ -234,7 +233,8 @@ void TSrcEditController::TypeChar(char ch) {
   }
   const std::string text(1, ch);
   if (model_.HasOption(eoColumnEditExtension) && model_.SelectionMode() == smColumn &&
-      (model_.HasSelection() || model_.SelectionAnchor().Line != model_.SelectionActiveEnd().Line)) {
+      (model_.HasSelection() ||
+       model_.SelectionAnchor().Line != model_.SelectionActiveEnd().Line)) {
     TypeIntoColumn(text);
     return;
   }
@@ -303,7 +303,8 @@ void TSrcEditController::ImeString(const std::string& text) {
   }
   TUndoGroupScope group(undo_list_);
   if (model_.SelectionMode() == smColumn && model_.HasOption(eoColumnEditExtension) &&
-      (model_.HasSelection() || model_.SelectionAnchor().Line != model_.SelectionActiveEnd().Line)) {
+      (model_.HasSelection() ||
+       model_.SelectionAnchor().Line != model_.SelectionActiveEnd().Line)) {
     TypeIntoColumn(text);
   } else if (model_.HasSelection()) {
     InsertTextAtCaret(text);

@@ -54,8 +54,9 @@ void TSrcEditController::Tab() {
              text[static_cast<std::size_t>(i - 1)] != '\t') {
         ++i;
       }
-      while (i <= static_cast<int>(text.size()) && (text[static_cast<std::size_t>(i - 1)] == ' ' ||
-                                                     text[static_cast<std::size_t>(i - 1)] == '\t')) {
+      while (i <= static_cast<int>(text.size()) &&
+             (text[static_cast<std::size_t>(i - 1)] == ' ' ||
+              text[static_cast<std::size_t>(i - 1)] == '\t')) {
         ++i;
       }
       width = line_cells::ColumnOfChar(text, i, tab) - line_cells::ColumnOfChar(text, start, tab);
@@ -80,8 +81,7 @@ void TSrcEditController::Tab() {
     text.assign(static_cast<std::size_t>(width), ' ');
   } else {
     const bool in_blanks =
-        model_.HasOption(eoSmartTabs) &&
-        TrimTrailingSpaces(LineSlice(line, 1, at.Char)).empty();
+        model_.HasOption(eoSmartTabs) && TrimTrailingSpaces(LineSlice(line, 1, at.Char)).empty();
     if (!in_blanks) {
       text.push_back('\t');
     } else {
@@ -205,8 +205,9 @@ void TSrcEditController::BlockIndent() {
     return TBufferPos{p.Char + shift, p.Line};
   };
   undo_list_.RecordChange(ckIndent, shifted(s), shifted(e), std::string(), mode);
-  TBufferPos new_caret = last_excluded && caret.Line > last ? TBufferPos{1, caret.Line}
-                                                            : TBufferPos{caret.Char + shift, caret.Line};
+  TBufferPos new_caret = last_excluded && caret.Line > last
+                             ? TBufferPos{1, caret.Line}
+                             : TBufferPos{caret.Char + shift, caret.Line};
   model_.PlaceCaretAndSelection(new_caret, shifted(anchor), shifted(active));
 }
 
@@ -232,10 +233,12 @@ void TSrcEditController::BlockUnindent() {
     if (!text.empty() && text[0] == '\t') {
       n = 1;
     } else {
-      while (n < block_width_ && n < static_cast<int>(text.size()) && text[static_cast<std::size_t>(n)] == ' ') {
+      while (n < block_width_ && n < static_cast<int>(text.size()) &&
+             text[static_cast<std::size_t>(n)] == ' ') {
         ++n;
       }
-      if (n < tab && n < static_cast<int>(text.size()) && text[static_cast<std::size_t>(n)] == '\t') {
+      if (n < tab && n < static_cast<int>(text.size()) &&
+          text[static_cast<std::size_t>(n)] == '\t') {
         ++n;
       }
     }

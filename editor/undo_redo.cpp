@@ -298,7 +298,8 @@ void TSrcEditController::JoinLineBreak(const TSrcEditUndoItem& item) {
     // The redo entry keeps the break and what the new line started with.
     const std::string_view next_text = model_.LineText(next);
     const int prefix = std::max(0, static_cast<int>(next_text.size() - item.Text.size()));
-    std::string removed = "\r\n" + std::string(next_text.substr(0, static_cast<std::size_t>(prefix)));
+    std::string removed =
+        "\r\n" + std::string(next_text.substr(0, static_cast<std::size_t>(prefix)));
     const TBufferPos from{static_cast<int>(model_.LineText(line).size()) + 1, line};
     const TBufferPos to{static_cast<int>(next_text.size()) + 1, next};
     ReplaceRange(from, to, item.Text);
@@ -308,8 +309,7 @@ void TSrcEditController::JoinLineBreak(const TSrcEditUndoItem& item) {
 }
 
 void TSrcEditController::InsertUnindentBlock(const TSrcEditUndoItem& item) {
-  const int ch =
-      item.Mode == smColumn ? std::min(item.BeginPos.Char, item.EndPos.Char) : 1;
+  const int ch = item.Mode == smColumn ? std::min(item.BeginPos.Char, item.EndPos.Char) : 1;
   const TBufferPos at{ch, std::min(item.BeginPos.Line, item.EndPos.Line)};
   model_.SetCaretAndDeselect(at);
   ReplaceSelectionAt(smColumn, item.Text, false, at);
@@ -317,8 +317,7 @@ void TSrcEditController::InsertUnindentBlock(const TSrcEditUndoItem& item) {
 }
 
 void TSrcEditController::RemoveUnindentBlock(const TSrcEditUndoItem& item) {
-  const int ch =
-      item.Mode == smColumn ? std::min(item.BeginPos.Char, item.EndPos.Char) : 1;
+  const int ch = item.Mode == smColumn ? std::min(item.BeginPos.Char, item.EndPos.Char) : 1;
   int line = std::min(item.BeginPos.Line, item.EndPos.Line);
   int last_removed = 0;
   for (const std::string_view piece : SplitAtLineBreaks(item.Text)) {

@@ -33,8 +33,8 @@ TLineChars ClassifyLine(const TWordChars& words, std::string_view text) {
 
 // Index of the character starting at or after the 0-based byte.
 std::size_t CharIndexAt(const TLineChars& chars, int byte) {
-  return static_cast<std::size_t>(
-      std::lower_bound(chars.Starts.begin(), chars.Starts.end(), byte) - chars.Starts.begin());
+  return static_cast<std::size_t>(std::lower_bound(chars.Starts.begin(), chars.Starts.end(), byte) -
+                                  chars.Starts.begin());
 }
 
 int FirstWordChar(const TWordChars& words, std::string_view text) {
