@@ -1,19 +1,19 @@
 // Bookmarks 0-9: jumping to one, setting and clearing them with the events
-// that may veto a new mark.
+// that may veto a new mark. The marks live in the model's list, which moves
+// them along with inserted and deleted lines.
 #include <algorithm>
 
 #include "editor/edit_controller.h"
-#include "editor/view_sink.h"
 
 namespace torvane {
 
 bool TSrcEditController::GotoBookmark(int number) {
-  const TSrcEditMark* mark = marks_.FindBookmark(number);
-  if (mark == nullptr || mark->Line > model_.LineCount()) {
+  const TSrcEditMark* mark = model_.Marks().FindBookmark(number);
+  if (mark == nullptr || mark->Line() < 1 || mark->Line() > model_.LineCount()) {
     return false;
   }
   TPaintHoldScope hold(model_.PaintHold());
-  model_.PlaceCaret({mark->Char, mark->Line}, false);
+  model_.PlaceCaret(mark->Pos(), false);
   scrolling_->CentreCaretLine();
   model_.SetSelectionAnchor(model_.CaretPos());
   return true;
@@ -24,9 +24,11 @@ void TSrcEditController::SetBookmark(int number, int ch, int line) {
     return;
   }
   auto mark = std::make_unique<TSrcEditMark>();
-  mark->BookmarkNumber = number;
-  mark->Char = ch;
-  mark->Line = line;
+  mark->SetBookmarkSlot(number);
+  mark->MoveToLine(line);
+  mark->SetChar(ch);
+  mark->SetUseBuiltInImage(true);
+  mark->SetGlyphIndex(number);
   if (OnPlaceBookmark) {
     OnPlaceBookmark(mark);
   }
@@ -34,22 +36,15 @@ void TSrcEditController::SetBookmark(int number, int ch, int line) {
     return;
   }
   ClearBookmark(number);
-  marks_.Add(std::move(mark));
-  if (model_.View() != nullptr) {
-    model_.View()->InvalidateGutterLines(line, line);
-  }
+  TSrcEditMark& placed = model_.Marks().Add(std::move(mark));
+  placed.SetVisible(true);
 }
 
 void TSrcEditController::ClearBookmark(int number) {
-  const std::unique_ptr<TSrcEditMark> mark = marks_.TakeBookmark(number);
-  if (mark == nullptr) {
-    return;
-  }
-  if (OnClearBookmark) {
+  TSrcEditMarkList& marks = model_.Marks();
+  const std::unique_ptr<TSrcEditMark> mark = marks.Extract(marks.FindBookmark(number));
+  if (mark != nullptr && OnClearBookmark) {
     OnClearBookmark(*mark);
-  }
-  if (model_.View() != nullptr) {
-    model_.View()->InvalidateGutterLines(mark->Line, mark->Line);
   }
 }
 
@@ -64,9 +59,9 @@ void TSrcEditController::ExecuteMarkerCommand(TSrcEditorCommand command, void* d
   const int number = command - ecSetMarker0;
   const TBufferPos pos =
       data != nullptr ? *static_cast<const TBufferPos*>(data) : model_.CaretPos();
-  const TSrcEditMark* existing = marks_.FindBookmark(number);
+  const TSrcEditMark* existing = model_.Marks().FindBookmark(number);
   if (existing != nullptr) {
-    const bool same_line = existing->Line == pos.Line;
+    const bool same_line = existing->Line() == pos.Line;
     ClearBookmark(number);
     if (same_line) {
       return;  // the command toggles a bookmark on its own line

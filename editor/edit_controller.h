@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/bookmarks.h"
 #include "editor/commands.h"
 #include "editor/edit_model.h"
 #include "editor/scrolling.h"
@@ -51,7 +50,7 @@ class TSrcEditController {
   TSrcEditModel& Model() { return model_; }
   TSrcEditUndoList& UndoList() { return undo_list_; }
   TSrcEditUndoList& RedoList() { return redo_list_; }
-  TSrcEditMarkList& Marks() { return marks_; }
+  TSrcEditMarkList& Marks() { return model_.Marks(); }
   // The view's scrolling state; the default keeps positions without a view.
   void SetScrolling(TSrcEditScrolling* scrolling);
   TSrcEditScrolling& Scrolling() { return *scrolling_; }
@@ -199,7 +198,6 @@ class TSrcEditController {
   TSrcEditModel& model_;
   TSrcEditUndoList undo_list_;
   TSrcEditUndoList redo_list_;
-  TSrcEditMarkList marks_;
   TSrcEditScrolling own_scrolling_;
   TSrcEditScrolling* scrolling_ = &own_scrolling_;
   TSrcCustomHighlighter* highlighter_ = nullptr;

@@ -78,7 +78,6 @@ void TSrcEditController::InsertLinesAt(int line, const std::vector<std::string_v
 void TSrcEditController::RemoveLinesAt(int line, int count) {
   if (count > 0 && line <= model_.LineCount()) {
     model_.Lines().RemoveLines(line - 1, count);
-    marks_.LinesDeleted(line, count);
   }
 }
 
@@ -232,7 +231,6 @@ void TSrcEditController::InsertNormal(std::string_view text) {
   added.back() = last;
   InsertLinesAt(caret.Line + 1, added);
   const int count = static_cast<int>(added.size());
-  marks_.LinesInserted(caret.Char > 1 ? caret.Line + 1 : caret.Line, count);
   model_.SetCaretPos({static_cast<int>(pieces.back().size()) + 1, caret.Line + count});
 }
 
@@ -252,7 +250,6 @@ void TSrcEditController::InsertLineMode(std::string_view text, int line) {
   line = std::max(1, std::min(line, model_.LineCount() + 1));
   InsertLinesAt(line, pieces);
   const int count = static_cast<int>(pieces.size());
-  marks_.LinesInserted(line, count);
   line_block_end_ = {scrolling_->CharsInWindow(), line + count - 1};
   model_.SetCaretPos({1, line + count});
 }

@@ -377,7 +377,7 @@ void TSrcEditController::EntryAdded(TSrcEditUndoList& list) {
 
 void TSrcEditController::ClearAll() {
   model_.Lines().ClearLines();
-  marks_.Clear();
+  model_.Marks().Clear();
   undo_list_.Clear();
   redo_list_.Clear();
   SetModified(false);
