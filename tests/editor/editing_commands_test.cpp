@@ -1,0 +1,232 @@
+// Backspace, Delete, line breaks, typing, tabs and block indentation driven
+// through the command path, checked by text, caret and undo entries.
+#include <gtest/gtest.h>
+
+#include "platform/codepage.h"
+#include "tests/editor/editor_fixture.h"
+
+namespace torvane {
+namespace {
+
+using testing::TEditorFixture;
+
+TEST(DeleteCommandsTest, BackspaceAtLineStartsAndInIndentation) {
+  TEditorFixture f({"abc", "def"});
+  f.Cmd(ecDeleteLastChar);
+  EXPECT_EQ(f.Text(), "abc\r\ndef");
+  EXPECT_EQ(f.editor.UndoList().Count(), 0);
+
+  f.Caret(1, 2);
+  f.Cmd(ecDeleteLastChar);
+  EXPECT_EQ(f.Text(), "abcdef");
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{4, 1}));
+  EXPECT_EQ(f.UndoKinds(), "ckSilentDelete");
+  EXPECT_EQ(f.editor.UndoList().EntryAt(0).Text, "\r\n");
+
+  // Smart tab delete with no less-indented line above: all four spaces go.
+  TEditorFixture g({"    x"});
+  g.Caret(5, 1);
+  g.Cmd(ecDeleteLastChar);
+  EXPECT_EQ(g.Text(), "x");
+  EXPECT_EQ(g.model.CaretPos(), (TBufferPos{1, 1}));
+
+  // ... and back to the indentation of the nearest less-indented line.
+  TEditorFixture h({"  a", "      b"});
+  h.Caret(7, 2);
+  h.Cmd(ecDeleteLastChar);
+  EXPECT_EQ(h.Line(2), "  b");
+  // Without it, blanks back to the previous tab stop.
+  h.model.ApplyOptions(TSrcEditorOptions(kDefaultEditorOptions).Exclude(eoSmartTabDelete));
+  h.Cmd(ecUndo);
+  h.Caret(7, 2);
+  h.Cmd(ecDeleteLastChar);
+  EXPECT_EQ(h.Line(2), "b");
+
+  // Past the end of an empty line the caret only moves back.
+  TEditorFixture k({"    a", ""});
+  k.Caret(9, 2);
+  k.Cmd(ecDeleteLastChar);
+  EXPECT_EQ(k.model.CaretPos(), (TBufferPos{5, 2}));
+  EXPECT_EQ(k.Text(), "    a\r\n");
+}
+
+TEST(DeleteCommandsTest, WholeMultiByteCharactersGo) {
+  ScopedCodePage page("UTF-8");
+  TEditorFixture f(
+      {"a\xE4\xB8\xAD"
+       "b"});
+  f.Caret(5, 1);
+  f.Cmd(ecDeleteLastChar);
+  EXPECT_EQ(f.Text(), "ab");
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{2, 1}));
+  f.Cmd(ecUndo);
+  f.Caret(2, 1);
+  f.Cmd(ecDeleteChar);
+  EXPECT_EQ(f.Text(), "ab");
+}
+
+TEST(DeleteCommandsTest, DeleteJoinsAtTheCaretColumnAndWordsAndLinesGo) {
+  TEditorFixture f({"ab", "cd", "ef gh  ij"});
+  f.Caret(5, 1);
+  f.Cmd(ecDeleteChar);
+  EXPECT_EQ(f.Line(1), "ab  cd");
+  f.Cmd(ecUndo);
+  EXPECT_EQ(f.Text(), "ab\r\ncd\r\nef gh  ij");
+
+  f.Caret(1, 3);
+  f.Cmd(ecDeleteWord);
+  EXPECT_EQ(f.Line(3), "gh  ij");
+  f.Caret(3, 3);
+  f.Cmd(ecDeleteEOL);
+  EXPECT_EQ(f.Line(3), "gh");
+  f.Cmd(ecDeleteLastWord);
+  EXPECT_EQ(f.Line(3), "");
+
+  f.Caret(2, 1);
+  f.Cmd(ecDeleteLine);
+  EXPECT_EQ(f.Text(), "cd\r\n");
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{1, 1}));
+  f.Caret(1, 2);
+  f.Cmd(ecDeleteLine);  // an empty last line stays
+  EXPECT_EQ(f.Text(), "cd\r\n");
+}
+
+TEST(LineBreakTest, AutoIndentSplitsAndInsertLineKeepsTheCaret) {
+  TEditorFixture f({"  abcdef"});
+  f.Caret(6, 1);
+  f.Cmd(ecLineBreak);
+  EXPECT_EQ(f.Text(), "  abc\r\n  def");
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{3, 2}));
+  EXPECT_EQ(f.UndoKinds(), "ckLineBreak");
+  f.Cmd(ecUndo);
+  EXPECT_EQ(f.Text(), "  abcdef");
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{6, 1}));
+
+  f.Cmd(ecInsertLine);
+  EXPECT_EQ(f.Text(), "  abc\r\n  def");
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{6, 1}));
+
+  // Past the end the new line copies the indentation; an empty line gets
+  // the indentation of the text above as the caret column.
+  TEditorFixture g({"\tx", ""});
+  g.Caret(9, 1);
+  g.Cmd(ecLineBreak);
+  EXPECT_EQ(g.Line(2), "\t");
+  EXPECT_EQ(g.model.CaretPos(), (TBufferPos{2, 2}));
+  g.Caret(1, 3);
+  g.Cmd(ecLineBreak);
+  EXPECT_EQ(g.model.CaretPos(), (TBufferPos{9, 4}));
+}
+
+TEST(TypingTest, CharactersTabsAndColumnEditing) {
+  TEditorFixture f({""});
+  f.Cmd(ecTab);
+  EXPECT_EQ(f.Text(), "        ");
+  f.Cmd(ecChar, '\x7f');
+  f.Cmd(ecChar, '\x05');
+  EXPECT_EQ(f.Text(), "        ");
+
+  // Smart tabs go to the next word start of the line above.
+  TEditorFixture g({"mov   eax, 1", ""});
+  g.Caret(1, 2);
+  g.Cmd(ecTab);
+  EXPECT_EQ(g.Line(2), "      ");
+  g.Cmd(ecShiftTab);
+  EXPECT_EQ(g.Line(2), "");
+
+  // Typing over a two-line column selection types in front of both lines.
+  TEditorFixture c({"abcd", "efgh", "ijkl"});
+  c.model.SetSelectionMode(smColumn);
+  c.Select({2, 1}, {3, 2});
+  c.Type("X");
+  EXPECT_EQ(c.Text(), "aXbcd\r\neXfgh\r\nijkl");
+  EXPECT_EQ(c.model.SelectionAnchor(), (TBufferPos{3, 1}));
+  EXPECT_EQ(c.model.SelectionActiveEnd(), (TBufferPos{4, 2}));
+  c.Cmd(ecUndo);
+  EXPECT_EQ(c.Text(), "abcd\r\nefgh\r\nijkl");
+
+  // A zero-width column across lines takes typing on every line.
+  c.model.SetSelectionMode(smColumn);
+  c.Select({3, 1}, {3, 3});
+  c.Type("|");
+  EXPECT_EQ(c.Text(), "ab|cd\r\nef|gh\r\nij|kl");
+
+  // Overwrite mode types over the block.
+  TEditorFixture o({"abcd", "efgh"});
+  o.Cmd(ecOverwriteMode);
+  o.model.SetSelectionMode(smColumn);
+  o.Select({2, 1}, {4, 2});
+  o.Type("-");
+  EXPECT_EQ(o.Text(), "a--d\r\ne--h");
+}
+
+TEST(BlockIndentTest, IndentSkipsALastLineSelectedAtItsStart) {
+  TEditorFixture f({"a", "b", "c", "d"});
+  f.Select({1, 1}, {1, 4});
+  f.Cmd(ecBlockIndent);
+  EXPECT_EQ(f.Text(), "  a\r\n  b\r\n  c\r\nd");
+  EXPECT_EQ(f.model.SelStart(), (TBufferPos{3, 1}));
+  EXPECT_EQ(f.model.SelEnd(), (TBufferPos{1, 4}));
+  f.Cmd(ecBlockUnindent);
+  EXPECT_EQ(f.Text(), "a\r\nb\r\nc\r\nd");
+  f.Cmd(ecUndo);
+  EXPECT_EQ(f.Text(), "  a\r\n  b\r\n  c\r\nd");
+  f.Cmd(ecUndo);
+  EXPECT_EQ(f.Text(), "a\r\nb\r\nc\r\nd");
+  EXPECT_EQ(f.model.SelStart(), (TBufferPos{1, 1}));
+  f.Cmd(ecRedo);
+  EXPECT_EQ(f.Text(), "  a\r\n  b\r\n  c\r\nd");
+}
+
+TEST(CaseCommandsTest, WordsAndBlocks) {
+  TEditorFixture f({"mov eax, ebx"});
+  f.Caret(6, 1);
+  f.Cmd(ecUpperCase);
+  EXPECT_EQ(f.Text(), "mov EAX, ebx");
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{6, 1}));
+  EXPECT_FALSE(f.model.HasSelection());
+  f.Cmd(ecTitleCase);
+  EXPECT_EQ(f.Text(), "mov Eax, ebx");
+
+  // Block commands without a selection step through the characters.
+  f.Caret(10, 1);
+  f.Cmd(ecToggleCaseBlock);
+  f.Cmd(ecToggleCaseBlock);
+  EXPECT_EQ(f.Text(), "mov Eax, EBx");
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{12, 1}));
+  f.Cmd(ecUndo);
+  EXPECT_EQ(f.Text(), "mov Eax, Ebx");
+}
+
+TEST(ReadOnlyTest, NothingChangesButTheCaretMoves) {
+  TEditorFixture f({"abc", "def"});
+  f.model.SetReadOnly(true);
+  for (const TSrcEditorCommand c : {ecDeleteLastChar, ecDeleteChar, ecLineBreak, ecTab,
+                                    ecDeleteLine, ecPaste, ecCut, ecUpperCase, ecClearAll}) {
+    f.Cmd(c);
+  }
+  f.Type("xyz");
+  EXPECT_EQ(f.Text(), "abc\r\ndef");
+  EXPECT_EQ(f.editor.UndoList().Count(), 0);
+  f.Cmd(ecDown);
+  f.Cmd(ecRight);
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{2, 2}));
+}
+
+TEST(LineWriterTest, TrimTrailingSpacesOnEveryWrittenLine) {
+  TEditorFixture f({"ab"});
+  f.model.ApplyOptions(TSrcEditorOptions(kDefaultEditorOptions).Include(eoTrimTrailingSpaces));
+  f.Caret(3, 1);
+  f.Type(" ");
+  EXPECT_EQ(f.Text(), "ab");
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{4, 1}));
+  f.Type("c");
+  EXPECT_EQ(f.Text(), "ab c");
+  f.Cmd(ecLineBreak);
+  f.Type("  ");
+  f.Cmd(ecLineBreak);
+  EXPECT_EQ(f.Text(), "ab c\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace torvane
