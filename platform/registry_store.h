@@ -39,7 +39,8 @@ class TRegistryStore {
 
   // The process-wide store on $XDG_CONFIG_HOME (or ~/.config).
   static TRegistryStore& Default();
-  // Points the process-wide store at another file (tests).
+  // Points the process-wide store at another file (tests); no TRegistry on
+  // the old default store may be alive then.
   static void SetDefaultFileName(std::string file_name);
 
   const std::string& FileName() const { return file_name_; }
