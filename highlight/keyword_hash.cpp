@@ -87,7 +87,9 @@ void EnumerateKeywords(int kind, std::string_view text, const TSrcCharSet& set,
 }
 
 void TSrcKeywordTable::AddKeyword(const std::string& word, int kind) {
-  buckets_.Store(KeywordHash(word.c_str()), std::make_unique<TSrcHashEntry>(word, kind));
+  const int h = KeywordHash(word.c_str());
+  buckets_.Store(h, std::make_unique<TSrcHashEntry>(word, kind));
+  length_bits_[static_cast<std::size_t>(h)] |= LengthBit(static_cast<int>(word.size()));
 }
 
 }  // namespace torvane

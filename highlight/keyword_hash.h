@@ -147,6 +147,9 @@ class TSrcKeywordTable {
   // identifier's length, which the scanner reads with IdentifierLength.
   int KeywordKind(const char* p) {
     const int h = KeywordHash(p);
+    if ((length_bits_[static_cast<std::size_t>(h)] & LengthBit(ident_length_)) == 0) {
+      return identifier_kind_;  // no keyword of this length in the bucket
+    }
     for (const TSrcHashEntry* entry = buckets_.Bucket(h); entry != nullptr; entry = entry->Next()) {
       if (ident_length_ < entry->KeyLen()) {
         break;
@@ -162,7 +165,14 @@ class TSrcKeywordTable {
   const TSrcHashEntryList& Buckets() const { return buckets_; }
 
  private:
+  static constexpr std::uint16_t LengthBit(int length) {
+    return static_cast<std::uint16_t>(1u << (length < 15 ? length : 15));
+  }
+
   TSrcHashEntryList buckets_;
+  // Which keyword lengths each bucket holds (bit 15: 15 or more), so most
+  // words that are no keyword are turned away without walking the chain.
+  std::array<std::uint16_t, kBucketCount> length_bits_{};
   int identifier_kind_;
   const char* ident_start_ = nullptr;
   int ident_length_ = 0;

@@ -67,6 +67,11 @@ TEST(KeywordHashTest, LookupMatchesWholeKeywordsIgnoringCase) {
   EXPECT_EQ(table.KeywordKind("mov_"), atkIdentifier);
   EXPECT_EQ(table.IdentifierLength(), 4);
   EXPECT_EQ(table.KeywordKind(""), atkIdentifier);
+  // Words of 15 characters and more share one length class in the lookup.
+  table.AddKeyword("averyveryverylongmnemonic", atkKeyword);
+  EXPECT_EQ(table.KeywordKind("AVeryVeryVeryLongMnemonic+1"), atkKeyword);
+  EXPECT_EQ(table.KeywordKind("averyveryverylongmnemonicx"), atkIdentifier);
+  EXPECT_EQ(table.KeywordKind("averyveryverylongmnemoni"), atkIdentifier);
 }
 
 TEST(KeywordHashTest, ChainsKeepLengthOrderAndRejectDuplicates) {
