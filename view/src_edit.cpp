@@ -72,6 +72,7 @@ TCustomSrcEdit::TCustomSrcEdit(QWidget* parent)
   blink_timer_.setInterval(QApplication::cursorFlashTime() > 0 ? QApplication::cursorFlashTime() / 2
                                                                : 500);
   connect(&blink_timer_, &QTimer::timeout, this, [this] { caret_.Blink(); });
+  InitGutterAndScrolling();
   RefreshScrollBars();
 }
 
@@ -109,10 +110,7 @@ void TCustomSrcEdit::SetColor(TColor color) {
 }
 
 void TCustomSrcEdit::SetGutterColor(TColor color) {
-  if (color != gutter_color_) {
-    gutter_color_ = color;
-    MarkGutterLinesDirty(-1, -1);
-  }
+  gutter_.SetColor(color);
 }
 
 QString TCustomSrcEdit::UnicodeFontName() const {
@@ -190,6 +188,9 @@ void TCustomSrcEdit::SetGutterExtent(int pixels) {
 void TCustomSrcEdit::SizeOrFontChanged(bool font_changed) {
   metrics_.SetClientSize(viewport()->width(), viewport()->height());
   if (font_changed) {
+    if (gutter_.ShowLineNumbers()) {
+      LayoutGutter();
+    }
     CaretShapeChanged();
     InvalidateAll();
   }
@@ -347,6 +348,7 @@ void TCustomSrcEdit::LinesCleared() {
 }
 
 void TCustomSrcEdit::LinesBatchEnded() {
+  gutter_.AutoSizeDigits(model_.LineCount());
   if (!model_.HasOption(eoScrollPastEof)) {
     SetFirstVisibleRow(FirstVisibleRow());
   }

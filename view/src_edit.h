@@ -12,8 +12,15 @@
 #include "editor/edit_model.h"
 #include "editor/view_sink.h"
 #include "platform/colors.h"
+#include "view/bookmark_options.h"
 #include "view/caret_view.h"
+#include "view/gutter.h"
+#include "view/gutter_glyphs.h"
+#include "view/gutter_painter.h"
 #include "view/invalidation.h"
+#include "view/scroll_bar_adapter.h"
+#include "view/scroll_bars.h"
+#include "view/scroll_rules.h"
 #include "view/text_painter.h"
 #include "view/view_metrics.h"
 #include "view/view_options.h"
@@ -90,7 +97,7 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   void SetFontColor(TColor color);
   TColor Color() const { return color_; }
   void SetColor(TColor color);
-  TColor GutterColor() const { return gutter_color_; }
+  TColor GutterColor() const { return gutter_.Color(); }
   void SetGutterColor(TColor color);
   QString UnicodeFontName() const;
   void SetUnicodeFontName(const QString& name);
@@ -106,11 +113,38 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   void MarkTextLineDirty(int line) { invalidator_.MarkTextLineDirty(line); }
   void InvalidateAll() { invalidator_.InvalidateAll(); }
 
-  // --- scrolling (the positions; the scroll bars' finer rules come later) -
+  // --- gutter and marks (src_edit_gutter.cpp) --------------------------
+  TSrcGutter& Gutter() { return gutter_; }
+  TSrcBookMarkOpt& BookMarkOptions() { return bookmark_options_; }
+  TSrcEditMarkList& Marks() { return model_.Marks(); }
+  // The active line's gutter glyph (drawn when ActiveLine is visible).
+  TSrcGlyph& ActiveLineIndicator() { return active_line_indicator_; }
+  // Character width of ticks and indent guides, from the last layout.
+  int GutterCharWidth() const { return gutter_char_width_; }
+  // The answer to gutter changes: right offset, digits, width.
+  void LayoutGutter();
+  // A click at client (x, y) in the gutter: folds, or OnGutterClick.
+  void HandleGutterClick(Qt::MouseButton button, int x, int y);
+  // Region is true left of the fold bar's place; Mark is the clicked mark.
+  std::function<void(TCustomSrcEdit&, Qt::MouseButton button, int x, int y, int line,
+                     TSrcEditMark* mark, bool region)>
+      OnGutterClick;
+  // May replace the text shown for a line number.
+  std::function<void(TCustomSrcEdit&, int line, std::string& text)> OnGutterGetText;
+  // After the marks of a painted line; x is the room the marks took.
+  std::function<void(TCustomSrcEdit&, int line, int x, int y)> OnGutterPaint;
+
+  // --- scrolling (src_edit_scroll.cpp) -----------------------------------
   void SetFirstVisibleRow(int row);
   void SetFirstVisibleColumn(int column);
   void ScrollCaretIntoView(bool centre);
   void RefreshScrollBars();
+  TSrcScrollBars& ScrollBars() { return scroll_bars_; }
+  // The answers to the scroll codes SB_LINEUP .. SB_ENDSCROLL.
+  void HandleVerticalScroll(int code, int position);
+  void HandleHorizontalScroll(int code, int position);
+  // After every scroll request and wheel step.
+  std::function<void(TCustomSrcEdit&, TScrollBarKind)> OnScroll;
 
   // --- painting ----------------------------------------------------------
   // Paints the part of the client area inside `clip`.
@@ -136,9 +170,18 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void scrollContentsBy(int dx, int dy) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
-  // The gutter until it draws line numbers and marks: a plain band.
   virtual void PaintGutter(QPainter& painter, const QRect& rect, int first_row, int last_row);
+  // Where code folding and word wrap plug into the gutter and scrolling.
+  virtual bool CodeFoldingEnabled() const { return false; }
+  // Expands or collapses the block starting at the line; false without one.
+  virtual bool ToggleFoldAt(int) { return false; }
+  // Lines of collapsed blocks above the line, so numbers stay unfolded ones.
+  virtual int HiddenLinesBefore(int) const { return 0; }
+  virtual int WrapWidth() const { return 0; }
   // Commands 480 (focus gained) and 481 (focus lost) for the command path.
   virtual void FocusCommand(int command);
   // The painter's tokens for a line; the plain line without a highlighter.
@@ -179,7 +222,6 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   QFont font_;
   TColor font_color_ = clWindowText;
   TColor color_ = clWindow;
-  TColor gutter_color_ = clBtnFace;
   std::unique_ptr<TheTextDrawer> drawer_;
   TSrcSelectedColor selected_color_;
   TSrcActiveLine active_line_;
@@ -191,6 +233,25 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   QTimer blink_timer_;
   int drag_line_x_ = -1;
   std::function<void(TCustomSrcEdit&, TSrcStatusChanges)> on_status_change_;
+
+  // --- gutter and scrolling
+  void InitGutterAndScrolling();
+  TScrollExtent ScrollExtent() const;
+  void ScrollBarsStyleChanged();
+  void ConnectScrollBars();
+  void SyncScrollBars();
+  void ShowTopLineHint();
+
+  TSrcGutter gutter_;
+  TSrcBookMarkOpt bookmark_options_;
+  TSrcGlyph active_line_indicator_;
+  TGutterPainter gutter_painter_;
+  int gutter_char_width_ = 0;
+  bool laying_out_gutter_ = false;
+  bool gutter_click_pending_ = false;
+  TSrcScrollBars scroll_bars_;
+  TScrollBarAdapter scroll_bar_adapter_{*this, scroll_bars_};
+  TWheelAccumulator wheel_;
 };
 
 // The control as components publish it.

@@ -129,10 +129,6 @@ void TCustomSrcEdit::PaintView(QPainter& painter, const QRect& clip) {
   }
 }
 
-void TCustomSrcEdit::PaintGutter(QPainter& painter, const QRect& rect, int, int) {
-  painter.fillRect(rect, ToQColor(gutter_color_));
-}
-
 void TCustomSrcEdit::DrawRightEdgeDragLine(int new_x, int old_x) {
   const int height = viewport()->height() + 2;
   if (old_x >= 0) {

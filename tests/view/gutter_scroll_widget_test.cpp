@@ -1,0 +1,228 @@
+// The gutter and scrolling wired into the editor control: layout, the
+// rendered gutter, gutter clicks, scroll bounds, bars, hint and wheel.
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
+#include <memory>
+#include <string>
+
+#include "view/scroll_hint.h"
+#include "view/src_edit.h"
+
+namespace torvane {
+namespace {
+
+class GutterScrollTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    edit.resize(600, 400);
+    edit.SetColor(clWhite);
+    edit.SetFontColor(clBlack);
+    edit.Gutter().SetColor(clSilver);
+    edit.Gutter().SetFontColor(clBlack);
+  }
+  void Fill(int lines) {
+    edit.Lines().BeginBatch();
+    for (int i = 1; i <= lines; ++i) {
+      edit.Lines().AppendLine("mov eax, " + std::to_string(i));
+    }
+    edit.Lines().EndBatch();
+  }
+  void Show() {
+    if (!edit.isVisible()) {
+      edit.show();
+    }
+  }
+  QImage Render() {
+    Show();
+    QImage image(edit.viewport()->size(), QImage::Format_RGB32);
+    image.fill(Qt::green);
+    edit.viewport()->render(&image);
+    return image;
+  }
+  int RowTop(int row) const { return (row - edit.FirstVisibleRow()) * edit.RowHeight(); }
+
+  TSrcEdit edit;
+};
+
+TEST_F(GutterScrollTest, LayoutFollowsLineNumbersAndLineCount) {
+  EXPECT_EQ(edit.GutterExtent(), 30);
+  Fill(50);
+  edit.Gutter().SetShowLineNumbers(true);
+  const int cw = edit.GutterCharWidth();
+  EXPECT_GT(cw, 0);
+  EXPECT_EQ(edit.GutterExtent(), 16 + 2 + cw * 4 + 4);
+  edit.Gutter().SetAutoSize(true);
+  Fill(10000);  // the batch end sizes the digits
+  EXPECT_EQ(edit.Gutter().AutoSizeDigitCount(), 5);
+  EXPECT_EQ(edit.GutterExtent(), 16 + 2 + cw * 5 + 4);
+  EXPECT_EQ(edit.TextOriginX(), edit.GutterExtent() + 2);
+  edit.Gutter().SetVisible(false);
+  EXPECT_EQ(edit.GutterExtent(), 0);
+}
+
+TEST_F(GutterScrollTest, RenderedGutterShowsNumbersMarksAndBorder) {
+  Fill(40);
+  edit.Gutter().SetShowLineNumbers(true);
+  edit.Gutter().SetBorderColor(clRed);
+  auto mark = std::make_unique<TSrcEditMark>();
+  mark->SetLine(2);
+  mark->SetGlyphIndex(4);
+  mark->SetBookmarkSlot(4);
+  mark->SetUseBuiltInImage(true);
+  mark->SetVisible(true);
+  edit.Marks().Add(std::move(mark));
+  const QImage image = Render();
+  const int extent = edit.GutterExtent();
+  EXPECT_EQ(image.pixelColor(3, RowTop(1) + 1), QColor(192, 192, 192));
+  EXPECT_EQ(image.pixelColor(extent - 2, 5), QColor(255, 0, 0));  // gbsMiddle border
+  EXPECT_EQ(image.pixelColor(extent - 1, 5), QColor(192, 192, 192));
+  auto ink = [&](const QRect& box) {
+    int n = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+      for (int x = box.left(); x <= box.right(); ++x) {
+        n += image.pixelColor(x, y) != QColor(192, 192, 192) ? 1 : 0;
+      }
+    }
+    return n;
+  };
+  const int digits_right = extent - edit.Gutter().RightOffset() - 2;
+  const int cw = edit.GutterCharWidth();
+  EXPECT_GT(ink(QRect(digits_right - cw, RowTop(1), cw, edit.RowHeight())), 0);
+  EXPECT_EQ(ink(QRect(0, RowTop(1), digits_right - cw, edit.RowHeight())), 0);
+  EXPECT_GT(ink(QRect(2, RowTop(2), 11, edit.RowHeight())), 20);  // the bookmark glyph
+}
+
+TEST_F(GutterScrollTest, GutterClickReportsLineAndMark) {
+  Fill(20);
+  Show();
+  auto mark = std::make_unique<TSrcEditMark>();
+  mark->SetLine(3);
+  mark->SetVisible(true);
+  TSrcEditMark* placed = &edit.Marks().Add(std::move(mark));
+  int line = 0;
+  TSrcEditMark* clicked = nullptr;
+  bool region = false;
+  Qt::MouseButton button = Qt::NoButton;
+  edit.OnGutterClick = [&](TCustomSrcEdit&, Qt::MouseButton b, int, int, int l, TSrcEditMark* m,
+                           bool r) {
+    button = b;
+    line = l;
+    clicked = m;
+    region = r;
+  };
+  QTest::mouseClick(edit.viewport(), Qt::LeftButton, {}, QPoint(5, RowTop(3) + 2));
+  EXPECT_EQ(button, Qt::LeftButton);
+  EXPECT_EQ(line, 3);
+  EXPECT_EQ(clicked, placed);
+  EXPECT_TRUE(region);
+  // Past the mark's room no mark; a right press reports at once.
+  QTest::mousePress(edit.viewport(), Qt::RightButton, {}, QPoint(20, RowTop(5) + 2));
+  EXPECT_EQ(button, Qt::RightButton);
+  EXPECT_EQ(line, 5);
+  EXPECT_EQ(clicked, nullptr);
+  QTest::mouseRelease(edit.viewport(), Qt::RightButton, {}, QPoint(20, RowTop(5) + 2));
+  // Below the last line nothing is reported.
+  line = 0;
+  edit.SetFirstVisibleRow(1);
+  QTest::mouseClick(edit.viewport(), Qt::LeftButton, {}, QPoint(5, RowTop(25)));
+  EXPECT_EQ(line, 0);
+}
+
+TEST_F(GutterScrollTest, FirstVisibleRowBoundsAndCaret) {
+  Fill(100);
+  Show();
+  const int rows = edit.VisibleRows();
+  ASSERT_GT(rows, 5);
+  int scrolls = 0;
+  edit.OnScroll = [&](TCustomSrcEdit&, TScrollBarKind kind) {
+    scrolls += kind == sbVertical ? 1 : 0;
+  };
+  edit.SetFirstVisibleRow(90);
+  EXPECT_EQ(edit.FirstVisibleRow(), 100 - rows + 1);
+  edit.SetOptions(edit.Options() | TSrcEditorOptions{eoScrollPastEof});
+  edit.SetFirstVisibleRow(90);
+  EXPECT_EQ(edit.FirstVisibleRow(), 90);
+  edit.HandleVerticalScroll(SB_TOP, 0);
+  EXPECT_EQ(edit.FirstVisibleRow(), 1);
+  EXPECT_EQ(scrolls, 1);
+  edit.SetCaretPos({1, 60});
+  EXPECT_EQ(edit.FirstVisibleRow(), 60 - rows + 1);
+  // The caret beyond the right edge: the view jumps 24 columns past it.
+  edit.Lines().SetLine(59, std::string(200, 'x'));
+  edit.SetCaretPos({120, 60});
+  EXPECT_EQ(edit.FirstVisibleColumn(), 120 - edit.VisibleColumns() + 24);
+}
+
+TEST_F(GutterScrollTest, LargeDocumentsScaleTheBar) {
+  Fill(50000);
+  Show();
+  QScrollBar* bar = edit.verticalScrollBar();
+  const int page = MulDiv(32767, edit.VisibleRows(), 50000);
+  EXPECT_EQ(bar->maximum() + bar->pageStep() - 1, 32767);
+  EXPECT_EQ(bar->pageStep(), page);
+  edit.HandleVerticalScroll(SB_THUMBTRACK, 16384);
+  EXPECT_EQ(edit.FirstVisibleRow(), MulDiv(50000 + edit.VisibleRows() - 1, 16384, 32767));
+  // The hint shows the top line while the thumb moves.
+  QWidget* hint = ScrollHintWindow();
+  ASSERT_NE(hint, nullptr);
+  EXPECT_TRUE(hint->isVisible());
+  EXPECT_EQ(static_cast<QLabel*>(hint)->text(),
+            QStringLiteral("Top Line: %1").arg(edit.FirstVisibleRow()));
+  EXPECT_FALSE(hint->isActiveWindow());
+  edit.HandleVerticalScroll(SB_ENDSCROLL, 0);
+  EXPECT_FALSE(hint->isVisible());
+  EXPECT_EQ(bar->value(), MulDiv(32767, edit.FirstVisibleRow(), 50000));
+}
+
+TEST_F(GutterScrollTest, WheelKeepsRemaindersAndPagesWithCtrl) {
+  Fill(300);
+  Show();
+  edit.SetFirstVisibleRow(50);
+  const QPointF at(100, 100);
+  auto wheel = [&](int delta, Qt::KeyboardModifiers mods = {}) {
+    QWheelEvent event(at, edit.viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, mods, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(edit.viewport(), &event);
+  };
+  wheel(-40);
+  wheel(-40);
+  EXPECT_EQ(edit.FirstVisibleRow(), 50);
+  wheel(-40);
+  EXPECT_EQ(edit.FirstVisibleRow(), 53);
+  wheel(120);
+  EXPECT_EQ(edit.FirstVisibleRow(), 50);
+  wheel(-120, Qt::ControlModifier);
+  EXPECT_EQ(edit.FirstVisibleRow(), 50 + edit.VisibleRows());
+}
+
+TEST_F(GutterScrollTest, CustomBarsAnswerForTheEditor) {
+  Fill(100);
+  TSrcEditScrollBar vertical;
+  TScrollInfo seen;
+  int shown = -1;
+  vertical.OnSetScrollInfo = [&](const TScrollInfo& info, bool) {
+    seen = info;
+    return info.nPos;
+  };
+  vertical.OnShowScrollBar = [&](bool show) {
+    shown = show ? 1 : 0;
+    return true;
+  };
+  edit.ScrollBars().SetVertical(&vertical);
+  edit.ScrollBars().SetStyle(sbsCustom);
+  EXPECT_EQ(seen.nMax, 100);
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(edit.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  edit.ScrollBars().SetStyle(sbsFlat);  // drawn as a plain bar
+  EXPECT_EQ(edit.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+  edit.ScrollBars().SetScrollBars(ssNone);
+  EXPECT_EQ(edit.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+  EXPECT_EQ(edit.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+}  // namespace
+}  // namespace torvane

@@ -1,0 +1,135 @@
+// The editor control's gutter: its layout in answer to setting changes,
+// painting it through the gutter painter, and clicks in it.
+#include <QMouseEvent>
+
+#include "view/src_edit.h"
+#include "view/text_drawer.h"
+
+namespace torvane {
+namespace {
+
+// Left of this distance from the gutter's right edge lies the fold bar.
+constexpr int kFoldBarWidth = 12;
+// A press this close right of the gutter still counts as a gutter press.
+constexpr int kGutterPressSlack = 2;
+
+}  // namespace
+
+void TCustomSrcEdit::InitGutterAndScrolling() {
+  gutter_char_width_ = metrics_.ColumnWidth();
+  gutter_.OnChange = [this] { LayoutGutter(); };
+  bookmark_options_.OnChange = [this] { MarkGutterLinesDirty(-1, -1); };
+  active_line_indicator_.OnChange = [this] { MarkGutterLinesDirty(-1, -1); };
+  scroll_bars_.OnChange = [this] { ScrollBarsStyleChanged(); };
+  ConnectScrollBars();
+}
+
+void TCustomSrcEdit::LayoutGutter() {
+  // Raising RightOffset below notifies again; the outer pass goes on with it.
+  if (laying_out_gutter_) {
+    return;
+  }
+  laying_out_gutter_ = true;
+  const TGutterLayout layout = ComputeGutterLayout(
+      gutter_, model_.LineCount(), CodeFoldingEnabled(), metrics_.ColumnWidth(), [this] {
+        drawer_->SetBaseFont(&gutter_.Font());
+        const int width = drawer_->GridWidth();
+        drawer_->SetBaseFont(&font_);
+        return width;
+      });
+  laying_out_gutter_ = false;
+  gutter_char_width_ = layout.CharWidth;
+  if (layout.Width == metrics_.GutterExtent()) {
+    MarkGutterLinesDirty(-1, -1);
+  } else {
+    SetGutterExtent(layout.Width);
+  }
+}
+
+void TCustomSrcEdit::PaintGutter(QPainter& painter, const QRect& rect, int first_row,
+                                 int last_row) {
+  TGutterPaintContext context;
+  context.Model = &model_;
+  context.Gutter = &gutter_;
+  context.BookMarkOptions = &bookmark_options_;
+  context.Drawer = drawer_.get();
+  context.EditorFont = &font_;
+  context.EditorFontColor = font_color_;
+  context.GutterExtent = metrics_.GutterExtent();
+  context.RowHeight = metrics_.RowHeight();
+  context.FirstVisibleRow = metrics_.FirstVisibleRow();
+  context.ClientHeight = metrics_.ClientHeight();
+  context.GutterCharWidth = gutter_char_width_;
+  context.CodeFolding = CodeFoldingEnabled();
+  if (active_line_.Visible() && active_line_indicator_.Visible()) {
+    context.ActiveLineIndicator = &active_line_indicator_;
+  }
+  context.HiddenLinesBefore = [this](int line) { return HiddenLinesBefore(line); };
+  if (OnGutterGetText) {
+    context.GetText = [this](int line, std::string& text) { OnGutterGetText(*this, line, text); };
+  }
+  if (OnGutterPaint) {
+    context.LinePainted = [this](int line, int x, int y) { OnGutterPaint(*this, line, x, y); };
+  }
+  gutter_painter_.PaintGutterArea(painter, rect, first_row, last_row, context);
+}
+
+void TCustomSrcEdit::HandleGutterClick(Qt::MouseButton button, int x, int y) {
+  const int extent = metrics_.GutterExtent();
+  const int row = metrics_.FirstVisibleRow() + y / metrics_.RowHeight();
+  if (CodeFoldingEnabled() && x >= extent - kFoldBarWidth && model_.LineCount() > 0) {
+    if (ToggleFoldAt(model_.Mapping().LineOfRow(row))) {
+      InvalidateAll();
+    }
+    return;
+  }
+  if (!OnGutterClick) {
+    return;
+  }
+  const int line = model_.Mapping().LineOfRow(row);
+  if (line < 1 || line > model_.LineCount()) {
+    return;
+  }
+  TSrcEditMarks marks;
+  const int count = model_.Marks().CollectLineMarks(line, marks);
+  TSrcEditMark* clicked = nullptr;
+  int sum = 0;
+  for (int i = 0; i < count; ++i) {
+    sum += bookmark_options_.Xoffset();
+    if (x < sum) {
+      clicked = marks[static_cast<std::size_t>(i)];
+      break;
+    }
+  }
+  OnGutterClick(*this, button, x, y, line, clicked, x < extent - kFoldBarWidth);
+}
+
+void TCustomSrcEdit::mousePressEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  gutter_click_pending_ = false;
+  if (p.x() < metrics_.GutterExtent() + kGutterPressSlack) {
+    if (event->button() == Qt::RightButton) {
+      HandleGutterClick(event->button(), p.x(), p.y());
+    } else if (event->button() == Qt::LeftButton || event->button() == Qt::MiddleButton) {
+      gutter_click_pending_ = true;
+    }
+    event->accept();
+    return;
+  }
+  QAbstractScrollArea::mousePressEvent(event);
+}
+
+void TCustomSrcEdit::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  if (gutter_click_pending_) {
+    gutter_click_pending_ = false;
+    if (p.x() < metrics_.GutterExtent()) {
+      HandleGutterClick(event->button(), p.x(), p.y());
+    }
+    event->accept();
+    return;
+  }
+  QAbstractScrollArea::mouseReleaseEvent(event);
+}
+
+}  // namespace torvane
