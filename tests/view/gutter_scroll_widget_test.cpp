@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "view/scroll_hint.h"
 #include "view/src_edit.h"
@@ -25,11 +26,11 @@ class GutterScrollTest : public ::testing::Test {
     edit.Gutter().SetFontColor(clBlack);
   }
   void Fill(int lines) {
-    edit.Lines().BeginBatch();
+    std::vector<std::string> text;
     for (int i = 1; i <= lines; ++i) {
-      edit.Lines().AppendLine("mov eax, " + std::to_string(i));
+      text.push_back("mov eax, " + std::to_string(i));
     }
-    edit.Lines().EndBatch();
+    edit.Lines().AppendLinesFrom(text);
   }
   void Show() {
     if (!edit.isVisible()) {
