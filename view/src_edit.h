@@ -24,6 +24,7 @@
 #include "view/text_painter.h"
 #include "view/view_metrics.h"
 #include "view/view_options.h"
+#include "view/view_scrolling.h"
 
 namespace torvane {
 
@@ -145,6 +146,9 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   void HandleHorizontalScroll(int code, int position);
   // After every scroll request and wheel step.
   std::function<void(TCustomSrcEdit&, TScrollBarKind)> OnScroll;
+  // For the editing commands (TSrcEditController::SetScrolling): their
+  // scrolling moves this view.
+  TSrcEditScrolling& ViewScrolling() { return view_scrolling_; }
 
   // --- painting ----------------------------------------------------------
   // Paints the part of the client area inside `clip`.
@@ -252,6 +256,7 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   TSrcScrollBars scroll_bars_;
   TScrollBarAdapter scroll_bar_adapter_{*this, scroll_bars_};
   TWheelAccumulator wheel_;
+  TSrcEditViewScrolling view_scrolling_{*this};
 };
 
 // The control as components publish it.

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "editor/edit_controller.h"
 #include "view/scroll_hint.h"
 #include "view/src_edit.h"
 
@@ -223,6 +224,21 @@ TEST_F(GutterScrollTest, CustomBarsAnswerForTheEditor) {
   edit.ScrollBars().SetScrollBars(ssNone);
   EXPECT_EQ(edit.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
   EXPECT_EQ(edit.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+}
+
+TEST_F(GutterScrollTest, ScrollingCommandsMoveTheView) {
+  Fill(200);
+  Show();
+  TSrcEditController controller(edit.Model());
+  controller.SetScrolling(&edit.ViewScrolling());
+  edit.SetCaretPos({1, 10});
+  controller.ProcessCommand(ecScrollDown);
+  EXPECT_EQ(edit.FirstVisibleRow(), 2);
+  controller.ProcessCommand(ecPageDown);
+  EXPECT_EQ(edit.FirstVisibleRow(), 2 + edit.VisibleRows());
+  EXPECT_EQ(edit.CaretLine(), 10 + edit.VisibleRows());
+  controller.ProcessCommand(ecScrollUp);
+  EXPECT_EQ(edit.FirstVisibleRow(), 1 + edit.VisibleRows());
 }
 
 }  // namespace
