@@ -1,0 +1,219 @@
+// Opening and saving documents, the document properties and the byte events.
+#include "document/control/src_editor.h"
+
+#include <QFile>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <exception>
+
+#include "document/control/document_printer.h"
+#include "platform/file_access.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/file_dialog.h"
+#include "platform/gui/message_dialog.h"
+
+namespace torvane {
+
+namespace {
+
+QString FromFileName(const std::string& name) {
+  return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+std::string ToFileName(const QString& name) { return QFile::encodeName(name).toStdString(); }
+
+// Splits at CR, LF or CR LF; a break at the very end opens no further line.
+std::string WithCrLfAfterEveryLine(const std::string& text) {
+  std::string out;
+  out.reserve(text.size() + 2);
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const std::size_t end = text.find_first_of("\r\n", i);
+    if (end == std::string::npos) {
+      out.append(text, i, std::string::npos);
+      out += "\r\n";
+      break;
+    }
+    out.append(text, i, end - i);
+    out += "\r\n";
+    i = end + 1;
+    if (text[end] == '\r' && i < text.size() && text[i] == '\n') {
+      ++i;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+QString DocumentOpenErrorText(const std::string& file_name) {
+  return QStringLiteral("%1 文档打开时出错\r\n\r\n可能该文档不存在或被其它程序以独占方式打开！")
+      .arg(FromFileName(file_name));
+}
+
+QString DocumentSaveErrorText(const std::string& file_name) {
+  return QStringLiteral("%1 文档保存时出错\r\n\r\n可能该文档属性是为只读被其它程序以独占方式打开！")
+      .arg(FromFileName(file_name));
+}
+
+TCustomSrcEditor::TCustomSrcEditor(QWidget* parent)
+    : TSrcEditorBase(parent), controller_(std::make_unique<TSrcDocumentCommands>(Model())) {
+  controller_->OnChange = [this] { TextChanged(); };
+  controller_->StoredCaret = [this] { return stored_caret_; };
+  controller_->OnPrint = [this](bool with_dialog) { PrintDocument(with_dialog); };
+}
+
+TCustomSrcEditor::~TCustomSrcEditor() = default;
+
+bool TCustomSrcEditor::OpenDocument(const std::string& file_name, TOpenDialog* dialog,
+                                    TSrcDocumentOptions options) {
+  std::string name = file_name;
+  if ((options & doDefine) != 0 && dialog != nullptr) {
+    if (dialog->Title.isEmpty()) {
+      dialog->Title = QStringLiteral("打开文档...");
+    }
+    if (!dialog->Execute(window())) {
+      return false;
+    }
+    name = ToFileName(dialog->FileName);
+  }
+
+  std::string bytes;
+  if (name.empty() || !ReadFileBytes(name, &bytes)) {
+    ShowInfoMessage(DocumentOpenErrorText(name));
+    return false;
+  }
+  try {
+    TSrcMemoryStream stream(std::move(bytes));
+    DoLoadDocument(stream, options);
+    if ((options & doSelection) != 0) {
+      const std::int64_t left = stream.Size() - stream.Position();
+      std::string text(static_cast<std::size_t>(left > 0 ? left : 0), '\0');
+      text.resize(stream.Read(text.data(), text.size()));
+      controller_->ReplaceSelection(smNormal, text, true);
+    } else {
+      Lines().ReadFromBytes(stream.TakeBytes());
+    }
+    SetFirstVisibleRow(1);
+  } catch (const std::exception&) {
+    ShowInfoMessage(DocumentOpenErrorText(name));
+    return false;
+  }
+  if ((options & doReset) != 0) {
+    Adopt(name);
+  }
+  return true;
+}
+
+bool TCustomSrcEditor::SaveDocument(const std::string& file_name, TSaveDialog* dialog,
+                                    TSrcDocumentOptions options) {
+  std::string name = file_name;
+  if ((options & doDefine) != 0 && dialog != nullptr) {
+    if (dialog->Title.isEmpty()) {
+      dialog->Title = QStringLiteral("保存文档 %1").arg(FromFileName(file_name));
+    }
+    if (!dialog->Execute(window())) {
+      return false;
+    }
+    name = ToFileName(dialog->FileName);
+  }
+
+  bool written = false;
+  try {
+    TSrcMemoryStream stream(DocumentBytes(options));
+    DoSaveDocument(stream, options);
+    written = !name.empty() && WriteFileSafely(name, stream.Bytes());
+  } catch (const std::exception&) {
+    written = false;
+  }
+  if (!written) {
+    ShowInfoMessage(DocumentSaveErrorText(name));
+    return false;
+  }
+  if ((options & doReset) != 0) {
+    Adopt(name);
+  }
+  return true;
+}
+
+std::string TCustomSrcEditor::DocumentBytes(TSrcDocumentOptions options) const {
+  if ((options & doSelection) != 0) {
+    return WithCrLfAfterEveryLine(Model().SelectedText());
+  }
+  TSrcMemoryStream stream;
+  Model().Lines().WriteToStream(stream);
+  return stream.TakeBytes();
+}
+
+void TCustomSrcEditor::Adopt(const std::string& file_name) {
+  document_name_ = file_name;
+  document_state_ = smsDocument;
+  MarkDocumentClean();
+  DeliverPendingStatus();
+}
+
+void TCustomSrcEditor::MarkDocumentClean() {
+  SetModified(false);
+  Model().RaiseStatusChange(TSrcStatusChanges{scAll});
+}
+
+void TCustomSrcEditor::SetDocumentName(const std::string& name) {
+  if (name != document_name_) {
+    document_name_ = name;
+    DeliverPendingStatus();
+  }
+}
+
+void TCustomSrcEditor::SetDocumentFormat(TSrcEditFileFormat format) {
+  if (format != Lines().FileFormat()) {
+    Lines().SetFileFormat(format);
+    DeliverPendingStatus();
+  }
+}
+
+void TCustomSrcEditor::DeliverPendingStatus() { Model().RaiseStatusChange(TSrcStatusChanges{}); }
+
+void TCustomSrcEditor::TextChanged() {
+  stored_caret_ = CaretPos();
+  if (OnChange) {
+    OnChange();
+  }
+}
+
+QPrinter& TCustomSrcEditor::Printer() {
+  if (!printer_) {
+    printer_ = std::make_unique<QPrinter>();
+  }
+  return *printer_;
+}
+
+bool TCustomSrcEditor::PrintDocument(bool with_dialog) {
+  QPrinter& printer = Printer();
+  if (with_dialog) {
+    QPrintDialog dialog(&printer, window());
+    if (Dialogs().ExecForm(dialog) != mrOk) {
+      return false;
+    }
+  }
+  return PrintLines(Lines(), Font(), printer);
+}
+
+void TCustomSrcEditor::DoLoadDocument(TSrcMemoryStream& stream, TSrcDocumentOptions options) {
+  if (OnLoadDocument) {
+    OnLoadDocument(*this, stream, options);
+  }
+}
+
+void TCustomSrcEditor::DoSaveDocument(TSrcMemoryStream& stream, TSrcDocumentOptions options) {
+  if (OnSaveDocument) {
+    OnSaveDocument(*this, stream, options);
+  }
+}
+
+void TCustomSrcEditor::DoCloseDocument() {
+  if (OnCloseDocument) {
+    OnCloseDocument(*this);
+  }
+}
+
+}  // namespace torvane

@@ -1,0 +1,118 @@
+// The document editor control: the memo editor with a document name and
+// state, the line-break format as a property, opening a file into the editor
+// and saving its text (optionally through a file dialog), the host's byte
+// events, and a set of extra editor commands.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "document/control/document_commands.h"
+#include "document/control/document_types.h"
+#include "document/file_format.h"
+#include "editor/positions.h"
+#include "view/src_edit.h"
+
+class QPrinter;
+
+namespace torvane {
+
+class TOpenDialog;
+class TSaveDialog;
+
+// The editor the document layer builds on.
+using TSrcEditorBase = TSrcEdit;
+
+// The two messages of failed file operations, lines separated by CR LF.
+QString DocumentOpenErrorText(const std::string& file_name);
+QString DocumentSaveErrorText(const std::string& file_name);
+
+class TCustomSrcEditor : public TSrcEditorBase {
+  Q_OBJECT
+
+ public:
+  explicit TCustomSrcEditor(QWidget* parent = nullptr);
+  ~TCustomSrcEditor() override;
+
+  // True when the file was read into the editor. With doDefine the dialog
+  // chooses the name (an untitled dialog is titled "打开文档..."); a
+  // cancelled dialog returns false with nothing changed, an unreadable file
+  // or a failing load handler shows the open-error message.
+  bool OpenDocument(const std::string& file_name, TOpenDialog* dialog,
+                    TSrcDocumentOptions options);
+  // True when the file was written. The file is replaced only once all the
+  // new bytes are on disk; any failure shows the save-error message and
+  // leaves the old file as it was.
+  bool SaveDocument(const std::string& file_name, TSaveDialog* dialog,
+                    TSrcDocumentOptions options);
+  // The text counts as saved: the modified flag is cleared and every status
+  // listener hears of it.
+  void MarkDocumentClean();
+
+  const std::string& DocumentName() const { return document_name_; }
+  void SetDocumentName(const std::string& name);
+  TSrcDocumentState DocumentState() const { return document_state_; }
+  void SetDocumentState(TSrcDocumentState state) { document_state_ = state; }
+  TSrcEditFileFormat DocumentFormat() const { return Lines().FileFormat(); }
+  void SetDocumentFormat(TSrcEditFileFormat format);
+  // Where the caret stood at the last text change.
+  TBufferPos StoredCaret() const { return stored_caret_; }
+
+  // --- the command side ---------------------------------------------------
+  TSrcDocumentCommands& Controller() { return *controller_; }
+  void ProcessCommand(TSrcEditorCommand command, char ch = 0, void* data = nullptr) {
+    controller_->ProcessCommand(command, ch, data);
+  }
+  bool Modified() const { return controller_->Modified(); }
+  void SetModified(bool value) { controller_->SetModified(value); }
+  // Empties the text, marks, bookmarks and undo history; clears the flag.
+  void ClearAll() { controller_->ClearAll(); }
+  void Undo() { controller_->Undo(); }
+  void Redo() { controller_->Redo(); }
+  void SelectAll() { controller_->SelectAll(); }
+  // After every text change, once StoredCaret holds the caret.
+  std::function<void()> OnChange;
+
+  // The printer command 906 prints on; its settings (an output file, for
+  // one) stay from one print to the next.
+  QPrinter& Printer();
+  // Prints the document, after the print dialog when with_dialog is set;
+  // false when cancelled or the printer could not be started.
+  bool PrintDocument(bool with_dialog);
+
+  TSrcDocumentEvent OnLoadDocument;
+  TSrcDocumentEvent OnSaveDocument;
+  std::function<void(TCustomSrcEditor& sender)> OnCloseDocument;
+
+ protected:
+  virtual void DoLoadDocument(TSrcMemoryStream& stream, TSrcDocumentOptions options);
+  virtual void DoSaveDocument(TSrcMemoryStream& stream, TSrcDocumentOptions options);
+  virtual void DoCloseDocument();
+
+ private:
+  // The bytes a save writes (the whole text, or the selection with CR LF
+  // after every line).
+  std::string DocumentBytes(TSrcDocumentOptions options) const;
+  void Adopt(const std::string& file_name);
+  void DeliverPendingStatus();
+  // The change step: StoredCaret first, then OnChange.
+  void TextChanged();
+
+  std::unique_ptr<TSrcDocumentCommands> controller_;
+  std::unique_ptr<QPrinter> printer_;
+  std::string document_name_;
+  TSrcDocumentState document_state_ = smsNormal;
+  TBufferPos stored_caret_;
+};
+
+// The control as forms place it.
+class TSrcEditor : public TCustomSrcEditor {
+  Q_OBJECT
+
+ public:
+  using TCustomSrcEditor::TCustomSrcEditor;
+};
+
+}  // namespace torvane
