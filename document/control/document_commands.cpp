@@ -115,7 +115,12 @@ void TSrcDocumentCommands::SelectWord(bool forward) {
   for (;;) {
     const TBufferPos start = forward ? NextWordPosFrom(from) : PrevWordPosFrom(from);
     const TBufferPos end = model.WordEndAt(start);
-    model.PlaceCaretAndSelection(end, start, end);
+    // The caret stays on the side the search goes on, so a repeat moves on.
+    if (forward) {
+      model.PlaceCaretAndSelection(end, start, end);
+    } else {
+      model.PlaceCaretAndSelection(start, end, start);
+    }
     if (start == from || !IsBlank(model.SelectedText())) {
       return;
     }
@@ -136,9 +141,17 @@ void TSrcDocumentCommands::TitleCaseSelection() {
   const TSrcSelectionMode mode = model.SelectionMode();
   const TBufferPos first = model.SelStart();
   const TBufferPos last = model.SelEnd();
+  const int left = model.ConvertToDisplay(anchor).Column;
+  const int right = model.ConvertToDisplay(active).Column;
   TPaintHoldScope hold(model.PaintHold());
-  TSrcEditStringList::Batch batch(model.Lines());
+  // One batch for the whole selection, closed also when a line fails.
+  struct TBatchScope {
+    explicit TBatchScope(TSrcEditStringList& lines) : Lines(lines) { Lines.BeginBatch(); }
+    ~TBatchScope() { Lines.EndBatch(); }
+    TSrcEditStringList& Lines;
+  };
   {
+    TBatchScope batch(model.Lines());
     TUndoGroupScope group(UndoList());
     model.SetSelectionMode(smNormal);
     for (int line = first.Line; line <= last.Line; ++line) {
@@ -146,14 +159,9 @@ void TSrcDocumentCommands::TitleCaseSelection() {
       int from = 1;
       int to = static_cast<int>(text.size()) + 1;
       if (mode == smColumn) {
-        from = model.ConvertToBuffer({std::min(model.ConvertToDisplay(first).Column,
-                                               model.ConvertToDisplay(last).Column),
-                                      model.ConvertToDisplay({1, line}).Row})
-                   .Char;
-        to = model.ConvertToBuffer({std::max(model.ConvertToDisplay(first).Column,
-                                             model.ConvertToDisplay(last).Column),
-                                    model.ConvertToDisplay({1, line}).Row})
-                 .Char;
+        const int row = model.ConvertToDisplay({1, line}).Row;
+        from = model.ConvertToBuffer({std::min(left, right), row}).Char;
+        to = model.ConvertToBuffer({std::max(left, right), row}).Char;
       } else if (mode == smNormal) {
         from = line == first.Line ? first.Char : 1;
         to = line == last.Line ? last.Char : to;
@@ -164,7 +172,7 @@ void TSrcDocumentCommands::TitleCaseSelection() {
       const std::string cased = TitleCased(part, model.WordChars());
       if (cased != part) {
         model.PlaceCaretAndSelection({to, line}, {from, line}, {to, line});
-        ReplaceSelection(smNormal, cased, true);
+        InsertTextAtCaret(cased);
       }
     }
   }

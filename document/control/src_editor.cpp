@@ -20,7 +20,9 @@ QString FromFileName(const std::string& name) {
   return QFile::decodeName(QByteArray::fromStdString(name));
 }
 
-std::string ToFileName(const QString& name) { return QFile::encodeName(name).toStdString(); }
+std::string ToFileName(const QString& name) {
+  return QFile::encodeName(name).toStdString();
+}
 
 // Splits at CR, LF or CR LF; a break at the very end opens no further line.
 std::string WithCrLfAfterEveryLine(const std::string& text) {
@@ -90,7 +92,7 @@ bool TCustomSrcEditor::OpenDocument(const std::string& file_name, TOpenDialog* d
       const std::int64_t left = stream.Size() - stream.Position();
       std::string text(static_cast<std::size_t>(left > 0 ? left : 0), '\0');
       text.resize(stream.Read(text.data(), text.size()));
-      controller_->ReplaceSelection(smNormal, text, true);
+      controller_->InsertTextAtCaret(text);
     } else {
       Lines().ReadFromBytes(stream.TakeBytes());
     }
@@ -171,7 +173,9 @@ void TCustomSrcEditor::SetDocumentFormat(TSrcEditFileFormat format) {
   }
 }
 
-void TCustomSrcEditor::DeliverPendingStatus() { Model().RaiseStatusChange(TSrcStatusChanges{}); }
+void TCustomSrcEditor::DeliverPendingStatus() {
+  Model().RaiseStatusChange(TSrcStatusChanges{});
+}
 
 void TCustomSrcEditor::TextChanged() {
   stored_caret_ = CaretPos();

@@ -40,13 +40,11 @@ class TCustomSrcEditor : public TSrcEditorBase {
   // chooses the name (an untitled dialog is titled "打开文档..."); a
   // cancelled dialog returns false with nothing changed, an unreadable file
   // or a failing load handler shows the open-error message.
-  bool OpenDocument(const std::string& file_name, TOpenDialog* dialog,
-                    TSrcDocumentOptions options);
+  bool OpenDocument(const std::string& file_name, TOpenDialog* dialog, TSrcDocumentOptions options);
   // True when the file was written. The file is replaced only once all the
   // new bytes are on disk; any failure shows the save-error message and
   // leaves the old file as it was.
-  bool SaveDocument(const std::string& file_name, TSaveDialog* dialog,
-                    TSrcDocumentOptions options);
+  bool SaveDocument(const std::string& file_name, TSaveDialog* dialog, TSrcDocumentOptions options);
   // The text counts as saved: the modified flag is cleared and every status
   // listener hears of it.
   void MarkDocumentClean();
@@ -55,7 +53,7 @@ class TCustomSrcEditor : public TSrcEditorBase {
   void SetDocumentName(const std::string& name);
   TSrcDocumentState DocumentState() const { return document_state_; }
   void SetDocumentState(TSrcDocumentState state) { document_state_ = state; }
-  TSrcEditFileFormat DocumentFormat() const { return Lines().FileFormat(); }
+  TSrcEditFileFormat DocumentFormat() const { return Model().Lines().FileFormat(); }
   void SetDocumentFormat(TSrcEditFileFormat format);
   // Where the caret stood at the last text change.
   TBufferPos StoredCaret() const { return stored_caret_; }
