@@ -70,6 +70,11 @@ class TCustomSrcEditor : public TSrcEditorBase {
   void Undo() { controller_->Undo(); }
   void Redo() { controller_->Redo(); }
   void SelectAll() { controller_->SelectAll(); }
+  // The highlighter paints and also gives the word commands their characters.
+  void SetHighlighter(TSrcCustomHighlighter* highlighter) {
+    TSrcEditorBase::SetHighlighter(highlighter);
+    controller_->SetHighlighter(highlighter);
+  }
   // After every text change, once StoredCaret holds the caret.
   std::function<void()> OnChange;
 
