@@ -8,14 +8,12 @@
 #include <QResizeEvent>
 #include <QScrollBar>
 
+#include "editor/commands.h"
 #include "highlight/custom_highlighter.h"
 #include "view/text_drawer.h"
 
 namespace torvane {
 namespace {
-
-constexpr int kFocusGainedCommand = 480;
-constexpr int kFocusLostCommand = 481;
 
 TFontStyles StylesOf(const QFont& font) {
   TFontStyles s;
@@ -238,7 +236,7 @@ void TCustomSrcEdit::hideEvent(QHideEvent* event) {
 
 void TCustomSrcEdit::focusInEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusInEvent(event);
-  FocusCommand(kFocusGainedCommand);
+  FocusCommand(ecFocusGained);
   CreateCaret();
   if (model_.HideSelection()) {
     SelectionOptionChanged();
@@ -247,7 +245,7 @@ void TCustomSrcEdit::focusInEvent(QFocusEvent* event) {
 
 void TCustomSrcEdit::focusOutEvent(QFocusEvent* event) {
   QAbstractScrollArea::focusOutEvent(event);
-  FocusCommand(kFocusLostCommand);
+  FocusCommand(ecFocusLost);
   if (!hasFocus()) {
     blink_timer_.stop();
     caret_.Destroy();
@@ -257,7 +255,7 @@ void TCustomSrcEdit::focusOutEvent(QFocusEvent* event) {
   }
 }
 
-void TCustomSrcEdit::FocusCommand(int) {}
+void TCustomSrcEdit::FocusCommand(TSrcEditorCommand) {}
 
 // --- the caret ----------------------------------------------------------
 

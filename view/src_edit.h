@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "editor/commands.h"
 #include "editor/edit_model.h"
 #include "editor/view_sink.h"
 #include "platform/colors.h"
@@ -186,8 +187,9 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   // Lines of collapsed blocks above the line, so numbers stay unfolded ones.
   virtual int HiddenLinesBefore(int) const { return 0; }
   virtual int WrapWidth() const { return 0; }
-  // Commands 480 (focus gained) and 481 (focus lost) for the command path.
-  virtual void FocusCommand(int command);
+  // ecFocusGained / ecFocusLost; the command path takes them over once it
+  // exists, so handlers and hooked commands see focus changes.
+  virtual void FocusCommand(TSrcEditorCommand command);
   // The painter's tokens for a line; the plain line without a highlighter.
   virtual void CollectTokens(int line, std::string_view text, std::vector<TPaintToken>& tokens);
   // Font styles whose cells MeasureCharCell compares.
