@@ -40,6 +40,8 @@ class ISrcEditCommandHandler {
 // TBufferPos*, ecImeStr a std::string* holding the composed bytes.
 using TProcessCommandEvent = std::function<void(TSrcEditorCommand& command, char& ch, void* data)>;
 
+// Hooks itself into the model it is given (caret-move group breaks, clearing
+// the undo lists with the text), so it must not outlive that model.
 class TSrcEditController {
  public:
   explicit TSrcEditController(TSrcEditModel& model);

@@ -226,6 +226,16 @@ TEST(LineWriterTest, TrimTrailingSpacesOnEveryWrittenLine) {
   f.Type("  ");
   f.Cmd(ecLineBreak);
   EXPECT_EQ(f.Text(), "ab c\r\n\r\n");
+
+  // Backspace behind a tab that trimming then removes keeps the caret's
+  // column rather than jumping back.
+  TEditorFixture g({"a\tbc"});
+  g.model.ApplyOptions(TSrcEditorOptions(kDefaultEditorOptions).Include(eoTrimTrailingSpaces));
+  g.Caret(5, 1);
+  g.Cmd(ecDeleteLastChar);
+  g.Cmd(ecDeleteLastChar);
+  EXPECT_EQ(g.Text(), "a");
+  EXPECT_EQ(g.model.DisplayColumn(), 9);
 }
 
 }  // namespace
