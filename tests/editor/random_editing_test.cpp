@@ -70,12 +70,43 @@ void SetClipboard(std::mt19937& rng) {
 }
 
 std::string RandomCommand(std::mt19937& rng, TEditorFixture& f) {
-  static constexpr TSrcEditorCommand kEdits[] = {
-      ecDeleteLastChar, ecDeleteChar,      ecDeleteWord, ecDeleteLastWord, ecDeleteBOL,
-      ecDeleteEOL,      ecDeleteLine,      ecLineBreak,  ecInsertLine,     ecTab,
-      ecShiftTab,       ecPaste,           ecCut,        ecBlockIndent,    ecBlockUnindent,
-      ecUpperCase,      ecLowerCase,       ecToggleCase, ecTitleCase,      ecUpperCaseBlock,
-      ecLowerCaseBlock, ecToggleCaseBlock, ecToggleMode};
+  static constexpr TSrcEditorCommand kEdits[] = {ecDeleteLastChar,
+                                                 ecDeleteChar,
+                                                 ecDeleteWord,
+                                                 ecDeleteLastWord,
+                                                 ecDeleteBOL,
+                                                 ecDeleteEOL,
+                                                 ecDeleteLine,
+                                                 ecLineBreak,
+                                                 ecInsertLine,
+                                                 ecTab,
+                                                 ecShiftTab,
+                                                 ecPaste,
+                                                 ecCut,
+                                                 ecBlockIndent,
+                                                 ecBlockUnindent,
+                                                 ecUpperCase,
+                                                 ecLowerCase,
+                                                 ecToggleCase,
+                                                 ecTitleCase,
+                                                 ecUpperCaseBlock,
+                                                 ecLowerCaseBlock,
+                                                 ecToggleCaseBlock,
+                                                 ecToggleMode,
+                                                 ecSelWordRight,
+                                                 ecSelDown,
+                                                 ecSelLineEnd,
+                                                 ecWordLeft,
+                                                 ecMatchBracket,
+                                                 ecSelWord,
+                                                 ecSelectAll,
+                                                 ecSelPageDown,
+                                                 ecScrollDown,
+                                                 ecEditorBottom,
+                                                 ecSetMarker0,
+                                                 ecGotoMarker0,
+                                                 ecSelLeft,
+                                                 ecUp};
   const int choice = std::uniform_int_distribution<int>(0, 9)(rng);
   const auto pos = [](TBufferPos p) { return FormatMessage("(%d,%d)", p.Char, p.Line); };
   if (choice <= 2) {
@@ -133,7 +164,7 @@ int RunRounds(std::uint32_t seed, int rounds) {
     }
     f.model.ApplyOptions(options);
     const std::string original = f.Text();
-    const int steps = std::uniform_int_distribution<int>(1, 12)(rng);
+    const int steps = std::uniform_int_distribution<int>(1, 20)(rng);
     std::string trace;
     for (int i = 0; i < steps; ++i) {
       trace += RandomCommand(rng, f);
