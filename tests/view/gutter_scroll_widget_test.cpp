@@ -8,7 +8,6 @@
 #include <QWheelEvent>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "editor/edit_controller.h"
 #include "view/scroll_hint.h"
@@ -27,11 +26,11 @@ class GutterScrollTest : public ::testing::Test {
     edit.Gutter().SetFontColor(clBlack);
   }
   void Fill(int lines) {
-    std::vector<std::string> text;
+    std::string text;
     for (int i = 1; i <= lines; ++i) {
-      text.push_back("mov eax, " + std::to_string(i));
+      text += (i > 1 ? "\nmov eax, " : "mov eax, ") + std::to_string(i);
     }
-    edit.Lines().AppendLinesFrom(text);
+    edit.Lines().SetAllText(text);
   }
   void Show() {
     if (!edit.isVisible()) {
