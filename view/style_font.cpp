@@ -39,13 +39,16 @@ TGlyphRef TStyleFont::GlyphOf(char32_t c) {
   return ref;
 }
 
-TGlyphRef TStyleFont::MultiByteGlyph(std::string_view text, std::size_t i, int len,
-                                     const CodePage& page) {
+void TStyleFont::UseCodePage(const CodePage& page) {
   if (page.Kind() != cached_kind_ || page.Name() != cached_page_) {
     by_bytes_.clear();
     cached_kind_ = page.Kind();
     cached_page_ = page.Name();
   }
+}
+
+TGlyphRef TStyleFont::MultiByteGlyph(std::string_view text, std::size_t i, int len,
+                                     const CodePage& page) {
   std::uint64_t key = static_cast<std::uint64_t>(len) << 32;
   for (int k = 0; k < len && k < 4; ++k) {
     key |= static_cast<std::uint64_t>(

@@ -40,8 +40,11 @@ class TStyleFont {
   int StrikeOutPos() const { return strike_out_pos_; }
   int LineWidth() const { return line_width_; }
 
+  // Makes `page` the code page GlyphAt decodes in; call before a run.
+  void UseCodePage(const CodePage& page);
   // The glyph of the character of `len` bytes at byte i of text, decoded in
-  // code page `page`. Bytes that do not decode give the replacement glyph.
+  // the code page given to UseCodePage (`page`, passed again to avoid
+  // looking it up). Bytes that do not decode give the replacement glyph.
   TGlyphRef GlyphAt(std::string_view text, std::size_t i, int len, const CodePage& page) {
     const auto b = static_cast<unsigned char>(text[i]);
     if (b < 0x80) {
@@ -67,7 +70,8 @@ class TStyleFont {
   std::array<TGlyphRef, 128> ascii_{};
   std::unordered_map<char32_t, TGlyphRef> by_char_;
   // Multi-byte characters by their bytes (length in the high half), valid
-  // for the code page named in cached_page_; cleared when that changes.
+  // for the code page named in cached_page_; cleared by UseCodePage when
+  // that changes.
   std::unordered_map<std::uint64_t, TGlyphRef> by_bytes_;
   CodePageKind cached_kind_ = CodePageKind::SingleByte;
   std::string cached_page_;

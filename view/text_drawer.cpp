@@ -248,6 +248,7 @@ int TheTextDrawer::CollectGlyphs(TStyleFont& font, int x, int baseline, std::str
   positions_.clear();
   glyph_fonts_.clear();
   const CodePage& page = CodePage::Current();
+  font.UseCodePage(page);
   const int clip_left = clip != nullptr ? clip->left() : INT32_MIN;
   const int clip_right = clip != nullptr ? clip->right() : INT32_MAX;
   std::size_t i = begin;
@@ -269,6 +270,9 @@ int TheTextDrawer::CollectGlyphs(TStyleFont& font, int x, int baseline, std::str
     }
     x += width;
     i += static_cast<std::size_t>(len);
+    if (x > clip_right) {
+      break;  // the rest is clipped away
+    }
   }
   return x;
 }

@@ -107,6 +107,20 @@ TEST_F(TextDrawerTest, WideCharactersTakeTwoCellsInUtf8AndGbk) {
   }
 }
 
+TEST_F(TextDrawerTest, SameBytesDecodeAfresh) {
+  // Glyphs are cached by bytes; the cache must follow the code page.
+  const std::string bytes = "\xD6\xD0";
+  const QImage as_utf8 = Draw(bytes);  // two undecodable bytes
+  QImage as_gbk;
+  {
+    ScopedCodePage gbk("GBK");
+    as_gbk = Draw(bytes);
+  }
+  EXPECT_NE(as_utf8, as_gbk);
+  EXPECT_EQ(as_gbk, Draw("\xE4\xB8\xAD"));  // the same ideograph in UTF-8
+  EXPECT_EQ(as_utf8, Draw(bytes));
+}
+
 TEST_F(TextDrawerTest, UndecodableBytesDrawOneReplacementCellEach) {
   const QImage image = Draw(
       "a\xFF\xFE"
