@@ -116,6 +116,21 @@ void BM_LongestLineAfterSetLine(benchmark::State& state) {
 }
 BENCHMARK(BM_LongestLineAfterSetLine)->Unit(benchmark::kMicrosecond);
 
+// Appending lines that are not in the loaded buffer (a paste, SetAllText of
+// typed text): each needs an owned slot, so slot growth must stay linear.
+void BM_AppendNewLines(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  for (auto _ : state) {
+    TSrcEditStringList store;
+    for (int i = 0; i < count; ++i) {
+      store.AppendLine("\tmov eax, ebx");
+    }
+    benchmark::DoNotOptimize(store.LineCount());
+  }
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * count);
+}
+BENCHMARK(BM_AppendNewLines)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace torvane
 

@@ -2,6 +2,7 @@
 // caches. Reading and writing bytes lives in string_list_io.cpp.
 #include "document/string_list.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <exception>
@@ -257,7 +258,11 @@ std::uint32_t TSrcEditStringList::NewOwnedText(std::string_view text) {
     if (owned_.size() >= std::numeric_limits<std::uint32_t>::max()) {
       throw ESrcEditStringList("Too many lines");
     }
-    owned_.reserve(owned_.size() + 1);
+    // Grow geometrically: reserving one more slot at a time reallocates on
+    // every new line and makes appending n lines cost n squared.
+    if (owned_.size() == owned_.capacity()) {
+      owned_.reserve(std::max<std::size_t>(16, owned_.capacity() * 2));
+    }
     free_slots_.reserve(owned_.capacity());
   }
   char* copy = static_cast<char*>(std::malloc(text.size()));
