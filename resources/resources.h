@@ -10,4 +10,9 @@ namespace torvane {
 // ("SrcEditWrapped" and "SRCEDITWRAPPED" are the same bitmap).
 QString BitmapResourcePath(std::string_view name);
 
+// The About box's 49 x 52 logo.
+inline constexpr char kLogoResource[] = ":/resources/logo.png";
+// The window icon.
+inline constexpr char kIconResource[] = ":/resources/torvane-48.png";
+
 }  // namespace torvane

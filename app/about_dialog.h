@@ -1,0 +1,39 @@
+// The About box "关于Torvane": logo, program name and three lines about it.
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+
+namespace torvane {
+
+class TFAbout : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TFAbout(QWidget* parent = nullptr);
+
+  void Button1Click();  // OK
+
+  QLabel* Image1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QPushButton* Button1 = nullptr;
+
+ protected:
+  // Enter and Escape mean nothing special here.
+  void keyPressEvent(QKeyEvent* event) override;
+  void done(int result) override;
+};
+
+// The dialog while it is shown, else null.
+extern TFAbout* FAbout;
+
+// Creates the dialog centred over parent, shows it modally, destroys it;
+// returns the modal result.
+int ShowAboutDialog(QWidget* parent);
+
+}  // namespace torvane

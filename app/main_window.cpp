@@ -1,0 +1,197 @@
+// Main window layout, title rules and the menu commands.
+#include "app/main_window.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QSplitter>
+
+#include "app/about_dialog.h"
+#include "app/assembler.h"
+#include "app/options_dialog.h"
+#include "app/settings.h"
+#include "app/standin_editor.h"
+#include "platform/gui/dialogs.h"
+#include "platform/gui/error_box.h"
+
+namespace torvane {
+namespace {
+
+constexpr int kMemoHeight = 89;
+const char kSourceFilter[] = "汇编语言源程序(*.asm)|*.asm";
+
+QString FromFileName(const std::string& name) {
+  return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+}  // namespace
+
+TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
+  setObjectName(QStringLiteral("FAsmEd"));
+  QFont window_font(QStringLiteral("MS Sans Serif"));
+  window_font.setPixelSize(13);
+  setFont(window_font);
+  resize(622, 436);
+
+  Splitter1 = new QSplitter(Qt::Vertical, this);
+  Splitter1->setObjectName(QStringLiteral("Splitter1"));
+  Splitter1->setHandleWidth(3);
+  Splitter1->setChildrenCollapsible(false);
+  SrcEditor1 = new TStandInEditor(Splitter1);
+  Memo1 = new QPlainTextEdit(Splitter1);
+  Memo1->setObjectName(QStringLiteral("Memo1"));
+  Memo1->setReadOnly(true);
+  Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  Splitter1->addWidget(SrcEditor1);
+  Splitter1->addWidget(Memo1);
+  // The pane keeps its height when the window grows; the editor takes the rest.
+  Splitter1->setStretchFactor(0, 1);
+  Splitter1->setStretchFactor(1, 0);
+  Splitter1->setSizes({436 - kMemoHeight, kMemoHeight});
+  setCentralWidget(Splitter1);
+  setTabOrder(Memo1, SrcEditor1);
+
+  OpenDialog1.DefaultExt = QStringLiteral("*.asm");
+  OpenDialog1.Filter = QString::fromUtf8(kSourceFilter);
+  OpenDialog1.Title = QStringLiteral("打开汇编语言源程序文件");
+  SaveDialog1.DefaultExt = QStringLiteral("*.asm");
+  SaveDialog1.Filter = QString::fromUtf8(kSourceFilter);
+  SaveDialog1.Title = QStringLiteral("保存汇编语言源程序文件");
+
+  BuildMenus();
+  FormCreate();
+}
+
+TFAsmEd::~TFAsmEd() = default;
+
+void TFAsmEd::BuildMenus() {
+  // Each menu command runs under the guard: an error it raises is shown in
+  // the default error box and the program goes on.
+  auto add = [this](QMenu* menu, const char* name, const QString& caption,
+                    void (TFAsmEd::*handler)()) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    connect(action, &QAction::triggered, this,
+            [this, handler] { RunGuarded(this, [this, handler] { (this->*handler)(); }); });
+    return action;
+  };
+  F1 = menuBar()->addMenu(QStringLiteral("文件(&F)"));
+  F1->setObjectName(QStringLiteral("F1"));
+  N1 = add(F1, "N1", QStringLiteral("新建源程序(&N)"), &TFAsmEd::N1Click);
+  O2 = add(F1, "O2", QStringLiteral("打开源程序(&O)"), &TFAsmEd::O2Click);
+  S1 = add(F1, "S1", QStringLiteral("保存(&S)"), &TFAsmEd::S1Click);
+  F1->addSeparator()->setObjectName(QStringLiteral("N2"));
+  C1 = add(F1, "C1", QStringLiteral("编译本文档(&C)"), &TFAsmEd::C1Click);
+  F1->addSeparator()->setObjectName(QStringLiteral("N3"));
+  X1 = add(F1, "X1", QStringLiteral("退出(&X)"), &TFAsmEd::X1Click);
+  O1 = menuBar()->addMenu(QStringLiteral("选项(&O)"));
+  O1->setObjectName(QStringLiteral("O1"));
+  V1 = add(O1, "V1", QStringLiteral("编译环境设置(&V)"), &TFAsmEd::V1Click);
+  H1 = menuBar()->addMenu(QStringLiteral("说明(&H)"));
+  H1->setObjectName(QStringLiteral("H1"));
+  Torvane1 = add(H1, "Torvane1", QStringLiteral("关于&Torvane"), &TFAsmEd::Torvane1Click);
+}
+
+void TFAsmEd::FormCreate() {
+  SettingsDirectory = CurrentDirectory();
+  assembler_path_ = ReadAssemblerPath(SettingsDirectory);
+  setWindowTitle(QString::fromUtf8(DefaultTitle));
+}
+
+void TFAsmEd::N1Click() {
+  SrcEditor1->ClearAll();
+  current_file_name_.clear();
+  setWindowTitle(QString::fromUtf8(DefaultTitle));
+  Memo1->clear();
+}
+
+void TFAsmEd::O2Click() {
+  if (!SrcEditor1->OpenDocument("", &OpenDialog1, doDefine)) {
+    return;
+  }
+  current_file_name_ = QFile::encodeName(OpenDialog1.FileName).toStdString();
+  setWindowTitle(QStringLiteral("%1 [%2]").arg(QString::fromUtf8(DefaultTitle),
+                                               FromFileName(current_file_name_)));
+  Memo1->clear();
+}
+
+void TFAsmEd::S1Click() {
+  Save();
+}
+
+bool TFAsmEd::Save() {
+  bool saved = false;
+  if (!current_file_name_.empty()) {
+    saved = SrcEditor1->SaveDocument(current_file_name_, &SaveDialog1, 0);
+    Memo1->clear();
+  } else {
+    saved = SrcEditor1->SaveDocument("", &SaveDialog1, doDefine);
+    if (saved) {
+      current_file_name_ = QFile::encodeName(SaveDialog1.FileName).toStdString();
+    }
+  }
+  if (saved) {
+    SrcEditor1->SetModified(false);
+  }
+  return saved;
+}
+
+void TFAsmEd::C1Click() {
+  S1Click();
+  if (current_file_name_.empty()) {
+    return;
+  }
+  ShowPaneLines(AssembleFile(assembler_path_, current_file_name_));
+}
+
+void TFAsmEd::ShowPaneLines(const QStringList& lines) {
+  Memo1->setPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TFAsmEd::X1Click() {
+  close();
+}
+
+void TFAsmEd::V1Click() {
+  ShowOptionsDialog(this);
+  assembler_path_ = ReadAssemblerPath(SettingsDirectory);
+}
+
+void TFAsmEd::Torvane1Click() {
+  ShowAboutDialog(this);
+}
+
+bool TFAsmEd::FormClose() {
+  if (!SrcEditor1->Modified()) {
+    return true;
+  }
+  TMessageRequest question;
+  question.parent = this;
+  question.caption = QStringLiteral("退出系统");
+  question.text = QStringLiteral("文件没有保存，直接退出将丢失修改结果。保存吗？");
+  question.icon = TMsgIcon::Question;
+  question.buttons = TMsgButtons::YesNo;
+  if (Dialogs().ShowMessage(question) != mrYes) {
+    return true;
+  }
+  // The user asked for the changes to be kept: if they could not be saved
+  // (dialog cancelled, write failed) the window stays open with them.
+  return Save();
+}
+
+void TFAsmEd::closeEvent(QCloseEvent* event) {
+  // Should the prompt itself fail, the window stays open: nothing is lost
+  // and the user can try again.
+  bool may_close = false;
+  RunGuarded(this, [&] { may_close = FormClose(); });
+  if (may_close) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace torvane

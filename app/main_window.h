@@ -1,0 +1,73 @@
+// The main window: the source editor above, the assembler's output pane
+// below a splitter, and the File / Options / Help menus.
+#pragma once
+
+#include <QMainWindow>
+#include <string>
+
+#include "platform/gui/file_dialog.h"
+
+class QAction;
+class QMenu;
+class QPlainTextEdit;
+class QSplitter;
+
+namespace torvane {
+
+class TStandInEditor;
+
+class TFAsmEd : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TFAsmEd(QWidget* parent = nullptr);
+  ~TFAsmEd() override;
+
+  // Menu handlers; each runs under the default error box guard when it comes
+  // from the menu.
+  void N1Click();        // New
+  void O2Click();        // Open
+  void S1Click();        // Save
+  void C1Click();        // Assemble
+  void X1Click();        // Exit
+  void V1Click();        // assembler settings
+  void Torvane1Click();  // About
+
+  const std::string& AssemblerPath() const { return assembler_path_; }
+  const std::string& CurrentFileName() const { return current_file_name_; }
+
+  // Components, named as the handlers refer to them.
+  TStandInEditor* SrcEditor1 = nullptr;
+  QSplitter* Splitter1 = nullptr;
+  QPlainTextEdit* Memo1 = nullptr;
+  TOpenDialog OpenDialog1;
+  TSaveDialog SaveDialog1;
+  QMenu* F1 = nullptr;
+  QAction* N1 = nullptr;
+  QAction* O2 = nullptr;
+  QAction* S1 = nullptr;
+  QAction* C1 = nullptr;
+  QAction* X1 = nullptr;
+  QMenu* O1 = nullptr;
+  QAction* V1 = nullptr;
+  QMenu* H1 = nullptr;
+  QAction* Torvane1 = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void FormCreate();
+  // True when the window may close: nothing to save, the user chose not to
+  // save, or the save succeeded.
+  bool FormClose();
+  // Save's outcome, for the close prompt and Assemble.
+  bool Save();
+  void ShowPaneLines(const QStringList& lines);
+
+  std::string assembler_path_;
+  std::string current_file_name_;
+};
+
+}  // namespace torvane
