@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <algorithm>
 #include <vector>
 
 #include "document/src_stream.h"
@@ -174,15 +175,29 @@ void TStandInEditor::SyncLines() {
     lines_.ClearLines();
     return;
   }
+  // A block still showing exactly what its original line decodes to keeps
+  // that line's bytes, so undecodable bytes survive an edit elsewhere. The
+  // original is the line the block was shown from or, after a line break was
+  // typed at its start, the line after the previous block's.
+  int expected = 0;
   for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
-    const int origin = block.userState();
-    // A block still showing exactly what its original line decodes to keeps
-    // that line's bytes, so undecodable bytes survive an edit elsewhere.
-    if (origin >= 0 && origin < lines_.LineCount() &&
-        block.text() == DecodeText(lines_.GetLine(origin))) {
-      text.emplace_back(lines_.GetLine(origin));
+    const QString shown = block.text();
+    int match = -1;
+    for (const int candidate : {block.userState(), expected}) {
+      if (candidate >= 0 && candidate < lines_.LineCount() &&
+          shown == DecodeText(lines_.GetLine(candidate))) {
+        match = candidate;
+        break;
+      }
+    }
+    if (match >= 0) {
+      text.emplace_back(lines_.GetLine(match));
+      expected = match + 1;
     } else {
-      text.push_back(EncodeText(block.text()));
+      // An edited line: the lines after it still follow their own states;
+      // a block split off its start may still hold the original text.
+      text.push_back(EncodeText(shown));
+      expected = std::max(expected, block.userState());
     }
   }
   const TSrcEditFileFormat format = lines_.FileFormat();
