@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QDialog>
 #include <QDir>
 #include <QTemporaryDir>
 #include <string>
@@ -13,6 +14,13 @@
 #include "tests/support/scripted_dialogs.h"
 
 namespace torvane {
+
+// What the title-bar button does to a modal form (scripted forms are not
+// shown, and closing a hidden dialog does nothing).
+inline void CloseWithTitleBarButton(QDialog& form) {
+  form.show();
+  form.close();
+}
 
 class AppTest : public ::testing::Test {
  protected:

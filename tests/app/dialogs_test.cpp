@@ -83,7 +83,7 @@ TEST_F(OptionsDialogTest, BrowsingAndItsCancellation) {
     EXPECT_EQ(request.filter, QString());
     EXPECT_EQ(request.default_ext, QStringLiteral("*.exe;*.com"));
     EXPECT_EQ(request.file_name, QStringLiteral("nasm.exe"));
-    form.close();
+    CloseWithTitleBarButton(form);
     return form.result();
   });
   EXPECT_EQ(ShowOptionsDialog(nullptr), mrCancel);

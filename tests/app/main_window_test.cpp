@@ -321,7 +321,7 @@ TEST_F(MainWindowTest, SettingsDialogIsReadAgainHoweverItCloses) {
   // Closed with the title-bar button: nothing written, yet read again.
   TIniFile(Path("torvane.ini")).WriteString("Options", "Complier", "/usr/bin/nasm");
   dialogs_.form_scripts.push_back([](QDialog& form) {
-    form.close();
+    CloseWithTitleBarButton(form);
     return form.result();
   });
   window_->V1->trigger();

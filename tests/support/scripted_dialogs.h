@@ -63,12 +63,7 @@ class TScriptedDialogs : public TDialogService {
     }
     auto script = std::move(form_scripts.front());
     form_scripts.pop_front();
-    // Shown as exec would show it (without its event loop), so closing it
-    // from the script behaves as the title-bar button does.
-    form.show();
-    const int result = script(form);
-    form.hide();
-    return result;
+    return script(form);
   }
 
   void Beep() override { ++beeps; }
