@@ -4,7 +4,7 @@
 # the window. Needs a built program (bash scripts/run.sh builds one).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-program="${1:-$root/build/bin/torvane}"
+program=$(realpath "${1:-$root/build/bin/torvane}")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cat > "$work/boot.asm" <<'ASM'
@@ -30,8 +30,10 @@ cd "$work"
 "$program" &
 pid=\$!
 sleep 3
+xdotool search --sync --name "Torvane-2011-11" windowfocus --sync || true
 xdotool key alt+f; sleep 0.5; xdotool key o; sleep 1.5
 xdotool type --delay 20 "$work/boot.asm"; xdotool key Return; sleep 1.5
+xdotool search --name "Torvane-2011-11" windowfocus --sync || true
 xdotool key alt+f; sleep 0.5; xdotool key c; sleep 2
 import -window root -crop 622x436+0+0 "$root/docs/screenshot.png"
 kill \$pid
