@@ -71,6 +71,7 @@ TCustomSrcEdit::TCustomSrcEdit(QWidget* parent)
                                                                : 500);
   connect(&blink_timer_, &QTimer::timeout, this, [this] { caret_.Blink(); });
   InitGutterAndScrolling();
+  input_ = std::make_unique<TSrcEditInput>(*this);
   RefreshScrollBars();
 }
 

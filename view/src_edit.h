@@ -22,6 +22,7 @@
 #include "view/scroll_bar_adapter.h"
 #include "view/scroll_bars.h"
 #include "view/scroll_rules.h"
+#include "view/src_edit_input.h"
 #include "view/text_painter.h"
 #include "view/view_metrics.h"
 #include "view/view_options.h"
@@ -157,6 +158,16 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   // The dotted line that follows a dragged right edge; -1 removes it.
   void DrawRightEdgeDragLine(int new_x, int old_x);
 
+  // --- keyboard and mouse (view/src_edit_input.h) ------------------------
+  TSrcEditInput& Input() { return *input_; }
+  void AddKeyDownHandler(TKeyEventMethod h) { input_->KbdHandler().AddKeyDownHandler(h); }
+  void RemoveKeyDownHandler(TKeyEventMethod h) { input_->KbdHandler().RemoveKeyDownHandler(h); }
+  void AddKeyPressHandler(TKeyPressMethod h) { input_->KbdHandler().AddKeyPressHandler(h); }
+  void RemoveKeyPressHandler(TKeyPressMethod h) { input_->KbdHandler().RemoveKeyPressHandler(h); }
+  // The standard edit-control messages (editor/edit_messages.h); pointers
+  // travel in the parameters (view/src_edit_messages.cpp).
+  virtual std::intptr_t Perform(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
+
   // --- events ------------------------------------------------------------
   void SetOnStatusChange(std::function<void(TCustomSrcEdit&, TSrcStatusChanges)> handler);
   // True when the line has colours of its own (clNone keeps the row's).
@@ -259,6 +270,7 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   TScrollBarAdapter scroll_bar_adapter_{*this, scroll_bars_};
   TWheelAccumulator wheel_;
   TSrcEditViewScrolling view_scrolling_{*this};
+  std::unique_ptr<TSrcEditInput> input_;
 };
 
 // The control as components publish it.
