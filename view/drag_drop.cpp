@@ -167,10 +167,68 @@ void TSrcEditInput::Drop(QDropEvent* event) {
 }
 
 void TSrcEditInput::DropText(TCustomSrcEdit& source, QPoint point, bool ctrl, bool shift) {
-  (void)source;
-  (void)point;
-  (void)ctrl;
-  (void)shift;
+  TSrcEditModel& model = editor_.Model();
+  TSrcEditModel& from = source.Model();
+  if (!from.HasSelection() || model.ReadOnly()) {
+    return;
+  }
+  TSrcEditController& target = editor_.Controller();
+  TSrcEditController& origin = source.Controller();
+  TPaintHoldScope hold(model.PaintHold());
+  PlaceCaretAtPixel(point.x(), point.y());
+  TBufferPos drop = model.CaretPos();
+  const bool same = &source == &editor_;
+  // Within one editor Ctrl copies; from another editor Shift moves.
+  const bool move = same ? !ctrl : shift;
+  const TBufferPos start = from.SelStart();
+  const TBufferPos end = from.SelEnd();
+  if (same) {
+    // Never onto the selection itself; its own ends only when moving.
+    const bool after = drop > end || (move && drop == end);
+    const bool before = drop < start || (move && drop == start);
+    if (!after && !before) {
+      return;
+    }
+  }
+
+  TUndoGroupScope group(target.UndoList());
+  // The exact bytes: trailing blanks inside the moved text stay.
+  const std::string text = origin.SelectionBytes();
+  if (move) {
+    origin.InsertTextAtCaret({});  // recorded in the source's own undo list
+    if (same && drop >= end) {
+      // The text after the removed range closed up behind its start.
+      if (drop.Line == end.Line) {
+        drop.Char = start.Char + (drop.Char - end.Char);
+      }
+      drop.Line -= end.Line - start.Line;
+    }
+  }
+
+  const TSrcEditorOptions options = model.Options();
+  TSrcEditorOptions past_eol = options;
+  past_eol.Include(eoScrollPastEol);
+  model.ApplyOptions(past_eol);
+  model.PlaceCaretAndSelection(drop, drop, drop);
+  target.UndoList().Lock();
+  target.RedoList().Lock();
+  try {
+    target.InsertTextAtCaret(text);
+  } catch (...) {
+    target.UndoList().Unlock();
+    target.RedoList().Unlock();
+    model.ApplyOptions(options);
+    throw;
+  }
+  target.UndoList().Unlock();
+  target.RedoList().Unlock();
+  const TBufferPos inserted_end = model.CaretPos();
+  target.UndoList().RecordChange(same ? ckDragDropInsert : ckInsert, drop, inserted_end,
+                                 std::string(), model.SelectionMode());
+  model.ApplyOptions(options);
+  // The inserted text ends up selected, the caret at its start.
+  model.SetSelectionActiveEnd(inserted_end);
+  editor_.ProcessCommand(ecSelGotoXY, 0, &drop);
 }
 
 }  // namespace torvane

@@ -71,6 +71,7 @@ TCustomSrcEdit::TCustomSrcEdit(QWidget* parent)
                                                                : 500);
   connect(&blink_timer_, &QTimer::timeout, this, [this] { caret_.Blink(); });
   InitGutterAndScrolling();
+  InstallController<TSrcEditController>();
   input_ = std::make_unique<TSrcEditInput>(*this);
   RefreshScrollBars();
 }
@@ -256,7 +257,9 @@ void TCustomSrcEdit::focusOutEvent(QFocusEvent* event) {
   }
 }
 
-void TCustomSrcEdit::FocusCommand(TSrcEditorCommand) {}
+void TCustomSrcEdit::FocusCommand(TSrcEditorCommand command) {
+  ProcessCommand(command);
+}
 
 // --- the caret ----------------------------------------------------------
 

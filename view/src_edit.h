@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "editor/commands.h"
+#include "editor/edit_controller.h"
 #include "editor/edit_model.h"
 #include "editor/view_sink.h"
 #include "platform/colors.h"
@@ -158,6 +159,24 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   // The dotted line that follows a dragged right edge; -1 removes it.
   void DrawRightEdgeDragLine(int new_x, int old_x);
 
+  // --- commands: the command path, editing, undo (editor/edit_controller.h)
+  TSrcEditController& Controller() { return *controller_; }
+  void ProcessCommand(TSrcEditorCommand command, char ch = 0, void* data = nullptr) {
+    controller_->ProcessCommand(command, ch, data);
+  }
+  // A derived editor with an executor of its own puts it in place of the
+  // default one (keys, mouse and messages then run through it). The old one
+  // goes first: both would hook the same model.
+  template <typename TController>
+  TController& InstallController() {
+    controller_.reset();
+    auto controller = std::make_unique<TController>(model_);
+    TController& result = *controller;
+    controller_ = std::move(controller);
+    controller_->SetScrolling(&view_scrolling_);
+    return result;
+  }
+
   // --- keyboard and mouse (view/src_edit_input.h) ------------------------
   TSrcEditInput& Input() { return *input_; }
   void AddKeyDownHandler(TKeyEventMethod h) { input_->KbdHandler().AddKeyDownHandler(h); }
@@ -198,8 +217,8 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   // Lines of collapsed blocks above the line, so numbers stay unfolded ones.
   virtual int HiddenLinesBefore(int) const { return 0; }
   virtual int WrapWidth() const { return 0; }
-  // ecFocusGained / ecFocusLost; the command path takes them over once it
-  // exists, so handlers and hooked commands see focus changes.
+  // ecFocusGained / ecFocusLost through the command path, so handlers and
+  // hooked commands see focus changes.
   virtual void FocusCommand(TSrcEditorCommand command);
   // The painter's tokens for a line; the plain line without a highlighter.
   virtual void CollectTokens(int line, std::string_view text, std::vector<TPaintToken>& tokens);
@@ -270,6 +289,7 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   TScrollBarAdapter scroll_bar_adapter_{*this, scroll_bars_};
   TWheelAccumulator wheel_;
   TSrcEditViewScrolling view_scrolling_{*this};
+  std::unique_ptr<TSrcEditController> controller_;
   std::unique_ptr<TSrcEditInput> input_;
 };
 

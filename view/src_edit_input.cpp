@@ -29,9 +29,7 @@ TSrcEditInput::~TSrcEditInput() {
 }
 
 void TSrcEditInput::ProcessCommand(TSrcEditorCommand command, char ch, void* data) {
-  if (CommandSink) {
-    CommandSink(command, ch, data);
-  }
+  editor_.ProcessCommand(command, ch, data);
 }
 
 bool TSrcEditInput::eventFilter(QObject* watched, QEvent* event) {

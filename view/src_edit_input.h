@@ -54,8 +54,6 @@ class TSrcEditInput : public QObject {
 
   // Every command the keyboard and the mouse produce goes through here.
   void ProcessCommand(TSrcEditorCommand command, char ch = 0, void* data = nullptr);
-  // Until the editor's command path is wired in, commands go to this sink.
-  std::function<void(TSrcEditorCommand, char, void*)> CommandSink;
 
   // The nearest character boundary to a client pixel, the row kept within
   // the display rows; then the caret goes there.

@@ -32,6 +32,44 @@ void TSrcMemo::SetSelEndIndex(std::int64_t index) {
   Model().SetSelectionActiveEnd(CharIndexToPos(index));
 }
 
+void TSrcMemo::ReplaceSelectionMessage(bool undoable, const char* text) {
+  TSrcEditModel& model = Model();
+  if (model.ReadOnly() || text == nullptr) {
+    return;
+  }
+  TSrcEditController& c = Controller();
+  PaintTransient(ttBefore);
+  {
+    TPaintHoldScope hold(model.PaintHold());
+    TUndoGroupScope group(c.UndoList());
+    const TBufferPos start = model.SelStart();
+    const TBufferPos end = model.SelEnd();
+    if (model.HasSelection() && undoable) {
+      // The exact bytes, so undo gives back trailing blanks as well.
+      c.UndoList().RecordChange(ckDelete, start, end, c.SelectionBytes(), model.SelectionMode());
+    }
+    model.SetSelectionAnchor(start);
+    model.SetSelectionActiveEnd(end);
+    c.UndoList().Lock();
+    c.RedoList().Lock();
+    try {
+      c.InsertTextAtCaret(text);
+    } catch (...) {
+      c.UndoList().Unlock();
+      c.RedoList().Unlock();
+      throw;
+    }
+    c.UndoList().Unlock();
+    c.RedoList().Unlock();
+    if (undoable) {
+      c.UndoList().RecordChange(ckPaste, start, model.SelEnd(), std::string(), smNormal);
+    }
+  }
+  PaintTransient(ttAfter);
+  ScrollCaretIntoView(false);
+  model.RaiseStatusChange({scSelection});
+}
+
 std::intptr_t TSrcMemo::Perform(std::uint32_t message, std::uintptr_t wparam,
                                 std::intptr_t lparam) {
   TSrcEditModel& model = Model();
@@ -51,6 +89,21 @@ std::intptr_t TSrcMemo::Perform(std::uint32_t message, std::uintptr_t wparam,
       // The indexes are signed: -1 stands before the text.
       SetSelStartIndex(static_cast<std::intptr_t>(wparam));
       SetSelEndIndex(lparam);
+      return 0;
+    case EM_GETMODIFY:
+      return Controller().Modified() ? 1 : 0;
+    case EM_SETMODIFY:
+      Controller().SetModified(wparam != 0);
+      return 0;
+    case EM_CANUNDO:
+      return Controller().CanUndo() ? 1 : 0;
+    case EM_UNDO: {
+      const bool could = Controller().CanUndo();
+      Controller().Undo();
+      return could ? 1 : 0;
+    }
+    case EM_REPLACESEL:
+      ReplaceSelectionMessage(wparam != 0, reinterpret_cast<const char*>(lparam));
       return 0;
     case EM_GETLINECOUNT:
       return model.LineCount();

@@ -26,6 +26,11 @@ class TSrcMemo : public TSrcEdit {
 
   std::intptr_t Perform(std::uint32_t message, std::uintptr_t wparam,
                         std::intptr_t lparam) override;
+
+ private:
+  // EM_REPLACESEL: the selection replaced by `text` in one undo group,
+  // recorded only when `undoable`.
+  void ReplaceSelectionMessage(bool undoable, const char* text);
 };
 
 }  // namespace torvane

@@ -59,8 +59,7 @@ QString DocumentSaveErrorText(const std::string& file_name) {
 }
 
 TCustomSrcEditor::TCustomSrcEditor(QWidget* parent)
-    : TSrcEditorBase(parent), controller_(std::make_unique<TSrcDocumentCommands>(Model())) {
-  controller_->SetScrolling(&ViewScrolling());
+    : TSrcEditorBase(parent), controller_(&InstallController<TSrcDocumentCommands>()) {
   controller_->OnChange = [this] { TextChanged(); };
   controller_->StoredCaret = [this] { return stored_caret_; };
   controller_->OnPrint = [this](bool with_dialog) { PrintDocument(with_dialog); };

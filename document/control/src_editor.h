@@ -103,7 +103,7 @@ class TCustomSrcEditor : public TSrcEditorBase {
   // The change step: StoredCaret first, then OnChange.
   void TextChanged();
 
-  std::unique_ptr<TSrcDocumentCommands> controller_;
+  TSrcDocumentCommands* controller_;  // owned by the base editor
   std::unique_ptr<QPrinter> printer_;
   std::string document_name_;
   TSrcDocumentState document_state_ = smsNormal;

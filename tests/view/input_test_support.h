@@ -30,12 +30,20 @@ class InputTest : public ::testing::Test {
  protected:
   void SetUp() override {
     edit.resize(500, 300);
-    edit.Input().CommandSink = [this](TSrcEditorCommand c, char ch, void* data) {
+    // Records the commands the keyboard and mouse produce; swallowed while
+    // `swallow` is set, so key tests see commands without their effects.
+    edit.Controller().OnProcessCommand = [this](TSrcEditorCommand& c, char& ch, void* data) {
+      if (c == ecFocusGained || c == ecFocusLost) {
+        return;
+      }
       std::string text;
       if (c == ecImeStr && data != nullptr) {
         text = *static_cast<std::string*>(data);
       }
       commands.push_back({c, ch, text});
+      if (swallow) {
+        c = ecNone;
+      }
     };
     edit.show();
     edit.setFocus();
@@ -76,6 +84,7 @@ class InputTest : public ::testing::Test {
 
   TSrcEdit edit;
   std::vector<TRecordedCommand> commands;
+  bool swallow = true;
 };
 
 }  // namespace torvane

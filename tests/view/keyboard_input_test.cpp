@@ -55,6 +55,19 @@ TEST_F(KeyboardInputTest, MultiByteTextGoesInOnceAsAString) {
                 {ecImeStr, 0, "\xC3\xA9\xC3\xA9"}, {ecChar, 'a', ""}, {ecImeStr, 0, "\xC3\xA9"}}));
 }
 
+TEST_F(KeyboardInputTest, TypingChangesTheTextThroughTheCommandPath) {
+  swallow = false;
+  QTest::keyClicks(&edit, "mov");
+  QTest::keyClick(&edit, Qt::Key_Backspace);
+  QInputMethodEvent commit;
+  commit.setCommitString(QString::fromUtf8("\xC3\xA9\xC3\xA9"));
+  QApplication::sendEvent(&edit, &commit);
+  QTest::keyClick(&edit, Qt::Key_X);
+  EXPECT_EQ(edit.Lines().LineCount(), 1);
+  EXPECT_EQ(edit.Lines().GetLine(0), "mo\xC3\xA9\xC3\xA9x");
+  EXPECT_EQ(edit.CaretPos(), (TBufferPos{8, 1}));
+}
+
 TEST_F(KeyboardInputTest, KeyChainsSeeKeysFirst) {
   struct TEater {
     void KeyDown(TCustomSrcEdit*, std::uint16_t& key, TShiftState) {
@@ -88,7 +101,11 @@ TEST(KeyboardFocusTest, TabLeavesTheEditorUnlessItWantsTabs) {
   layout->addWidget(edit);
   layout->addWidget(other);
   std::vector<TSrcEditorCommand> commands;
-  edit->Input().CommandSink = [&](TSrcEditorCommand c, char, void*) { commands.push_back(c); };
+  edit->Controller().OnProcessCommand = [&](TSrcEditorCommand& c, char&, void*) {
+    if (c != ecFocusGained && c != ecFocusLost) {
+      commands.push_back(c);
+    }
+  };
   window.show();
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));

@@ -11,6 +11,7 @@ class MouseInputTest : public InputTest {
  protected:
   void SetUp() override {
     InputTest::SetUp();
+    swallow = false;
     SetText(5, "mov ax, bx ; copy");
   }
   TSrcEditModel& Model() { return edit.Model(); }

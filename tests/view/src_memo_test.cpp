@@ -93,5 +93,41 @@ TEST_F(SrcMemoTest, CharacterFromAPointAndTheTopLine) {
   EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 0);
 }
 
+TEST_F(SrcMemoTest, ReplacingTheSelectionWithAndWithoutUndo) {
+  std::string text = "xor";
+  Send(EM_SETSEL, 7, 10);
+  Send(EM_REPLACESEL, 1, reinterpret_cast<std::intptr_t>(text.c_str()));
+  EXPECT_EQ(memo.Lines().GetLine(2), "xor ax, bx");
+  EXPECT_EQ(Send(EM_GETMODIFY), 1);
+  EXPECT_EQ(Send(EM_CANUNDO), 1);
+  EXPECT_EQ(Send(EM_UNDO), 1);  // one step takes back both halves
+  EXPECT_EQ(memo.Lines().GetLine(2), "mov ax, bx");
+  EXPECT_EQ(Send(EM_CANUNDO), 0);
+  EXPECT_EQ(Send(EM_UNDO), 0);
+  EXPECT_EQ(Send(EM_GETMODIFY), 0);
+
+  Send(EM_SETSEL, 7, 10);
+  Send(EM_REPLACESEL, 0, reinterpret_cast<std::intptr_t>(text.c_str()));
+  EXPECT_EQ(memo.Lines().GetLine(2), "xor ax, bx");
+  EXPECT_EQ(Send(EM_CANUNDO), 0);  // nothing recorded
+  Send(EM_REPLACESEL, 1, 0);       // no text: nothing happens
+  EXPECT_EQ(memo.Lines().GetLine(2), "xor ax, bx");
+  Send(EM_SETMODIFY, 0);
+  EXPECT_EQ(Send(EM_GETMODIFY), 0);
+
+  memo.SetReadOnly(true);
+  Send(EM_SETSEL, 0, 2);
+  Send(EM_REPLACESEL, 1, reinterpret_cast<std::intptr_t>(text.c_str()));
+  EXPECT_EQ(memo.Lines().GetLine(0), "ab");
+  memo.SetReadOnly(false);
+
+  // Setting the window text is one undo step.
+  const std::string replaced = "db 1\r\ndb 2";
+  EXPECT_EQ(Send(WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(replaced.c_str())), 1);
+  EXPECT_EQ(memo.Lines().GetAllText(), replaced);
+  EXPECT_EQ(Send(WM_UNDO), 1);
+  EXPECT_EQ(memo.Lines().GetAllText(), "ab\r\nc\r\nxor ax, bx");
+}
+
 }  // namespace
 }  // namespace torvane
