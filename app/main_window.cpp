@@ -9,9 +9,11 @@
 
 #include "app/about_dialog.h"
 #include "app/assembler.h"
+#include "app/editor_configuration.h"
 #include "app/options_dialog.h"
 #include "app/settings.h"
-#include "app/standin_editor.h"
+#include "document/control/src_editor.h"
+#include "highlight/asm_highlighter.h"
 #include "platform/gui/dialogs.h"
 #include "platform/gui/error_box.h"
 
@@ -38,7 +40,9 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
   Splitter1->setObjectName(QStringLiteral("Splitter1"));
   Splitter1->setHandleWidth(3);
   Splitter1->setChildrenCollapsible(false);
-  SrcEditor1 = new TStandInEditor(Splitter1);
+  SrcEditor1 = new TSrcEditor(Splitter1);
+  SrcAsmHighlighter1 = std::make_unique<TSrcAsmHighlighter>();
+  ConfigureSourceEditor(*SrcEditor1, *SrcAsmHighlighter1);
   Memo1 = new QPlainTextEdit(Splitter1);
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setReadOnly(true);

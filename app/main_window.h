@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 #include <string>
 
 #include "platform/gui/file_dialog.h"
@@ -14,7 +15,8 @@ class QSplitter;
 
 namespace torvane {
 
-class TStandInEditor;
+class TSrcEditor;
+class TSrcAsmHighlighter;
 
 class TFAsmEd : public QMainWindow {
   Q_OBJECT
@@ -37,9 +39,10 @@ class TFAsmEd : public QMainWindow {
   const std::string& CurrentFileName() const { return current_file_name_; }
 
   // Components, named as the handlers refer to them.
-  TStandInEditor* SrcEditor1 = nullptr;
+  TSrcEditor* SrcEditor1 = nullptr;
   QSplitter* Splitter1 = nullptr;
   QPlainTextEdit* Memo1 = nullptr;
+  std::unique_ptr<TSrcAsmHighlighter> SrcAsmHighlighter1;
   TOpenDialog OpenDialog1;
   TSaveDialog SaveDialog1;
   QMenu* F1 = nullptr;

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <string>
 
+#include "document/control/src_editor.h"
+#include "platform/codepage.h"
 #include "platform/file_access.h"
 #include "tests/support/scripted_dialogs.h"
 
@@ -20,6 +22,25 @@ namespace torvane {
 inline void CloseWithTitleBarButton(QDialog& form) {
   form.show();
   form.close();
+}
+
+// Types through the editor's command path: a one-byte character is the
+// character command, anything longer the input-method string.
+inline void TypeText(TSrcEditor& editor, const QString& text) {
+  for (const QChar c : text) {
+    std::string bytes = EncodeText(QString(c));
+    if (bytes.size() == 1) {
+      editor.ProcessCommand(ecChar, bytes[0]);
+    } else {
+      editor.ProcessCommand(ecImeStr, 0, &bytes);
+    }
+  }
+}
+
+// The editor's text decoded, lines joined with '\n'.
+inline QString EditorText(TSrcEditor& editor) {
+  return DecodeText(editor.Model().Lines().GetAllText())
+      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
 class AppTest : public ::testing::Test {

@@ -14,7 +14,6 @@
 
 #include "app/options_dialog.h"
 #include "app/settings.h"
-#include "app/standin_editor.h"
 #include "app_fixture.h"
 #include "platform/ini_file.h"
 #include "tests/support/small_filesystem.h"
@@ -36,8 +35,9 @@ class MainWindowTest : public AppTest {
     window_->SrcEditor1->SetModified(false);
     window_.reset();
   }
-  void Type(const QString& text) { QTest::keyClicks(window_->SrcEditor1, text); }
-  QString Text() const { return window_->SrcEditor1->toPlainText(); }
+  void Type(const QString& text) { TypeText(*window_->SrcEditor1, text); }
+  void Enter() { window_->SrcEditor1->ProcessCommand(ecLineBreak); }
+  QString Text() const { return EditorText(*window_->SrcEditor1); }
   QString Pane() const { return window_->Memo1->toPlainText(); }
   // Opens a file through the menu with the dialog answering path.
   void OpenThroughMenu(const std::string& path) {
@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, SaveOfAnUnnamedDocumentAsksForANameAndKeepsTheTitle) {
   EXPECT_EQ(Get(Path("new.asm")), "db 1");      // a new document has DOS breaks, none at the end
 
   // A named document saves without a dialog and clears the pane.
-  QTest::keyClick(window_->SrcEditor1, Qt::Key_Return);
+  Enter();
   Type(QStringLiteral("db 2"));
   window_->S1->trigger();
   EXPECT_EQ(dialogs_.file_requests.size(), 2u);
@@ -213,7 +213,7 @@ TEST_F(MainWindowTest, NewDiscardsWithoutAskingAndResetsEverything) {
   EXPECT_EQ(window_->windowTitle(), kTitle);
   EXPECT_EQ(Pane(), QString());
   EXPECT_TRUE(dialogs_.messages.empty());
-  EXPECT_FALSE(window_->SrcEditor1->document()->isUndoAvailable());
+  EXPECT_FALSE(window_->SrcEditor1->Controller().CanUndo());
 }
 
 TEST_F(MainWindowTest, ClosingAnUnmodifiedDocumentAsksNothing) {
@@ -282,7 +282,7 @@ TEST_F(MainWindowTest, AssembleSavesRunsNasmAndShowsTheResult) {
   }
   Put(Path("torvane.ini"), "[Options]\nComplier=/usr/bin/nasm\n");
   TFAsmEd window;
-  QTest::keyClicks(window.SrcEditor1, QStringLiteral("mov ax, 0x1234"));
+  TypeText(*window.SrcEditor1, QStringLiteral("mov ax, 0x1234"));
   dialogs_.file_answers.push_back(QPath("boot.asm"));
   window.C1->trigger();
   EXPECT_EQ(window.Memo1->toPlainText(),

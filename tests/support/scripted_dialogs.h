@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <QDialog>
+#include <QLabel>
+#include <QPushButton>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <vector>
 
 #include "platform/gui/dialogs.h"
+#include "platform/gui/message_dialog.h"
 
 namespace torvane {
 
@@ -57,6 +60,20 @@ class TScriptedDialogs : public TDialogService {
 
   int ExecForm(QDialog& form) override {
     form_titles.push_back(form.windowTitle());
+    // An information box nobody scripted is read like a message and
+    // answered with its first button; its label shows CR LF as '\n'.
+    auto* box = dynamic_cast<TMessageDialog*>(&form);
+    if (box != nullptr && form_scripts.empty()) {
+      TMessageRequest request;
+      request.caption = box->windowTitle();
+      request.text = box->Message()->text().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+      request.icon = TMsgIcon::Information;
+      for (const QPushButton* button : box->Buttons()) {
+        request.captions << button->text();
+      }
+      messages.push_back(request);
+      return 1;
+    }
     if (form_scripts.empty()) {
       ADD_FAILURE() << "unexpected form: " << form.windowTitle().toStdString();
       return mrCancel;

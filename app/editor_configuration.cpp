@@ -1,0 +1,60 @@
+// Editor configuration of the main window's source editor.
+#include "app/editor_configuration.h"
+
+#include <QFont>
+
+#include "document/control/src_editor.h"
+#include "highlight/asm_highlighter.h"
+#include "highlight/highlighter_attributes.h"
+#include "platform/colors.h"
+
+namespace torvane {
+
+void ConfigureSourceEditor(TSrcEditor& editor, TSrcAsmHighlighter& highlighter) {
+  editor.setObjectName(QStringLiteral("SrcEditor1"));
+  QFont font(QStringLiteral("Courier New"));
+  font.setPixelSize(18);
+  font.setFixedPitch(true);
+  font.setStyleHint(QFont::Monospace);
+  editor.SetFont(font);
+  editor.SetFontColor(clWindowText);
+
+  TSrcGutter& gutter = editor.Gutter();
+  gutter.SetShowLineNumbers(true);
+  QFont gutter_font(QStringLiteral("Courier New"));
+  gutter_font.setPixelSize(13);
+  gutter.SetFont(gutter_font);
+  gutter.SetShowLineModified(false);
+  gutter.SetLineModifiedColor(clYellow);
+  gutter.SetLineNormalColor(clLime);
+  gutter.SetLeftOffsetColor(clNone);
+  gutter.SetRightOffsetColor(clNone);
+
+  editor.RightEdge().SetVisible(true);
+  editor.RightEdge().SetPosition(80);
+  editor.RightEdge().SetColor(clSilver);
+  editor.RightEdge().SetStyle(psSolid);
+  editor.RightEdge().SetMouseMove(false);
+  editor.ActiveLine().SetVisible(true);
+  editor.ActiveLine().SetForeground(clNone);
+  editor.ActiveLine().SetBackground(clNone);
+  editor.LineDivider().SetVisible(false);
+  editor.LineDivider().SetColor(clRed);
+  editor.LineDivider().SetStyle(psSolid);
+  editor.SetLineSpacing(0);
+  editor.SetLineSpacingRule(lsSingle);
+  editor.Background().SetVisible(false);
+  editor.Background().SetRepeatMode(brmNone);
+  editor.SelectedColor().SetBackground(clBlue);
+
+  highlighter.CommentAttri()->SetForeground(clGrayText);
+  highlighter.CommentAttri()->SetStyle(TFontStyles{});
+  highlighter.NumberAttri()->SetForeground(clRed);
+  highlighter.StringAttri()->SetForeground(clMaroon);
+  editor.SetHighlighter(&highlighter);
+
+  editor.SetDocumentState(smsNormal);
+  editor.SetDocumentFormat(sffDos);
+}
+
+}  // namespace torvane

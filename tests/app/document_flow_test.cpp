@@ -1,0 +1,123 @@
+// A document's way through the main window with the real editor: open files
+// in a double-byte code page and in UTF-8, type, undo, save, reopen, and
+// assemble the saved text; and the form's editor configuration.
+#include <unistd.h>
+
+#include <QFont>
+
+#include "app/main_window.h"
+#include "app_fixture.h"
+#include "highlight/asm_highlighter.h"
+#include "highlight/highlighter_attributes.h"
+
+namespace torvane {
+namespace {
+
+class DocumentFlowTest : public AppTest {
+ protected:
+  void SetUp() override { window_ = std::make_unique<TFAsmEd>(); }
+  void TearDown() override {
+    window_->SrcEditor1->SetModified(false);
+    window_.reset();
+  }
+  TSrcEditor& Editor() { return *window_->SrcEditor1; }
+  void OpenThroughMenu(const std::string& path) {
+    dialogs_.file_answers.push_back(QString::fromStdString(path));
+    window_->O2->trigger();
+    ASSERT_EQ(window_->CurrentFileName(), path);
+  }
+  // At the end of `line`: types `dropped` and takes it back with one undo,
+  // then types `kept`.
+  void TypeAndUndo(int line, const QString& kept, const QString& dropped) {
+    Editor().Model().SetCaretAndDeselect(
+        {static_cast<int>(Editor().Model().LineText(line).size()) + 1, line});
+    TypeText(Editor(), dropped);
+    Editor().ProcessCommand(ecUndo);
+    TypeText(Editor(), kept);
+  }
+
+  std::unique_ptr<TFAsmEd> window_;
+};
+
+TEST_F(DocumentFlowTest, GbkFileRoundTripsItsBytes) {
+  ScopedCodePage gbk("GBK");
+  // "; 中文注释" in GBK, DOS breaks, a final break and trailing blank lines.
+  const std::string comment = "; \xD6\xD0\xCE\xC4\xD7\xA2\xCA\xCD";
+  const std::string path = Path("gbk.asm");
+  Put(path, comment + "\r\nmov ax, 1\r\nret\r\n\r\n");
+  OpenThroughMenu(path);
+  EXPECT_EQ(EditorText(Editor()), QStringLiteral("; 中文注释\nmov ax, 1\nret"));
+  TypeAndUndo(2, QStringLiteral(" ; 注"), QStringLiteral("xy"));
+  EXPECT_TRUE(Editor().Modified());
+  window_->S1->trigger();
+  EXPECT_FALSE(Editor().Modified());
+  // The typed comment in GBK; no break after the last line.
+  const std::string expected = comment + "\r\nmov ax, 1 ; \xD7\xA2\r\nret";
+  EXPECT_EQ(Get(path), expected);
+
+  window_->N1->trigger();
+  OpenThroughMenu(path);
+  window_->S1->trigger();
+  EXPECT_EQ(Get(path), expected);
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(DocumentFlowTest, Utf8UnixFileKeepsLfAndInvalidBytes) {
+  ScopedCodePage utf8("UTF-8");
+  const std::string path = Path("utf8.asm");
+  // A stray 0xFF byte must survive untouched.
+  Put(path, "; 中文注释 \xFF\nmov eax, 1\nret\n\n\n");
+  OpenThroughMenu(path);
+  EXPECT_EQ(Editor().DocumentFormat(), sffUnix);
+  TypeAndUndo(2, QStringLiteral(" ; 寄存器"), QStringLiteral("注"));
+  window_->S1->trigger();
+  const std::string expected = "; 中文注释 \xFF\nmov eax, 1 ; 寄存器\nret";
+  EXPECT_EQ(Get(path), expected);
+  OpenThroughMenu(path);
+  window_->S1->trigger();
+  EXPECT_EQ(Get(path), expected);
+}
+
+TEST_F(DocumentFlowTest, AssembleRunsNasmOnTheEditedText) {
+  if (access("/usr/bin/nasm", X_OK) != 0) {
+    GTEST_SKIP() << "NASM is not installed";
+  }
+  Put(Path("torvane.ini"), "[Options]\nComplier=/usr/bin/nasm\n");
+  window_ = std::make_unique<TFAsmEd>();  // reads the settings file
+  const std::string path = Path("boot.asm");
+  Put(path, "; 引导\nmov ax, 1\n");
+  OpenThroughMenu(path);
+  Editor().SetCaretPos({1, 2});
+  Editor().ProcessCommand(ecSelLineEnd);
+  TypeText(Editor(), QStringLiteral("mov bx, 0x5678"));
+  window_->C1->trigger();
+  EXPECT_EQ(Get(path), "; 引导\nmov bx, 0x5678");
+  EXPECT_EQ(Get(Path("boot.bin")), "\xBB\x78\x56");
+  EXPECT_FALSE(Editor().Modified());
+}
+
+TEST_F(DocumentFlowTest, EditorCarriesTheFormsConfiguration) {
+  TSrcEditor& editor = Editor();
+  EXPECT_EQ(editor.objectName(), QStringLiteral("SrcEditor1"));
+  EXPECT_EQ(editor.Font().pixelSize(), 18);
+  EXPECT_TRUE(editor.RightEdge().Visible());
+  EXPECT_EQ(editor.RightEdge().Position(), 80);
+  EXPECT_EQ(editor.RightEdge().Color(), clSilver);
+  EXPECT_FALSE(editor.RightEdge().MouseMove());
+  EXPECT_TRUE(editor.ActiveLine().Visible());
+  EXPECT_FALSE(editor.LineDivider().Visible());
+  EXPECT_EQ(editor.SelectedColor().Background(), clBlue);
+  EXPECT_TRUE(editor.Gutter().ShowLineNumbers());
+  EXPECT_FALSE(editor.Gutter().ShowLineModified());
+  EXPECT_EQ(editor.Gutter().Font().pixelSize(), 13);
+  EXPECT_EQ(editor.DocumentState(), smsNormal);
+  EXPECT_EQ(editor.DocumentFormat(), sffDos);
+  auto* highlighter = dynamic_cast<TSrcAsmHighlighter*>(editor.Highlighter());
+  ASSERT_NE(highlighter, nullptr);
+  EXPECT_EQ(highlighter->CommentAttri()->Foreground(), clGrayText);
+  EXPECT_EQ(highlighter->NumberAttri()->Foreground(), clRed);
+  EXPECT_EQ(highlighter->StringAttri()->Foreground(), clMaroon);
+}
+
+}  // namespace
+}  // namespace torvane
