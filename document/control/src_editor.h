@@ -13,7 +13,7 @@
 #include "document/control/document_types.h"
 #include "document/file_format.h"
 #include "editor/positions.h"
-#include "view/src_edit.h"
+#include "view/src_memo.h"
 
 class QPrinter;
 
@@ -23,7 +23,7 @@ class TOpenDialog;
 class TSaveDialog;
 
 // The editor the document layer builds on.
-using TSrcEditorBase = TSrcEdit;
+using TSrcEditorBase = TSrcMemo;
 
 // The two messages of failed file operations, lines separated by CR LF.
 QString DocumentOpenErrorText(const std::string& file_name);
