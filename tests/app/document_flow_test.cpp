@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QFont>
+#include <QTest>
 
 #include "app/main_window.h"
 #include "app_fixture.h"
@@ -94,6 +95,21 @@ TEST_F(DocumentFlowTest, AssembleRunsNasmOnTheEditedText) {
   EXPECT_EQ(Get(path), "; 引导\nmov bx, 0x5678");
   EXPECT_EQ(Get(Path("boot.bin")), "\xBB\x78\x56");
   EXPECT_FALSE(Editor().Modified());
+}
+
+TEST_F(DocumentFlowTest, KeysTypedInTheWindowAreSaved) {
+  window_->show();
+  const std::string path = Path("keys.asm");
+  Put(path, "nop\r\n");
+  OpenThroughMenu(path);
+  QTest::keyClick(&Editor(), Qt::Key_End);
+  QTest::keyClicks(&Editor(), QStringLiteral(" ; ok"));
+  QTest::keyClick(&Editor(), Qt::Key_Home);
+  QTest::keyClicks(&Editor(), QStringLiteral("zz"));
+  QTest::keyClick(&Editor(), Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(Editor().Modified());
+  window_->S1->trigger();
+  EXPECT_EQ(Get(path), "nop ; ok");
 }
 
 TEST_F(DocumentFlowTest, EditorCarriesTheFormsConfiguration) {
