@@ -349,7 +349,9 @@ void TSrcEditController::RecordSelectionDelete(TSrcEditChangeKind kind) {
 }
 
 TBufferPos TSrcEditController::InsertionStart() const {
-  TBufferPos start = model_.SelStart();
+  // Without a selection the text goes in at the caret, which a caret-only
+  // placement may have moved away from the (empty) selection's ends.
+  TBufferPos start = model_.HasSelection() ? model_.SelStart() : model_.CaretPos();
   if (model_.SelectionMode() == smLine) {
     start.Char = 1;
   } else if (model_.SelectionMode() == smNormal) {
