@@ -1,7 +1,6 @@
 // The About box's layout.
 #include "app/about_dialog.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -13,7 +12,7 @@ namespace torvane {
 
 TFAbout* FAbout = nullptr;
 
-TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
+TFAbout::TFAbout(QWidget* parent) : TModalForm(parent) {
   setObjectName(QStringLiteral("FAbout"));
   setWindowTitle(QStringLiteral("关于Torvane"));
   QFont form_font(QStringLiteral("宋体"));
@@ -49,22 +48,6 @@ TFAbout::TFAbout(QWidget* parent) : QDialog(parent) {
 
 void TFAbout::Button1Click() {
   done(mrOk);
-}
-
-void TFAbout::done(int result) {
-  QDialog::done(result == QDialog::Rejected ? static_cast<int>(mrCancel) : result);
-}
-
-void TFAbout::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      event->ignore();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
 }
 
 int ShowAboutDialog(QWidget* parent) {

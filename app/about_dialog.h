@@ -1,14 +1,14 @@
 // The About box "关于Torvane": logo, program name and three lines about it.
 #pragma once
 
-#include <QDialog>
+#include "app/modal_form.h"
 
 class QLabel;
 class QPushButton;
 
 namespace torvane {
 
-class TFAbout : public QDialog {
+class TFAbout : public TModalForm {
   Q_OBJECT
 
  public:
@@ -22,11 +22,6 @@ class TFAbout : public QDialog {
   QLabel* Label4 = nullptr;
   QLabel* Label5 = nullptr;
   QPushButton* Button1 = nullptr;
-
- protected:
-  // Enter and Escape mean nothing special here.
-  void keyPressEvent(QKeyEvent* event) override;
-  void done(int result) override;
 };
 
 // The dialog while it is shown, else null.

@@ -2,7 +2,6 @@
 #include "app/options_dialog.h"
 
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,7 +15,7 @@ namespace torvane {
 
 TFOptions* FOptions = nullptr;
 
-TFOptions::TFOptions(QWidget* parent) : QDialog(parent) {
+TFOptions::TFOptions(QWidget* parent) : TModalForm(parent) {
   setObjectName(QStringLiteral("FOptions"));
   setWindowTitle(QStringLiteral("选项设置"));
   QFont form_font(QStringLiteral("宋体"));
@@ -90,19 +89,7 @@ void TFOptions::FormClose() {
 
 void TFOptions::done(int result) {
   FormClose();
-  QDialog::done(result == QDialog::Rejected ? static_cast<int>(mrCancel) : result);
-}
-
-void TFOptions::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Escape:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      event->ignore();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
-  }
+  TModalForm::done(result);
 }
 
 int ShowOptionsDialog(QWidget* parent) {

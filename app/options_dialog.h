@@ -2,9 +2,9 @@
 // settings file in the start-up directory.
 #pragma once
 
-#include <QDialog>
 #include <memory>
 
+#include "app/modal_form.h"
 #include "platform/gui/file_dialog.h"
 
 class QLabel;
@@ -15,7 +15,7 @@ namespace torvane {
 
 class TIniFile;
 
-class TFOptions : public QDialog {
+class TFOptions : public TModalForm {
   Q_OBJECT
 
  public:
@@ -34,8 +34,7 @@ class TFOptions : public QDialog {
   TOpenDialog OpenDialog1;
 
  protected:
-  // Enter and Escape mean nothing special here.
-  void keyPressEvent(QKeyEvent* event) override;
+  // Closing lets go of the settings file.
   void done(int result) override;
 
  private:
