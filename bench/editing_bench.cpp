@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "bench/support/bench_data.h"
+#include "bench/support/widget_main.h"
 #include "editor/edit_controller.h"
 #include "view/src_edit.h"
 
@@ -84,11 +85,5 @@ BENCHMARK(BM_UndoLargePaste)->Iterations(5)->Unit(benchmark::kMillisecond)->UseR
 }  // namespace torvane
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("TORVANE_CODEPAGE", "UTF-8", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return torvane::bench::RunWidgetBenchmarks(argc, argv);
 }

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "bench/support/bench_data.h"
+#include "bench/support/widget_main.h"
 #include "view/src_edit.h"
 
 namespace torvane {
@@ -77,11 +78,5 @@ BENCHMARK(BM_KeyPressToRow)
 }  // namespace torvane
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("TORVANE_CODEPAGE", "UTF-8", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return torvane::bench::RunWidgetBenchmarks(argc, argv);
 }

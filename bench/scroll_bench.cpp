@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "bench/support/bench_data.h"
+#include "bench/support/widget_main.h"
 #include "highlight/asm_highlighter.h"
 #include "view/src_edit.h"
 
@@ -110,10 +111,5 @@ BENCHMARK(BM_ThumbDragToMiddle)
 }  // namespace torvane
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return torvane::bench::RunWidgetBenchmarks(argc, argv);
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/support/bench_data.h"
+#include "bench/support/widget_main.h"
 #include "platform/codepage.h"
 #include "view/text_drawer.h"
 
@@ -191,11 +192,5 @@ BENCHMARK(BM_CjkRepaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 }  // namespace torvane
 
 int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  setenv("TORVANE_CODEPAGE", "UTF-8", 0);
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return torvane::bench::RunWidgetBenchmarks(argc, argv);
 }
