@@ -6,7 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
-  nasm fonts-liberation fonts-wqy-microhei
+  nasm fonts-liberation fonts-wqy-microhei fonts-droid-fallback
   xvfb xauth x11-apps imagemagick xdotool
 )
 missing=()

@@ -122,6 +122,9 @@ TEST_F(IniFileTest, FailedWriteThrowsTheFixedMessageAndLeavesTheFile) {
   // As root a read-only file system makes the directory unwritable; otherwise
   // the directory's mode does.
   SmallFileSystem fs(sub, "size=64k");
+  if (fs.RootWithoutMount()) {
+    GTEST_SKIP() << "running as root without a way to mount a small tmpfs";
+  }
   const std::string path = sub + "/torvane.ini";
   Put(path, "[Options]\nComplier=a\n");
   if (fs.mounted()) {

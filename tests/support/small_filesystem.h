@@ -25,6 +25,9 @@ class SmallFileSystem {
   SmallFileSystem& operator=(const SmallFileSystem&) = delete;
 
   bool mounted() const { return mounted_; }
+  // Root writes through any file mode, so without the mount a test has no
+  // way to make a place unwritable (a container without CAP_SYS_ADMIN).
+  bool RootWithoutMount() const { return !mounted_ && geteuid() == 0; }
   bool MakeReadOnly() {
     return mount("tmpfs", dir_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, options_.c_str()) == 0;
   }
