@@ -116,7 +116,7 @@ void TFAsmEd::O2Click() {
   if (!SrcEditor1->OpenDocument("", &OpenDialog1, doDefine)) {
     return;
   }
-  current_file_name_ = QFile::encodeName(OpenDialog1.FileName).toStdString();
+  current_file_name_ = OpenDialog1.FileSystemName();
   setWindowTitle(QStringLiteral("%1 [%2]").arg(QString::fromUtf8(DefaultTitle),
                                                FromFileName(current_file_name_)));
   Memo1->clear();
@@ -134,7 +134,7 @@ bool TFAsmEd::Save() {
   } else {
     saved = SrcEditor1->SaveDocument("", &SaveDialog1, doDefine);
     if (saved) {
-      current_file_name_ = QFile::encodeName(SaveDialog1.FileName).toStdString();
+      current_file_name_ = SaveDialog1.FileSystemName();
     }
   }
   if (saved) {
@@ -178,12 +178,19 @@ bool TFAsmEd::FormClose() {
   question.text = QStringLiteral("文件没有保存，直接退出将丢失修改结果。保存吗？");
   question.icon = TMsgIcon::Question;
   question.buttons = TMsgButtons::YesNo;
-  if (Dialogs().ShowMessage(question) != mrYes) {
-    return true;
+  question.captions = {QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")};
+  switch (Dialogs().ShowMessage(question)) {
+    case mrNo:
+      return true;
+    case mrYes:
+      // The user asked for the changes to be kept: if they could not be
+      // saved (dialog cancelled, write failed) the window stays open.
+      return Save();
+    default:
+      // Escape or the box's own close button decide nothing, so nothing is
+      // thrown away.
+      return false;
   }
-  // The user asked for the changes to be kept: if they could not be saved
-  // (dialog cancelled, write failed) the window stays open with them.
-  return Save();
 }
 
 void TFAsmEd::closeEvent(QCloseEvent* event) {

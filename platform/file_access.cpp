@@ -11,10 +11,13 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <random>
 
 namespace torvane {
 namespace {
+
+const char kNotRegularFile[] = "Not a regular file";
 
 void SetReason(std::string* reason, int error) {
   if (reason != nullptr) {
@@ -94,40 +97,83 @@ bool WriteAll(int fd, std::string_view bytes) {
   return true;
 }
 
+TFileStamp StampFrom(const struct stat& st) {
+  TFileStamp stamp;
+  stamp.exists = true;
+  stamp.device = static_cast<std::uint64_t>(st.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+  stamp.size = static_cast<std::int64_t>(st.st_size);
+  stamp.mtime_ns = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  stamp.ctime_ns = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+  return stamp;
+}
+
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* reason) {
+TFileStamp StampOf(const std::string& path) {
+  struct stat st {};
+  if (path.empty() || ::stat(path.c_str(), &st) != 0) {
+    return {};
+  }
+  return StampFrom(st);
+}
+
+bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* reason,
+                   TFileStamp* stamp) {
   bytes->clear();
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Non-blocking and without a controlling terminal, so that naming a pipe or
+  // a terminal cannot hang the open; only regular files are read below.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) {
     SetReason(reason, errno);
     return false;
   }
-  struct stat st {};
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  auto fail = [&](const char* why) {
     ::close(fd);
-    SetReason(reason, EISDIR);
+    bytes->clear();
+    if (reason != nullptr) {
+      *reason = why;
+    }
     return false;
+  };
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    return fail(std::strerror(errno));
   }
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+  if (S_ISDIR(st.st_mode)) {
+    return fail(std::strerror(EISDIR));
+  }
+  // A pipe, a device or a socket has no end we could wait for (/dev/zero
+  // would fill memory), so only regular files are documents.
+  if (!S_ISREG(st.st_mode)) {
+    return fail(kNotRegularFile);
+  }
+  // The size the file had when it was opened: a file growing meanwhile is
+  // read as it was, one that shrinks as far as it goes.
+  try {
+    bytes->resize(static_cast<std::size_t>(st.st_size));
+  } catch (const std::bad_alloc&) {
+    return fail(std::strerror(ENOMEM));
+  }
+  std::size_t done = 0;
+  while (done < bytes->size()) {
+    const ssize_t n = ::read(fd, bytes->data() + done, bytes->size() - done);
     if (n < 0) {
       if (errno == EINTR) {
         continue;
       }
-      const int error = errno;
-      ::close(fd);
-      bytes->clear();
-      SetReason(reason, error);
-      return false;
+      return fail(std::strerror(errno));
     }
     if (n == 0) {
       break;
     }
-    bytes->append(buffer, static_cast<std::size_t>(n));
+    done += static_cast<std::size_t>(n);
   }
+  bytes->resize(done);
   ::close(fd);
+  if (stamp != nullptr) {
+    *stamp = StampFrom(st);
+  }
   return true;
 }
 

@@ -3,14 +3,41 @@
 // write, the flush and the sync have succeeded.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace torvane {
 
-// Reads the whole file into *bytes. On failure returns false, leaves *bytes
-// empty and puts the system's reason (strerror text) into *reason.
-bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* reason = nullptr);
+// What tells one state of a file from another without reading it.
+struct TFileStamp {
+  bool exists = false;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = 0;
+  std::int64_t mtime_ns = 0;
+  std::int64_t ctime_ns = 0;  // moves on every write, rename or chmod
+
+  bool operator==(const TFileStamp&) const = default;
+  // Same file with the same size and modification time: no program wrote
+  // it in between (a chmod does not count).
+  bool SameContent(const TFileStamp& other) const {
+    return exists == other.exists && device == other.device && inode == other.inode &&
+           size == other.size && mtime_ns == other.mtime_ns;
+  }
+};
+
+// The stamp of the file path names (links followed); exists is false when
+// there is none.
+TFileStamp StampOf(const std::string& path);
+
+// Reads the whole file into *bytes, as large as the file was when opened.
+// Only regular files are read: a directory, pipe, device or socket fails at
+// once. On failure returns false, leaves *bytes empty and puts the reason
+// (strerror text, or "Not a regular file") into *reason. *stamp receives the
+// file's stamp as it was when opened.
+bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* reason = nullptr,
+                   TFileStamp* stamp = nullptr);
 
 // Replaces (or creates) the file at path with bytes. The old file stays
 // byte-identical unless the whole new content reached the disk; an existing

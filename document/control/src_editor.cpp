@@ -20,10 +20,6 @@ QString FromFileName(const std::string& name) {
   return QFile::decodeName(QByteArray::fromStdString(name));
 }
 
-std::string ToFileName(const QString& name) {
-  return QFile::encodeName(name).toStdString();
-}
-
 // Splits at CR, LF or CR LF; a break at the very end opens no further line.
 std::string WithCrLfAfterEveryLine(const std::string& text) {
   std::string out;
@@ -77,7 +73,7 @@ bool TCustomSrcEditor::OpenDocument(const std::string& file_name, TOpenDialog* d
     if (!dialog->Execute(window())) {
       return false;
     }
-    name = ToFileName(dialog->FileName);
+    name = dialog->FileSystemName();
   }
 
   std::string bytes;
@@ -117,7 +113,7 @@ bool TCustomSrcEditor::SaveDocument(const std::string& file_name, TSaveDialog* d
     if (!dialog->Execute(window())) {
       return false;
     }
-    name = ToFileName(dialog->FileName);
+    name = dialog->FileSystemName();
   }
 
   bool written = false;

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <vector>
 
 namespace torvane {
 namespace {
@@ -35,62 +36,17 @@ class TRealDialogService : public TDialogService {
   }
 
   int ShowMessage(const TMessageRequest& request) override {
-    QMessageBox box(request.parent);
-    box.setWindowTitle(request.caption);
-    box.setText(request.text);
-    switch (request.icon) {
-      case TMsgIcon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-      case TMsgIcon::Warning:
-        box.setIcon(QMessageBox::Warning);
-        break;
-      case TMsgIcon::Error:
-        box.setIcon(QMessageBox::Critical);
-        break;
-      case TMsgIcon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-      case TMsgIcon::None:
-        break;
-    }
-    struct Choice {
-      QMessageBox::StandardButton button;
-      int result;
-    };
-    std::vector<Choice> choices;
-    switch (request.buttons) {
-      case TMsgButtons::Ok:
-        choices = {{QMessageBox::Ok, mrOk}};
-        break;
-      case TMsgButtons::YesNo:
-        choices = {{QMessageBox::Yes, mrYes}, {QMessageBox::No, mrNo}};
-        break;
-      case TMsgButtons::YesNoCancel:
-        choices = {
-            {QMessageBox::Yes, mrYes}, {QMessageBox::No, mrNo}, {QMessageBox::Cancel, mrCancel}};
-        break;
-    }
-    for (std::size_t i = 0; i < choices.size(); ++i) {
-      QPushButton* button = box.addButton(choices[i].button);
-      if (static_cast<qsizetype>(i) < request.captions.size()) {
-        button->setText(request.captions[static_cast<qsizetype>(i)]);
-      }
-    }
-    box.exec();
-    const auto clicked = box.standardButton(box.clickedButton());
-    for (const Choice& c : choices) {
-      if (c.button == clicked) {
-        return c.result;
-      }
-    }
-    return mrCancel;
+    const std::unique_ptr<QMessageBox> box = BuildMessageBox(request);
+    box->exec();
+    return MessageBoxAnswer(*box);
   }
 
   int ExecForm(QDialog& form) override { return form.exec(); }
 
   void Beep() override { QApplication::beep(); }
 };
+
+const char kResultProperty[] = "torvaneResult";
 
 TRealDialogService& RealService() {
   static TRealDialogService service;
@@ -111,6 +67,72 @@ ScopedDialogService::ScopedDialogService(TDialogService& service) : previous_(g_
 
 ScopedDialogService::~ScopedDialogService() {
   g_current = previous_;
+}
+
+std::unique_ptr<QMessageBox> BuildMessageBox(const TMessageRequest& request) {
+  auto box = std::make_unique<QMessageBox>(request.parent);
+  box->setWindowTitle(request.caption);
+  box->setText(request.text);
+  switch (request.icon) {
+    case TMsgIcon::Information:
+      box->setIcon(QMessageBox::Information);
+      break;
+    case TMsgIcon::Warning:
+      box->setIcon(QMessageBox::Warning);
+      break;
+    case TMsgIcon::Error:
+      box->setIcon(QMessageBox::Critical);
+      break;
+    case TMsgIcon::Question:
+      box->setIcon(QMessageBox::Question);
+      break;
+    case TMsgIcon::None:
+      break;
+  }
+  struct Choice {
+    QMessageBox::StandardButton button;
+    int result;
+  };
+  std::vector<Choice> choices;
+  switch (request.buttons) {
+    case TMsgButtons::Ok:
+      choices = {{QMessageBox::Ok, mrOk}};
+      break;
+    case TMsgButtons::YesNo:
+      choices = {{QMessageBox::Yes, mrYes}, {QMessageBox::No, mrNo}};
+      break;
+    case TMsgButtons::YesNoCancel:
+      choices = {
+          {QMessageBox::Yes, mrYes}, {QMessageBox::No, mrNo}, {QMessageBox::Cancel, mrCancel}};
+      break;
+  }
+  for (std::size_t i = 0; i < choices.size(); ++i) {
+    QPushButton* button = box->addButton(choices[i].button);
+    button->setProperty(kResultProperty, choices[i].result);
+    if (static_cast<qsizetype>(i) < request.captions.size()) {
+      button->setText(request.captions[static_cast<qsizetype>(i)]);
+    }
+  }
+  if (request.buttons == TMsgButtons::YesNo) {
+    // Qt would make No the escape button, so Escape or the title-bar button
+    // would answer No. An unseen Cancel takes that part: only a click on No
+    // says No.
+    QPushButton* dismiss = box->addButton(QMessageBox::Cancel);
+    dismiss->setProperty(kResultProperty, static_cast<int>(mrCancel));
+    dismiss->hide();
+    box->setEscapeButton(dismiss);
+  }
+  return box;
+}
+
+int MessageBoxAnswer(const QMessageBox& box) {
+  const QAbstractButton* clicked = box.clickedButton();
+  if (clicked == nullptr) {
+    return mrCancel;
+  }
+  bool ok = false;
+  const int result = clicked->property(kResultProperty).toInt(&ok);
+  return ok ? result : mrCancel;
 }
 
 QStringList ToNameFilters(const QString& filter) {

@@ -6,9 +6,11 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QDialog;
+class QMessageBox;
 class QWidget;
 
 namespace torvane {
@@ -72,6 +74,12 @@ class ScopedDialogService {
  private:
   TDialogService* previous_;
 };
+
+// The real service's box for a request (not yet shown), and its answer once
+// it has closed: mrCancel when no button was clicked (Escape, the title-bar
+// button). A Yes/No box answers mrNo only when No was clicked.
+std::unique_ptr<QMessageBox> BuildMessageBox(const TMessageRequest& request);
+int MessageBoxAnswer(const QMessageBox& box);
 
 // The "description|pattern|..." filter as QFileDialog name filters
 // ("description (pattern)"); patterns separated by ';' become blank-separated.

@@ -4,10 +4,17 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 class QWidget;
 
 namespace torvane {
+
+// The file-system bytes of a path a dialog chose. A name that is not valid in
+// the file-system encoding reaches Qt decoded with replacement characters, so
+// when the plainly encoded path does not exist, the one directory entry
+// whose decoded name is the chosen one stands for it (its bytes unchanged).
+std::string ToFileSystemName(const QString& path);
 
 class TFileDialog {
  public:
@@ -17,6 +24,9 @@ class TFileDialog {
   QString Filter;      // "description|pattern", pairs separated by '|'
   QString DefaultExt;  // "*.asm" or "asm"
   QString FileName;    // initial name before Execute, the chosen full path after
+
+  // FileName as the system calls want it (see ToFileSystemName).
+  std::string FileSystemName() const { return ToFileSystemName(FileName); }
 
   bool IsSaveDialog() const { return save_; }
   // Shows the dialog; true and FileName set when the user chose a file.

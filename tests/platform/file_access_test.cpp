@@ -55,6 +55,24 @@ TEST_F(FileAccessTest, ReadFailuresGiveTheReason) {
   EXPECT_EQ(reason, "Is a directory");
 }
 
+TEST_F(FileAccessTest, OnlyRegularFilesAreReadAndNothingWaitsOrGrowsWithoutEnd) {
+  // A pipe nobody writes to would block a plain open; /dev/zero never ends.
+  const std::string fifo = Path("pipe.asm");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/zero"), std::string("/dev/null")}) {
+    std::string bytes = "stale";
+    std::string reason;
+    EXPECT_FALSE(ReadFileBytes(path, &bytes, &reason)) << path;
+    EXPECT_EQ(reason, "Not a regular file") << path;
+    EXPECT_EQ(bytes, "");
+  }
+  // A link to a regular file is read through.
+  const std::string target = Path("t.asm");
+  ASSERT_TRUE(WriteFileSafely(target, std::string(100000, 'q')));
+  ASSERT_EQ(::symlink(target.c_str(), Path("l.asm").c_str()), 0);
+  EXPECT_EQ(Get(Path("l.asm")), std::string(100000, 'q'));
+}
+
 TEST_F(FileAccessTest, ReplacingKeepsPermissionBitsAndLinks) {
   const std::string target = Path("real.asm");
   ASSERT_TRUE(WriteFileSafely(target, "old"));
