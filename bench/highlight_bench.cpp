@@ -1,4 +1,4 @@
-// Speed of the assembly highlighter over the generated 1,000,000-line file:
+// Speed of the assembly and NASM highlighters over the generated 1,000,000-line file:
 // the per-line protocol as painting drives it, and a full rescan of range
 // states. A counting operator new shows allocations per scanned token.
 #include <benchmark/benchmark.h>
@@ -11,6 +11,7 @@
 #include "document/string_list.h"
 #include "highlight/asm_highlighter.h"
 #include "highlight/highlighter_list.h"
+#include "highlight/nasm_highlighter.h"
 #include "highlight/rescan.h"
 
 namespace {
@@ -54,12 +55,15 @@ Document& TheDocument() {
 }
 
 // StartLine, then kind and attribute of every token, then AdvanceToken; no
-// TokenText. Driven through the base class, as the painter does.
+// TokenText. Driven through the base class, as the painter does. The argument
+// picks the highlighter: 0 the assembly one, 1 NASM's.
 void BM_ScanAllLinesThroughProtocol(benchmark::State& state) {
   Document& doc = TheDocument();
   // Made through the class list, so the compiler cannot see the dynamic type
   // and every protocol call is a virtual call, as in the painter.
-  const std::unique_ptr<TSrcCustomHighlighter> made = HighlighterList().Item(0)->Create();
+  const std::unique_ptr<TSrcCustomHighlighter> made =
+      HighlighterList().Item(static_cast<int>(state.range(0)))->Create();
+  state.SetLabel(made->LanguageTitle());
   TSrcCustomHighlighter& h = *made;
   long tokens = 0;
   long allocations = 0;
@@ -87,7 +91,11 @@ void BM_ScanAllLinesThroughProtocol(benchmark::State& state) {
   state.counters["allocs_per_pass"] =
       static_cast<double>(allocations) / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_ScanAllLinesThroughProtocol)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_ScanAllLinesThroughProtocol)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
 
 void BM_RescanAllLines(benchmark::State& state) {
   Document& doc = TheDocument();
@@ -128,6 +136,14 @@ void BM_ConstructAsmHighlighter(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ConstructAsmHighlighter)->Unit(benchmark::kMicrosecond);
+
+void BM_ConstructNasmHighlighter(benchmark::State& state) {
+  for (auto _ : state) {
+    TSrcNasmHighlighter h;
+    benchmark::DoNotOptimize(&h);
+  }
+}
+BENCHMARK(BM_ConstructNasmHighlighter)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace torvane

@@ -1,6 +1,7 @@
 // The process-wide list of highlighter classes.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "highlight/custom_highlighter.h"
@@ -15,6 +16,8 @@ class TSrcHighlighterList {
   const TSrcHighlighterClass* Item(int index) const {
     return index >= 0 && index < Count() ? classes_[static_cast<std::size_t>(index)] : nullptr;
   }
+  // The class whose language title is `title` (exactly), or null.
+  const TSrcHighlighterClass* FindByLanguageTitle(const std::string& title) const;
 
  private:
   std::vector<const TSrcHighlighterClass*> classes_;

@@ -10,37 +10,13 @@
 
 #include "highlight/highlighter_list.h"
 #include "platform/codepage.h"
+#include "tests/highlight/token_scan.h"
 
 namespace torvane {
 namespace {
 
-using Tokens = std::vector<std::pair<int, std::string>>;
-
-// Runs the per-line protocol over one line, checking that token starts are
-// contiguous and that every token has the attribute of its kind.
 Tokens Scan(TSrcAsmHighlighter& h, std::string_view line) {
-  Tokens tokens;
-  h.ResetRangeState();
-  h.StartLine(line, 0);
-  int expected_start = 0;
-  while (!h.AtLineEnd()) {
-    EXPECT_EQ(h.TokenStart(), expected_start) << line;
-    const std::string text = h.TokenText();
-    EXPECT_FALSE(text.empty()) << line;
-    expected_start += static_cast<int>(text.size());
-    tokens.emplace_back(h.TokenKind(), text);
-    h.AdvanceToken();
-    if (tokens.size() > line.size() + 1) {
-      ADD_FAILURE() << "scan does not advance: " << line;
-      break;
-    }
-  }
-  EXPECT_EQ(h.TokenKind(), atkLineEnd);
-  EXPECT_EQ(h.TokenAttributes(), nullptr);
-  // The tokens cover the line up to its first NUL.
-  EXPECT_EQ(static_cast<std::size_t>(h.TokenStart()), std::min(line.find('\0'), line.size()));
-  EXPECT_EQ(h.SaveRangeState(), 0u);
-  return tokens;
+  return ScanLine(h, line);
 }
 
 constexpr int C = atkComment, I = atkIdentifier, K = atkKeyword, N = atkNumber, W = atkWhitespace,
@@ -241,10 +217,10 @@ TEST(AsmHighlighterTest, ClassFilterAndFileNames) {
   EXPECT_FALSE(ident['.'] || ident[215] || ident[247] || ident[191] || ident[' ']);
 
   TSrcHighlighterList& list = HighlighterList();
-  ASSERT_EQ(list.Count(), 1);
+  ASSERT_EQ(list.Count(), 2);
   EXPECT_EQ(list.Item(0), &TSrcAsmHighlighter::StaticClass());
   list.RegisterHighlighterClass(TSrcAsmHighlighter::StaticClass());
-  EXPECT_EQ(list.Count(), 1);
+  EXPECT_EQ(list.Count(), 2);
   std::unique_ptr<TSrcCustomHighlighter> made = list.Item(0)->Create();
   EXPECT_EQ(made->LanguageTitle(), "x86 Assembly");
 }

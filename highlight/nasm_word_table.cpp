@@ -1,0 +1,34 @@
+// Filling the NASM word table.
+#include "highlight/nasm_word_table.h"
+
+#include <string>
+
+#include "platform/errors.h"
+
+namespace torvane {
+
+TNasmWordTable::TNasmWordTable(int none) : slots_(kSlotCount), none_(none) {}
+
+void TNasmWordTable::Add(std::string_view word, int kind) {
+  if (word.empty() || word.size() > static_cast<std::size_t>(kMaxLength) ||
+      entries_.size() >= kSlotCount / 3) {
+    throw ESrcError(FormatMessage("Cannot add keyword \"%s\"", std::string(word).c_str()));
+  }
+  char padded[kMaxLength] = {};
+  std::memcpy(padded, word.data(), word.size());
+  TEntry entry{};
+  MakeKey(padded, static_cast<int>(word.size()), entry);
+  entry.kind = kind;
+  std::uint32_t i = SlotOf(entry);
+  for (; slots_[i] != 0; i = (i + 1) & (kSlotCount - 1)) {
+    const TEntry& other = entries_[slots_[i] - 1u];
+    if (other.key[0] == entry.key[0] && other.key[1] == entry.key[1] &&
+        other.key[2] == entry.key[2]) {
+      throw ESrcError(FormatMessage("Keyword \"%s\" already in list", std::string(word).c_str()));
+    }
+  }
+  entries_.push_back(entry);
+  slots_[i] = static_cast<std::uint16_t>(entries_.size());
+}
+
+}  // namespace torvane
