@@ -1,6 +1,7 @@
 // The commands that move the caret or scroll without changing text: moves and
 // their selecting twins, Home and End, pages, modes, select all and brackets.
 #include <algorithm>
+#include <cstdint>
 
 #include "editor/edit_controller.h"
 #include "editor/text_pieces.h"
@@ -16,10 +17,37 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
+// The characters a wrapped display row of an existing line shows: [First,
+// End), End being the first character of the next row or the line's end + 1.
+struct TRowChars {
+  int First = 1;
+  int End = 1;
+  bool FirstRow = true;
+  bool LastRow = true;
+};
+
+TRowChars RowCharsAt(const TSrcEditModel& model, int row) {
+  const TPositionMapping& map = model.Mapping();
+  const int line = map.LineOfRow(row);
+  TRowChars chars;
+  chars.First = model.ConvertToBuffer({1, row}).Char;
+  chars.FirstRow = map.RowOfLine(line) == row;
+  chars.LastRow = map.RowOfLine(line + 1) - 1 == row;
+  chars.End = chars.LastRow ? static_cast<int>(model.LineText(line).size()) + 1
+                            : model.ConvertToBuffer({1, row + 1}).Char;
+  return chars;
+}
+
+// True when word wrap lays out the caret's line.
+bool CaretOnWrappedRow(const TSrcEditModel& model) {
+  return model.Mapping().IsWrapping() && model.CaretLine() >= 1 &&
+         model.CaretLine() <= model.LineCount();
+}
+
 }  // namespace
 
-void TSrcEditController::MoveCaretTo(TBufferPos pos, bool extend) {
-  model_.MoveCaretAndSelect(model_.CaretPos(), pos, extend);
+void TSrcEditController::MoveCaretTo(TBufferPos pos, bool extend, bool at_row_end) {
+  model_.MoveCaretAndSelect(model_.CaretPos(), pos, extend, at_row_end);
 }
 
 bool TSrcEditController::ExecuteCaretCommand(TSrcEditorCommand command, void* data) {
@@ -62,7 +90,8 @@ bool TSrcEditController::ExecuteCaretCommand(TSrcEditorCommand command, void* da
         row += scrolling_->LinesInWindow() - 1;
       }
       row = std::max(1, std::min(row, model_.Mapping().DisplayRowCount()));
-      MoveCaretTo(model_.ConvertToBuffer({model_.DisplayColumn(), row}), extend);
+      const TBufferPos target = model_.ConvertToBuffer({model_.DisplayColumn(), row});
+      MoveCaretTo(target, extend, model_.EndsRow(target, row));
       return true;
     }
     case ecEditorTop:
@@ -133,11 +162,19 @@ bool TSrcEditController::ExecuteCaretCommand(TSrcEditorCommand command, void* da
 
 void TSrcEditController::LineStart(bool extend) {
   const TBufferPos caret = model_.CaretPos();
-  int target = 1;
-  if (model_.HasOption(eoEnhanceHomeKey)) {
+  // With word wrap Home acts on the caret's row; the first non-blank counts
+  // only on a line's first row.
+  TRowChars row;
+  if (CaretOnWrappedRow(model_)) {
+    row = RowCharsAt(model_, model_.DisplayRow());
+  } else {
+    row.End = INT32_MAX;
+  }
+  int target = row.First;
+  if (model_.HasOption(eoEnhanceHomeKey) && row.FirstRow) {
     const std::string_view text = model_.LineText(caret.Line);
     int first = 1;
-    while (first <= static_cast<int>(text.size()) && IsBlank(text[first - 1])) {
+    while (first < row.End && first <= static_cast<int>(text.size()) && IsBlank(text[first - 1])) {
       ++first;
     }
     target = (first >= caret.Char && caret.Char != 1) ? 1 : first;
@@ -149,6 +186,17 @@ void TSrcEditController::LineEnd(bool extend) {
   const TBufferPos caret = model_.CaretPos();
   const std::string_view text = model_.LineText(caret.Line);
   const int end = static_cast<int>(text.size()) + 1;
+  if (CaretOnWrappedRow(model_)) {
+    // Before the line's last row End goes to the end of the caret's row,
+    // where the caret stays shown.
+    const int shown_row = model_.DisplayRow();
+    const TRowChars row = RowCharsAt(model_, shown_row);
+    if (!row.LastRow) {
+      const TBufferPos target{row.End, caret.Line};
+      MoveCaretTo(target, extend, model_.EndsRow(target, shown_row));
+      return;
+    }
+  }
   int target = end;
   if (model_.HasOption(eoEnhanceEndKey)) {
     const int after_text = static_cast<int>(TrimTrailingSpaces(text).size()) + 1;

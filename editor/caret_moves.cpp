@@ -7,7 +7,8 @@
 
 namespace torvane {
 
-void TSrcEditModel::MoveCaretAndSelect(TBufferPos before, TBufferPos after, bool extend) {
+void TSrcEditModel::MoveCaretAndSelect(TBufferPos before, TBufferPos after, bool extend,
+                                       bool at_row_end) {
   if (options_.Has(eoGroupUndo) && OnCaretMoveGroupBreak) {
     OnCaretMoveGroupBreak();
   }
@@ -20,7 +21,7 @@ void TSrcEditModel::MoveCaretAndSelect(TBufferPos before, TBufferPos after, bool
   } else {
     SetSelectionAnchor(after);
   }
-  PlaceCaret(after, true);
+  PlaceCaret(after, true, at_row_end);
 }
 
 void TSrcEditModel::MoveCaretByChars(int dx, bool extend) {
@@ -28,6 +29,12 @@ void TSrcEditModel::MoveCaretByChars(int dx, bool extend) {
   const std::string_view text = LineText(caret_.Line);
   const int length = static_cast<int>(text.size());
   TBufferPos dest = caret_;
+  if (dx > 0 && caret_at_row_end_ && DisplayPos() != ConvertToDisplay(caret_)) {
+    // From the end of a wrapped row to the start of the next: the same
+    // character, shown on the next row.
+    MoveCaretAndSelect(anchor_, caret_, extend);
+    return;
+  }
   if (!past_eol && dx < 0 && caret_.Char <= 1 && caret_.Line >= 2) {
     dest = {static_cast<int>(LineText(caret_.Line - 1).size()) + 1, caret_.Line - 1};
   } else if (!past_eol && dx > 0 && caret_.Char > length && caret_.Line < LineCount()) {
@@ -69,7 +76,8 @@ void TSrcEditModel::MoveCaretByRows(int dy, bool extend) {
   }
   {
     TPaintHoldScope hold(paint_hold_);
-    MoveCaretAndSelect(anchor_, dest, extend);
+    // A column past a wrapped row's end keeps the caret on that row.
+    MoveCaretAndSelect(anchor_, dest, extend, EndsRow(dest, row));
   }
   remembered_column_ = saved_column;
 }

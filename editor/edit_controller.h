@@ -128,7 +128,7 @@ class TSrcEditController {
 
   // caret_commands.cpp
   bool ExecuteCaretCommand(TSrcEditorCommand command, void* data);
-  void MoveCaretTo(TBufferPos pos, bool extend);
+  void MoveCaretTo(TBufferPos pos, bool extend, bool at_row_end = false);
   void LineStart(bool extend);
   void LineEnd(bool extend);
   void PageMove(int direction, bool extend);

@@ -6,6 +6,7 @@
 
 #include "document/string_list.h"
 #include "editor/view_sink.h"
+#include "editor/word_wrap_plugin.h"
 
 namespace torvane {
 
@@ -61,7 +62,7 @@ void TSrcEditModel::InvalidateSelection() {
 
 // --- the caret ----------------------------------------------------------
 
-void TSrcEditModel::PlaceCaret(TBufferPos pos, bool scroll_into_view) {
+void TSrcEditModel::PlaceCaret(TBufferPos pos, bool scroll_into_view, bool at_row_end) {
   const bool wrapping = mapping_.IsWrapping();
   const bool past_eol = options_.Has(eoScrollPastEol);
   long bound = wrapping ? LONG_MAX : static_cast<long>(max_scroll_width_) + 1;
@@ -78,8 +79,9 @@ void TSrcEditModel::PlaceCaret(TBufferPos pos, bool scroll_into_view) {
   ch = std::max(ch, 1L);
   // A caret never stands inside a multi-byte character.
   const TBufferPos target{line_cells::SnapToCharStart(LineText(line), static_cast<int>(ch)), line};
+  const bool row_end = at_row_end && EndsRow(target, mapping_.ConvertToDisplay(target).Row - 1);
 
-  if (target == caret_) {
+  if (target == caret_ && row_end == caret_at_row_end_) {
     remembered_column_ = DisplayColumn();
     return;
   }
@@ -97,6 +99,7 @@ void TSrcEditModel::PlaceCaret(TBufferPos pos, bool scroll_into_view) {
     changes.Include(scCaretY);
   }
   caret_ = target;
+  caret_at_row_end_ = row_end;
   paint_hold_.RaiseStatusChange(changes);
   const TDisplayPos shown = DisplayPos();
   if (view_ != nullptr && view_->IsActiveLineHighlighted() && shown.Row != old_row) {
@@ -111,6 +114,27 @@ void TSrcEditModel::PlaceCaret(TBufferPos pos, bool scroll_into_view) {
   if (view_ != nullptr) {
     view_->PaintTransient(ttAfter);
   }
+}
+
+void TSrcEditModel::PlaceCaretAtDisplay(TDisplayPos pos, bool scroll_into_view) {
+  const TBufferPos target = ConvertToBuffer(pos);
+  PlaceCaret(target, scroll_into_view, EndsRow(target, pos.Row));
+}
+
+TDisplayPos TSrcEditModel::DisplayPos() const {
+  const TDisplayPos shown = ConvertToDisplay(caret_);
+  if (caret_at_row_end_ && EndsRow(caret_, shown.Row - 1)) {
+    return {mapping_.RowLayout()->RowCharCount(shown.Row - 1) + 1, shown.Row - 1};
+  }
+  return shown;
+}
+
+bool TSrcEditModel::EndsRow(TBufferPos pos, int row) const {
+  if (!mapping_.IsWrapping() || row < 1 || pos.Line < 1 || pos.Line > LineCount()) {
+    return false;
+  }
+  const TDisplayPos shown = mapping_.ConvertToDisplay(pos);
+  return shown.Row == row + 1 && shown.Column == 1 && mapping_.LineOfRow(row) == pos.Line;
 }
 
 void TSrcEditModel::SetCaretAndDeselect(TBufferPos pos) {
@@ -247,6 +271,9 @@ void TSrcEditModel::SetTabWidth(int width) {
   }
   mapping_.SetTabWidth(width);
   lines_->SetTabWidth(width);
+  if (wrap_ != nullptr) {
+    wrap_->RebuildLayout();
+  }
   if (view_ != nullptr) {
     view_->InvalidateLines(-1, -1);
     view_->TabWidthChanged();
@@ -294,6 +321,36 @@ void TSrcEditModel::ApplyOptions(TSrcEditorOptions options) {
   if (view_ != nullptr) {
     view_->OptionsChanged(old, options_);
   }
+}
+
+// --- word wrap ----------------------------------------------------------
+
+int TSrcEditModel::WrapWidth() const {
+  return view_ != nullptr ? view_->WrapWidth() : 0;
+}
+
+void TSrcEditModel::SetWordWrapActive(bool on) {
+  if (on == WordWrapActive()) {
+    return;
+  }
+  TPaintHoldScope hold(paint_hold_);
+  if (on) {
+    wrap_ = std::make_unique<TSrcWordWrapPlugin>(this);
+    mapping_.SetRowLayout(wrap_.get());
+  } else {
+    mapping_.SetRowLayout(nullptr);
+    wrap_.reset();
+    caret_at_row_end_ = false;
+  }
+  // The bounds of caret and selection past the line end differ by mode.
+  if (options_.Has(eoScrollPastEol)) {
+    const TBufferPos anchor = anchor_;
+    const TBufferPos active = active_;
+    PlaceCaret(caret_, false);
+    SetSelectionAnchor(anchor);
+    SetSelectionActiveEnd(active);
+  }
+  paint_hold_.RequestCaretUpdate();
 }
 
 // --- indentation helpers ------------------------------------------------

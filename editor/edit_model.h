@@ -21,6 +21,7 @@ namespace torvane {
 
 class ISrcEditView;
 class TSrcCustomHighlighter;
+class TSrcWordWrapPlugin;
 
 inline constexpr int kMaxTabWidth = 256;
 inline constexpr int kMaxScrollWidthLimit = 2147483646;
@@ -64,7 +65,9 @@ class TSrcEditModel {
   TBufferPos SelEnd() const { return anchor_ < active_ ? active_ : anchor_; }
   bool HasSelection() const;
   bool IsMultiLineSelection() const;
-  TDisplayPos DisplayPos() const { return ConvertToDisplay(caret_); }
+  // With word wrap, a caret at the end of a row that is not its line's last
+  // shows there rather than at the start of the next row (end-of-row flag).
+  TDisplayPos DisplayPos() const;
   int DisplayColumn() const { return DisplayPos().Column; }
   int DisplayRow() const { return DisplayPos().Row; }
   int RememberedColumn() const { return remembered_column_; }
@@ -76,13 +79,20 @@ class TSrcEditModel {
   void SetCaretPos(TBufferPos pos) { PlaceCaret(pos, true); }
   void SetCaretChar(int ch) { SetCaretPos({ch, caret_.Line}); }
   void SetCaretLine(int line) { SetCaretPos({caret_.Char, line}); }
-  void PlaceCaret(TBufferPos pos, bool scroll_into_view);
+  // at_row_end: the caret shows at the end of the row before the one `pos`
+  // converts to, when `pos` starts a continuation row (see DisplayPos).
+  void PlaceCaret(TBufferPos pos, bool scroll_into_view, bool at_row_end = false);
+  // The caret at a display position, shown on that row even where the
+  // position ends it; clicks and row moves place the caret this way.
+  void PlaceCaretAtDisplay(TDisplayPos pos, bool scroll_into_view);
+  bool CaretAtRowEnd() const { return caret_at_row_end_; }
   void SetCaretAndDeselect(TBufferPos pos);
   void SetSelectionAnchor(TBufferPos pos);
   void SetSelectionActiveEnd(TBufferPos pos);
   void PlaceCaretAndSelection(TBufferPos caret, TBufferPos anchor, TBufferPos active_end);
   // The common step of every caret-moving command (caret_moves.cpp).
-  void MoveCaretAndSelect(TBufferPos before, TBufferPos after, bool extend);
+  void MoveCaretAndSelect(TBufferPos before, TBufferPos after, bool extend,
+                          bool at_row_end = false);
   void MoveCaretByChars(int dx, bool extend);
   void MoveCaretByRows(int dy, bool extend);
   void SelectWordAt(TBufferPos pos);
@@ -118,7 +128,19 @@ class TSrcEditModel {
   // --- conversions -------------------------------------------------------
   TDisplayPos ConvertToDisplay(TBufferPos pos) const { return mapping_.ConvertToDisplay(pos); }
   TBufferPos ConvertToBuffer(TDisplayPos pos) const { return mapping_.ConvertToBuffer(pos); }
+  // True when `pos` converts to column 1 of the row after `row` because it
+  // ends the wrapped row `row`.
+  bool EndsRow(TBufferPos pos, int row) const;
   int LeadingBlankCount(std::string_view text, bool expand_tabs) const;
+
+  // --- word wrap ---------------------------------------------------------
+  // While on, the model owns the row layout the mapping converts through;
+  // switching re-validates caret and selection under eoScrollPastEol.
+  bool WordWrapActive() const { return wrap_ != nullptr; }
+  void SetWordWrapActive(bool on);
+  TSrcWordWrapPlugin* WordWrapLayout() const { return wrap_.get(); }
+  // The view's wrap width in columns; 0 without a view.
+  int WrapWidth() const;
   std::string IndentText(int count, bool use_tabs) const;
 
   // --- status changes ----------------------------------------------------
@@ -152,6 +174,11 @@ class TSrcEditModel {
 
   std::unique_ptr<TSrcEditStringList> lines_;
   TPositionMapping mapping_;
+  std::unique_ptr<TSrcWordWrapPlugin> wrap_;
+  // A line-store notification of a single line arrived in the open batch;
+  // a batch without one (exchanged lines, a rescan for a new highlighter)
+  // rebuilds the wrap layout at its end.
+  bool batch_changed_lines_ = false;
   TPaintHold paint_hold_;
   TSrcEditMarkList marks_;
   ISrcEditView* view_ = nullptr;
@@ -164,6 +191,8 @@ class TSrcEditModel {
   int remembered_column_ = 1;
   // The last vertical move stepped back from inside a multi-byte character.
   bool stepped_back_ = false;
+  // The caret stands at a wrapped row's end (see DisplayPos).
+  bool caret_at_row_end_ = false;
   TSrcSelectionMode selection_mode_ = smNormal;
   bool insert_mode_ = true;
   TSrcEditCaretType insert_caret_ = ctVerticalLine;

@@ -8,6 +8,7 @@
 #include "editor/edit_model.h"
 #include "editor/row_layout.h"
 #include "editor/view_sink.h"
+#include "editor/word_wrap_plugin.h"
 #include "highlight/custom_highlighter.h"
 #include "highlight/rescan.h"
 
@@ -28,6 +29,7 @@ void TSrcEditModel::HookLineStore() {
 }
 
 void TSrcEditModel::LinesBatchBegan() {
+  batch_changed_lines_ = false;
   if (view_ != nullptr) {
     view_->BeginCollectingInvalidation();
   }
@@ -35,6 +37,12 @@ void TSrcEditModel::LinesBatchBegan() {
 
 void TSrcEditModel::LinesBatchEnded() {
   TPaintHoldScope hold(paint_hold_);
+  // The wrap layout follows every line change by itself; only changes that
+  // name no line (exchanged lines, new break characters) lay it out anew.
+  if (wrap_ != nullptr && !batch_changed_lines_) {
+    wrap_->RebuildLayout();
+    InvalidateLines(-1, -1);
+  }
   paint_hold_.RequestScrollBarUpdate();
   // Lines may have gone from under the caret; it never points past the text.
   if (caret_.Line > std::max(LineCount(), 1)) {
@@ -48,6 +56,7 @@ void TSrcEditModel::LinesBatchEnded() {
 }
 
 void TSrcEditModel::LinesCleared() {
+  batch_changed_lines_ = true;
   if (OnLinesClearedUndo) {
     OnLinesClearedUndo();
   }
@@ -61,6 +70,7 @@ void TSrcEditModel::LinesCleared() {
     mapping_.RowLayout()->RebuildLayout();
   }
   caret_ = {1, 1};
+  caret_at_row_end_ = false;
   anchor_ = caret_;
   active_ = caret_;
   remembered_column_ = 1;
@@ -73,6 +83,7 @@ void TSrcEditModel::LinesCleared() {
 }
 
 void TSrcEditModel::LinesInserted(int index, int count) {
+  batch_changed_lines_ = true;
   marks_.LinesInserted(index + 1, count);
   RescanAfterLinesInserted(*lines_, highlighter_, index, count);
   if (mapping_.RowLayout() != nullptr) {
@@ -86,6 +97,7 @@ void TSrcEditModel::LinesInserted(int index, int count) {
 }
 
 void TSrcEditModel::LinesDeleted(int index, int count) {
+  batch_changed_lines_ = true;
   marks_.LinesDeleted(index + 1, count);
   RescanAfterLinesDeleted(*lines_, highlighter_, index);
   if (mapping_.RowLayout() != nullptr) {
@@ -98,12 +110,17 @@ void TSrcEditModel::LinesDeleted(int index, int count) {
 }
 
 void TSrcEditModel::LineReplaced(int index) {
+  batch_changed_lines_ = true;
   // A changed range state at the line's end recolours the lines below it.
   const int last = std::max(RescanAfterLineReplaced(*lines_, highlighter_, index).Last, index);
   if (mapping_.RowLayout() != nullptr) {
     const int rows = mapping_.RowLayout()->RewrapLines(index, 1);
     if (rows != 0) {
+      // The rows below moved, with their line numbers.
       InvalidateLines(index + 1, std::max(LineCount(), index + 1));
+      if (view_ != nullptr) {
+        view_->InvalidateGutterLines(index + 1, std::max(LineCount(), index + 1));
+      }
       return;
     }
   }
@@ -151,6 +168,11 @@ void TSrcEditModel::HighlighterChanged() {
     lines_->EndBatch();
   } else {
     word_chars_ = DefaultWordChars();
+    // The rescan's batch lays out wrapped rows for the new break
+    // characters; without a highlighter there is no rescan.
+    if (wrap_ != nullptr) {
+      wrap_->RebuildLayout();
+    }
   }
   if (view_ != nullptr) {
     view_->HighlighterChanged();

@@ -50,6 +50,8 @@ class ISrcEditView {
   // The highlighter was set, changed an attribute or went away: cells are
   // measured again and everything is repainted.
   virtual void HighlighterChanged() {}
+  // Columns word wrap breaks rows at (the view knows its width); 0: none.
+  virtual int WrapWidth() const { return 0; }
 };
 
 }  // namespace torvane

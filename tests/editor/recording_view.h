@@ -29,6 +29,7 @@ class TRecordingView : public ISrcEditView {
   void LinesCleared() override { ++cleared; }
   void LinesBatchEnded() override { ++batches_ended; }
   void PaintTransient(TTransientType) override {}
+  int WrapWidth() const override { return wrap_width; }
 
   void Reset() { *this = TRecordingView(); }
 
@@ -42,6 +43,7 @@ class TRecordingView : public ISrcEditView {
   int cleared = 0;
   int batches_ended = 0;
   bool active_line = false;
+  int wrap_width = 80;
 };
 
 // A model over the given lines with a recording view and a status log.
