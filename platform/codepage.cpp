@@ -23,7 +23,9 @@ std::string Upper(std::string_view s) {
   return out;
 }
 
-bool InRange(unsigned char b, unsigned lo, unsigned hi) { return b >= lo && b <= hi; }
+bool InRange(unsigned char b, unsigned lo, unsigned hi) {
+  return b >= lo && b <= hi;
+}
 
 // Length of a well-formed UTF-8 sequence at i, or 1 when it is malformed.
 int Utf8Length(std::string_view text, std::size_t i) {
@@ -108,6 +110,13 @@ class IconvCache {
     static IconvCache cache;
     return cache;
   }
+  ~IconvCache() {
+    for (const auto& [key, cd] : open_) {
+      if (cd != reinterpret_cast<iconv_t>(-1)) {
+        iconv_close(cd);
+      }
+    }
+  }
   // Converts in to the target, stopping at the first failure. Returns false
   // when nothing could be converted or the conversion is unknown.
   bool Convert(const std::string& to, const std::string& from, std::string_view in,
@@ -187,9 +196,13 @@ CodePage& CurrentStorage() {
 
 }  // namespace
 
-const CodePage& CodePage::Current() { return CurrentStorage(); }
+const CodePage& CodePage::Current() {
+  return CurrentStorage();
+}
 
-void CodePage::SetCurrent(const CodePage& page) { CurrentStorage() = page; }
+void CodePage::SetCurrent(const CodePage& page) {
+  CurrentStorage() = page;
+}
 
 CodePage CodePage::FromName(std::string_view name) {
   CodePage page;
