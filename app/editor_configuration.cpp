@@ -45,6 +45,10 @@ void ConfigureSourceEditor(TSrcEditor& editor, TSrcAsmHighlighter& highlighter) 
   editor.SetLineSpacingRule(lsSingle);
   editor.Background().SetVisible(false);
   editor.Background().SetRepeatMode(brmNone);
+  // Word wrap stays off; WordWrap().SetEnabled(true) switches it on fully.
+  editor.WordWrap().SetEnabled(false);
+  editor.WordWrap().SetPosition(80);
+  editor.WordWrap().SetStyle(wwsClientWidth);
   editor.SelectedColor().SetBackground(clBlue);
 
   highlighter.CommentAttri()->SetForeground(clGrayText);

@@ -62,7 +62,12 @@ TCustomSrcEdit::TCustomSrcEdit(QWidget* parent)
   metrics_.SetClientSize(viewport()->width(), viewport()->height());
 
   active_line_.OnChange = [this] { MarkTextLineDirty(model_.CaretLine()); };
-  right_edge_.OnChange = [this] { InvalidateAll(); };
+  right_edge_.OnChange = [this] {
+    if (word_wrap_.Style() == wwsRightEdge) {
+      WrapWidthChanged();
+    }
+    InvalidateAll();
+  };
   line_divider_.OnChange = [this] { InvalidateAll(); };
   background_.OnChange = [this] { InvalidateAll(); };
   selected_color_.OnChange = [this] { SelectionOptionChanged(); };
@@ -71,6 +76,7 @@ TCustomSrcEdit::TCustomSrcEdit(QWidget* parent)
                                                                : 500);
   connect(&blink_timer_, &QTimer::timeout, this, [this] { caret_.Blink(); });
   InitGutterAndScrolling();
+  InitWordWrap();
   InstallController<TSrcEditController>();
   input_ = std::make_unique<TSrcEditInput>(*this);
   RefreshScrollBars();
@@ -181,12 +187,16 @@ void TCustomSrcEdit::SetGutterExtent(int pixels) {
     return;
   }
   metrics_.SetGutterExtent(pixels);
+  if (word_wrap_.Style() == wwsClientWidth) {
+    WrapWidthChanged();
+  }
   RefreshScrollBars();
   InvalidateAll();
 }
 
 void TCustomSrcEdit::SizeOrFontChanged(bool font_changed) {
   metrics_.SetClientSize(viewport()->width(), viewport()->height());
+  WrapWidthChanged();
   if (font_changed) {
     if (gutter_.ShowLineNumbers()) {
       LayoutGutter();

@@ -28,6 +28,7 @@
 #include "view/view_metrics.h"
 #include "view/view_options.h"
 #include "view/view_scrolling.h"
+#include "view/word_wrap.h"
 
 namespace torvane {
 
@@ -110,6 +111,9 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   TSrcRightEdge& RightEdge() { return right_edge_; }
   TSrcLineDivider& LineDivider() { return line_divider_; }
   TSrcEditBackground& Background() { return background_; }
+  // Word wrap (view/src_edit_wrap.cpp): switching it on lays out every line
+  // in rows; the layout follows text, width and font changes by itself.
+  TSrcWordWrap& WordWrap() { return word_wrap_; }
 
   // --- invalidation ------------------------------------------------------
   void MarkTextLinesDirty(int first, int last) { invalidator_.MarkTextLinesDirty(first, last); }
@@ -216,7 +220,8 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   virtual bool ToggleFoldAt(int) { return false; }
   // Lines of collapsed blocks above the line, so numbers stay unfolded ones.
   virtual int HiddenLinesBefore(int) const { return 0; }
-  virtual int WrapWidth() const { return 0; }
+  // Columns rows break at, by the word-wrap style.
+  int WrapWidth() const override;
   // ecFocusGained / ecFocusLost through the command path, so handlers and
   // hooked commands see focus changes.
   virtual void FocusCommand(TSrcEditorCommand command);
@@ -247,6 +252,13 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
 
  private:
   void SizeOrFontChanged(bool font_changed);
+  // --- word wrap (src_edit_wrap.cpp)
+  void InitWordWrap();
+  void WordWrapChanged();
+  void SetWordWrapActive(bool on);
+  // The wrap width may have changed: rows are laid out again when it did,
+  // keeping the top line in place.
+  void WrapWidthChanged();
   void CreateCaret();
   void PlaceCaretView();
   void SelectionOptionChanged();
@@ -264,6 +276,7 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   TSrcRightEdge right_edge_;
   TSrcLineDivider line_divider_;
   TSrcEditBackground background_;
+  TSrcWordWrap word_wrap_;
   TTextPainter painter_;
   TCaretView caret_;
   QTimer blink_timer_;

@@ -64,6 +64,9 @@ void TCustomSrcEdit::PaintGutter(QPainter& painter, const QRect& rect, int first
   if (active_line_.Visible() && active_line_indicator_.Visible()) {
     context.ActiveLineIndicator = &active_line_indicator_;
   }
+  if (model_.WordWrapActive() && word_wrap_.Indicator().Visible()) {
+    context.WrapIndicator = &word_wrap_.Indicator();
+  }
   context.HiddenLinesBefore = [this](int line) { return HiddenLinesBefore(line); };
   if (OnGutterGetText) {
     context.GetText = [this](int line, std::string& text) { OnGutterGetText(*this, line, text); };

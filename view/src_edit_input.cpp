@@ -75,15 +75,19 @@ bool TSrcEditInput::eventFilter(QObject* watched, QEvent* event) {
   return false;
 }
 
-TBufferPos TSrcEditInput::BufferPosAtPixel(int x, int y) const {
-  const TSrcEditModel& model = editor_.Model();
+TDisplayPos TSrcEditInput::DisplayPosAtPixel(int x, int y) const {
   TDisplayPos pos = PixelsToNearestRowColumn(editor_.Metrics(), x, y);
-  pos.Row = std::clamp(pos.Row, 1, std::max(model.Mapping().DisplayRowCount(), 1));
-  return model.ConvertToBuffer(pos);
+  pos.Row = std::clamp(pos.Row, 1, std::max(editor_.Model().Mapping().DisplayRowCount(), 1));
+  return pos;
+}
+
+TBufferPos TSrcEditInput::BufferPosAtPixel(int x, int y) const {
+  return editor_.Model().ConvertToBuffer(DisplayPosAtPixel(x, y));
 }
 
 void TSrcEditInput::PlaceCaretAtPixel(int x, int y) {
-  editor_.Model().SetCaretPos(BufferPosAtPixel(x, y));
+  // Past a wrapped row's end the caret stays on the clicked row.
+  editor_.Model().PlaceCaretAtDisplay(DisplayPosAtPixel(x, y), true);
 }
 
 }  // namespace torvane

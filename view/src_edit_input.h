@@ -58,6 +58,7 @@ class TSrcEditInput : public QObject {
   // The nearest character boundary to a client pixel, the row kept within
   // the display rows; then the caret goes there.
   void PlaceCaretAtPixel(int x, int y);
+  TDisplayPos DisplayPosAtPixel(int x, int y) const;
   TBufferPos BufferPosAtPixel(int x, int y) const;
 
   // Auto-scrolling while the mouse selects beyond the text area.

@@ -191,7 +191,7 @@ void TSrcEditInput::MouseMove(TShiftState shift, int x, int y) {
     if (scroll_dy_ != 0) {
       pos.Row = model.DisplayRow();
     }
-    model.SetCaretPos(model.ConvertToBuffer(pos));
+    model.PlaceCaretAtDisplay(pos, true);
     model.SetSelectionActiveEnd(model.CaretPos());
     if (possible_gutter_click_ && model.CaretLine() != model.SelectionAnchor().Line) {
       gutter_drag_ = true;
@@ -239,7 +239,7 @@ void TSrcEditInput::AutoScrollStep() {
   const TBufferPos target = model.ConvertToBuffer(pos);
   if (target != model.CaretPos()) {
     // The view has just been scrolled; the caret only follows.
-    model.PlaceCaret(target, false);
+    model.PlaceCaret(target, false, model.EndsRow(target, pos.Row));
     if (mouse_captured_) {
       model.SetSelectionActiveEnd(model.CaretPos());
     }

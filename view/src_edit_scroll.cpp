@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 
+#include "editor/word_wrap_plugin.h"
 #include "view/scroll_hint.h"
 #include "view/src_edit.h"
 
@@ -20,8 +21,14 @@ TScrollExtent TCustomSrcEdit::ScrollExtent() const {
   extent.LongestLineLength = model_.Lines().LongestLineLength();
   extent.MaxScrollWidth = model_.MaxScrollWidth();
   extent.WordWrap = model_.Mapping().IsWrapping();
-  extent.WrapWidth = WrapWidth();
+  extent.WrapWidth = WrapRowLength(WrapWidth());
   extent.Options = model_.Options();
+  if (extent.WordWrap) {
+    // Wrapped rows are never wider than the wrap width: sideways scrolling
+    // reaches it and no further, also where the caret may pass line ends.
+    extent.Options.Exclude(eoScrollPastEol);
+    extent.LongestLineLength = extent.WrapWidth;
+  }
   return extent;
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "editor/edit_model.h"
+#include "editor/row_layout.h"
 #include "platform/codepage.h"
 #include "platform/gui/color.h"
 #include "view/text_drawer.h"
@@ -167,20 +168,21 @@ void TTextPainter::RowSelection(int row, std::string_view text) {
       break;
     case smColumn: {
       // A bound in the second cell of a wide character moves past it, so a
-      // character is selected whole or not at all.
+      // character is selected whole or not at all. Display columns count
+      // from the row's start, line columns from the line's.
       const int tab = src_.Model.TabWidth();
       auto widen = [&](int col) {
         const line_cells::TCoveringChar c = line_cells::CharCoveringColumn(text, col, tab);
         const auto i = static_cast<std::size_t>(c.Char - 1);
         return (c.FirstColumn < col && i < text.size() && text[i] != '\t') ? col + 1 : col;
       };
-      sel_from_ = widen(selection_.StartColumn);
-      sel_to_ = widen(selection_.EndColumn);
+      sel_from_ = widen(selection_.StartColumn + row_shift_);
+      sel_to_ = widen(selection_.EndColumn + row_shift_);
       break;
     }
     case smNormal:
-      sel_from_ = row == selection_.StartRow ? selection_.StartColumn : 1;
-      sel_to_ = row == selection_.EndRow ? selection_.EndColumn : kToRowEnd;
+      sel_from_ = row == selection_.StartRow ? selection_.StartColumn + row_shift_ : 1;
+      sel_to_ = row == selection_.EndRow ? selection_.EndColumn + row_shift_ : kToRowEnd;
       break;
   }
   if (sel_to_ <= sel_from_) {
@@ -235,6 +237,18 @@ void TTextPainter::PaintRow(int row, int line, std::string_view text, bool speci
   row_top_ = m.RowToY(row);
   row_first_col_ = first_column_;
   row_last_col_ = last_column_;
+  row_shift_ = 0;
+  const TPositionMapping& mapping = src_.Model.Mapping();
+  if (mapping.IsWrapping()) {
+    const int first_cell = mapping.RowLayout()->DisplayToBuffer({1, row}).Char;
+    row_shift_ = first_cell - 1;
+    row_first_col_ += row_shift_;
+    row_last_col_ += row_shift_;
+    if (mapping.LineOfRow(row + 1) == line) {
+      // The next row shows the rest; past a row's last cell nothing is drawn.
+      row_last_col_ = std::min(row_last_col_, row_shift_ + mapping.RowLayout()->RowCharCount(row));
+    }
+  }
   const bool caret_row = row == caret_row_;
   special_ = special;
   normal_fg_ = EditorForeground(line, caret_row);

@@ -107,6 +107,8 @@ class TTextPainter {
   void DrawPilcrow(int column);
   void SetRowColors(bool selected);
   int ClipLeft(int x) const;
+  // x of a line column on the current row, kept in range far past the window.
+  int ColumnX(long long column) const;
 
   // background_picture.cpp
   void DrawBackgroundPicture(const QRect& target, TColor background);
@@ -127,7 +129,10 @@ class TTextPainter {
   // --- per row
   std::string_view text_;
   int row_top_ = 0;
+  // The row's painted line columns; a wrapped row starts row_shift_ columns
+  // into its line and ends at its last cell.
   int row_first_col_ = 1, row_last_col_ = 1;
+  int row_shift_ = 0;
   bool special_ = false;
   TColor normal_fg_ = clNone, normal_bg_ = clNone, sel_fg_ = clNone, sel_bg_ = clNone;
   int sel_from_ = 0, sel_to_ = 0;  // selected columns [from, to); to may be kToRowEnd

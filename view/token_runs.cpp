@@ -47,9 +47,9 @@ int TTextPainter::ClipLeft(int x) const {
   return std::clamp(x, left_, right_);
 }
 
-// x of a column, kept in range for columns far past the window.
-static int XOf(const TViewMetrics& m, long long column) {
-  const long long x = (column - 1) * m.ColumnWidth() + m.TextOriginX();
+int TTextPainter::ColumnX(long long column) const {
+  const TViewMetrics& m = src_.Metrics;
+  const long long x = (column - row_shift_ - 1) * m.ColumnWidth() + m.TextOriginX();
   return static_cast<int>(std::clamp<long long>(x, -1000000000LL, 1000000000LL));
 }
 
@@ -103,7 +103,7 @@ void TTextPainter::FlushTokenRun(bool fill_to_row_end) {
   if (!fill_to_row_end) {
     return;
   }
-  const int x0 = ClipLeft(XOf(m, next_column_));
+  const int x0 = ClipLeft(ColumnX(next_column_));
   if (x0 >= right_) {
     return;
   }
@@ -124,8 +124,8 @@ void TTextPainter::FlushTokenRun(bool fill_to_row_end) {
   }
   const int height = m.RowHeight();
   for (int i = 0; i < count; ++i) {
-    const int x1 = std::max(x0, ClipLeft(XOf(m, parts[i].from)));
-    const int x2 = parts[i].to < 0 ? right_ : ClipLeft(XOf(m, parts[i].to));
+    const int x1 = std::max(x0, ClipLeft(ColumnX(parts[i].from)));
+    const int x2 = parts[i].to < 0 ? right_ : ClipLeft(ColumnX(parts[i].to));
     if (x1 >= x2) {
       continue;
     }
@@ -200,8 +200,8 @@ void TTextPainter::DrawRunText(int first_column, int last_column, bool selected)
     i += len;
   }
   SetRowColors(selected);
-  const int clip_left = ClipLeft(XOf(m, first_column));
-  const int clip_right = ClipLeft(XOf(m, static_cast<long long>(last_column) + 1));
+  const int clip_left = ClipLeft(ColumnX(first_column));
+  const int clip_right = ClipLeft(ColumnX(static_cast<long long>(last_column) + 1));
   next_column_ = last_column + 1;
   if (clip_left >= clip_right) {
     return;
@@ -215,7 +215,7 @@ void TTextPainter::DrawRunText(int first_column, int last_column, bool selected)
     options = kEtoClipped;
     painter_->setBackgroundMode(Qt::TransparentMode);
   }
-  src_.Drawer.CellTextOut(XOf(m, x_column), y, options, clip, draw_text_);
+  src_.Drawer.CellTextOut(ColumnX(x_column), y, options, clip, draw_text_);
   if (transparent) {
     painter_->setBackgroundMode(Qt::OpaqueMode);
   }
@@ -229,8 +229,8 @@ void TTextPainter::DrawPilcrow(int column) {
   src_.Drawer.SelectStyle(look_->FontStyle);
   SetRowColors(selected);
   const TViewMetrics& m = src_.Metrics;
-  const int clip_left = ClipLeft(XOf(m, column));
-  const int clip_right = ClipLeft(XOf(m, static_cast<long long>(column) + 1));
+  const int clip_left = ClipLeft(ColumnX(column));
+  const int clip_right = ClipLeft(ColumnX(static_cast<long long>(column) + 1));
   next_column_ = column + 1;
   run_ = {};
   if (clip_left >= clip_right) {
@@ -238,7 +238,7 @@ void TTextPainter::DrawPilcrow(int column) {
   }
   const QRect clip(clip_left, row_top_, clip_right - clip_left, m.RowHeight());
   const int y = row_top_ + (m.RowHeight() - src_.Drawer.TextHeight()) / 2;
-  src_.Drawer.CellTextOut(XOf(m, column), y, kEtoOpaque | kEtoClipped, clip, PilcrowMark());
+  src_.Drawer.CellTextOut(ColumnX(column), y, kEtoOpaque | kEtoClipped, clip, PilcrowMark());
 }
 
 void TTextPainter::DrawRightEdge(int top, int bottom) {

@@ -15,6 +15,7 @@
 #include "app/options_dialog.h"
 #include "app/settings.h"
 #include "app_fixture.h"
+#include "editor/word_wrap_plugin.h"
 #include "platform/ini_file.h"
 #include "tests/support/small_filesystem.h"
 
@@ -95,6 +96,40 @@ TEST_F(MainWindowTest, StartsWithTheDesignedLayoutAndMenus) {
   EXPECT_EQ(window_->SaveDialog1.Title, QStringLiteral("保存汇编语言源程序文件"));
   EXPECT_EQ(window_->OpenDialog1.Filter, QStringLiteral("汇编语言源程序(*.asm)|*.asm"));
   EXPECT_EQ(window_->SaveDialog1.DefaultExt, QStringLiteral("*.asm"));
+}
+
+TEST_F(MainWindowTest, WordWrapStartsOffAndOneSwitchTurnsItOnFully) {
+  TSrcEditor& editor = *window_->SrcEditor1;
+  EXPECT_FALSE(editor.WordWrap().Enabled());
+  EXPECT_EQ(editor.WordWrap().Position(), 80);
+  EXPECT_EQ(editor.WordWrap().Style(), wwsClientWidth);
+  EXPECT_FALSE(editor.Model().WordWrapActive());
+  const QString long_line = QStringLiteral("mov eax, ebx ; ") + QString(150, QChar('x'));
+  Type(long_line);
+  Enter();
+  Type(QStringLiteral("db \"中文\", 0"));
+  EXPECT_EQ(editor.Model().Mapping().DisplayRowCount(), 2);
+
+  editor.WordWrap().SetEnabled(true);
+  const TSrcWordWrapPlugin* layout = editor.Model().WordWrapLayout();
+  ASSERT_NE(layout, nullptr);
+  const int columns = editor.VisibleColumns();
+  EXPECT_EQ(layout->MaxRowLength(), columns);
+  EXPECT_GT(editor.Model().Mapping().DisplayRowCount(), 2);
+  for (const int cells : layout->RowsOfLine(0)) {
+    EXPECT_LE(cells, columns);
+  }
+  EXPECT_EQ(editor.FirstVisibleColumn(), 1);
+  // Typing, undoing and resizing keep the rows those of a fresh layout.
+  editor.ProcessCommand(ecEditorTop);
+  Type(QStringLiteral("; "));
+  editor.ProcessCommand(ecUndo);
+  window_->resize(window_->width() - 120, window_->height());
+  QApplication::processEvents();
+  EXPECT_EQ(layout->MaxRowLength(), editor.VisibleColumns());
+  EXPECT_EQ(layout->Dump(), TSrcWordWrapPlugin(&editor.Model()).Dump());
+  EXPECT_FALSE(window_->grab().isNull());  // a full paint with wrapped rows
+  EXPECT_EQ(Text(), long_line + QStringLiteral("\ndb \"中文\", 0"));
 }
 
 TEST_F(MainWindowTest, StartUpReadsTheAssemblerPathOfTheCurrentDirectory) {
