@@ -2,6 +2,7 @@
 #include "highlight/nasm_highlighter.h"
 
 #include <cstring>
+#include <unordered_set>
 
 #include "highlight/nasm_fold_regions.h"
 #include "highlight/nasm_words.h"
@@ -179,12 +180,37 @@ void TSrcNasmHighlighter::StartLine(std::string_view text, int line_index) {
   if (line_.size() < size + TNasmWordTable::kMaxLength) {
     line_.resize(size + TNasmWordTable::kMaxLength);
   }
-  std::memcpy(line_.data(), text.data(), size);
+  if (size > 0) {  // an empty view may have no data at all
+    std::memcpy(line_.data(), text.data(), size);
+  }
   std::memset(line_.data() + size, 0, TNasmWordTable::kMaxLength);
   line_index_ = line_index;
   first_token_start_ = 0;
   run_ = 0;
   AdvanceToken();
+}
+
+// Inlined into AdvanceToken: words are the commonest tokens.
+[[gnu::always_inline]] inline int TSrcNasmHighlighter::NameKind(int run, int& end) const {
+  const char* const p = line_.data();
+  unsigned classes = 0;
+  end = run;
+  for (unsigned c; (c = kNameClass[static_cast<unsigned char>(p[end])]) != 0; ++end) {
+    classes |= c;
+  }
+  // foo.bar, a$, x?: no reserved word holds those characters
+  return classes == 1 ? words_.Find(p + run, end - run) : ntkIdentifier;
+}
+
+[[gnu::always_inline]] inline int TSrcNasmHighlighter::ScanWord(int run) {
+  int end = run;
+  const int kind = NameKind(run, end);
+  if (run == first_token_start_ && IsLabelEnd(end, kind)) {
+    kind_ = ntkLabel;
+  } else {
+    kind_ = kind == kDataDirectiveKind ? ntkDirective : kind;
+  }
+  return end;
 }
 
 void TSrcNasmHighlighter::AdvanceToken() {
@@ -217,10 +243,18 @@ void TSrcNasmHighlighter::AdvanceToken() {
     run_ = run + 1;
     return;
   }
+  if (rule == srLineEnd) {
+    kind_ = ntkLineEnd;
+    return;
+  }
+  run_ = ScanOther(rule, run);
+}
+
+int TSrcNasmHighlighter::ScanOther(TScanRule rule, int run) {
+  // Kept out of AdvanceToken, so the common rules there need few registers.
+  const char* const p = line_.data();
+  const auto at = [p](int i) { return static_cast<unsigned char>(p[i]); };
   switch (rule) {
-    case srLineEnd:
-      kind_ = ntkLineEnd;
-      break;
     case srLineFeed:
       kind_ = ntkWhitespace;
       ++run;
@@ -280,34 +314,13 @@ void TSrcNasmHighlighter::AdvanceToken() {
       run += length > 0 ? length : 1;
       break;
     }
+    case srLineEnd:
     case srSpace:
     case srWord:
     case srSymbol:
-      break;  // handled above
+      break;  // handled by AdvanceToken
   }
-  run_ = run;
-}
-
-int TSrcNasmHighlighter::NameKind(int run, int& end) const {
-  const char* const p = line_.data();
-  unsigned classes = 0;
-  end = run;
-  for (unsigned c; (c = kNameClass[static_cast<unsigned char>(p[end])]) != 0; ++end) {
-    classes |= c;
-  }
-  // foo.bar, a$, x?: no reserved word holds those characters
-  return classes == 1 ? words_.Find(p + run, end - run) : ntkIdentifier;
-}
-
-int TSrcNasmHighlighter::ScanWord(int run) {
-  int end = run;
-  const int kind = NameKind(run, end);
-  if (run == first_token_start_ && IsLabelEnd(end, kind)) {
-    kind_ = ntkLabel;
-  } else {
-    kind_ = kind == kDataDirectiveKind ? ntkDirective : kind;
-  }
-  return end;
+  return run;
 }
 
 bool TSrcNasmHighlighter::IsLabelEnd(int run, int kind) const {
@@ -445,6 +458,22 @@ int TSrcNasmHighlighter::ScanIdentifier(int run) const {
     ++run;
   }
   return run;
+}
+
+std::vector<std::string> TSrcNasmHighlighter::DefinedLabels(const TSrcEditStringList& lines) {
+  std::vector<std::string> labels;
+  std::unordered_set<std::string> seen;
+  for (int i = 0; i < lines.LineCount(); ++i) {
+    // Only the first token of a line can be a label.
+    StartLine(lines.GetLine(i), i);
+    if (kind_ == ntkWhitespace) {
+      AdvanceToken();
+    }
+    if (kind_ == ntkLabel && seen.insert(TokenText()).second) {
+      labels.push_back(TokenText());
+    }
+  }
+  return labels;
 }
 
 }  // namespace torvane

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "highlight/custom_highlighter.h"
 #include "highlight/nasm_word_table.h"
@@ -68,6 +69,11 @@ class TSrcNasmHighlighter final : public TSrcCustomHighlighter {
 
   int LineIndex() const { return line_index_; }
 
+  // The labels the lines define (the tokens scanned as labels), each once, in
+  // the order of their first definition; completion offers them. Leaves the
+  // scanner at the end of the last line.
+  std::vector<std::string> DefinedLabels(const TSrcEditStringList& lines);
+
  private:
   // The scanning rules; the dispatch table maps a token's first character to
   // one of them.
@@ -96,6 +102,7 @@ class TSrcNasmHighlighter final : public TSrcCustomHighlighter {
   // in `end`, where it ends.
   int NameKind(int run, int& end) const;
   int ScanWord(int run);
+  [[gnu::noinline]] int ScanOther(TScanRule rule, int run);
   int ScanPercent(int run);
   int ScanNumber(int start, bool dollar_prefix) const;
   int ScanQuoted(int run) const;

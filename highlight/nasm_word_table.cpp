@@ -11,13 +11,20 @@ TNasmWordTable::TNasmWordTable(int none) : slots_(kSlotCount), none_(none) {}
 
 void TNasmWordTable::Add(std::string_view word, int kind) {
   if (word.empty() || word.size() > static_cast<std::size_t>(kMaxLength) ||
-      entries_.size() >= kSlotCount / 3) {
+      entries_.size() >= kSlotCount / 4) {
     throw ESrcError(FormatMessage("Cannot add keyword \"%s\"", std::string(word).c_str()));
   }
   char padded[kMaxLength] = {};
   std::memcpy(padded, word.data(), word.size());
   TEntry entry{};
-  MakeKey(padded, static_cast<int>(word.size()), entry);
+  for (int i = 0; i < 3; ++i) {
+    const int count = static_cast<int>(word.size()) - 8 * i;
+    if (count > 0) {
+      std::uint64_t bytes;
+      std::memcpy(&bytes, padded + 8 * i, 8);
+      entry.key[i] = (bytes | kLowerCase) & LowBytes(count);
+    }
+  }
   entry.kind = kind;
   std::uint32_t i = SlotOf(entry);
   for (; slots_[i] != 0; i = (i + 1) & (kSlotCount - 1)) {

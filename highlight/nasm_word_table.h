@@ -27,11 +27,22 @@ class TNasmWordTable {
   // The kind of the `length` letters, digits and '_' at p, ignoring letter
   // case. kMaxLength bytes from p must be readable, whatever `length` is.
   int Find(const char* p, int length) const {
-    if (length > kMaxLength) {
-      return none_;
-    }
     TEntry key;
-    MakeKey(p, length, key);
+    std::uint64_t bytes;
+    std::memcpy(&bytes, p, 8);
+    key.key[0] = (bytes | kLowerCase) & LowBytes(length);
+    key.key[1] = key.key[2] = 0;
+    if (length > 8) {
+      if (length > kMaxLength) {
+        return none_;
+      }
+      std::memcpy(&bytes, p + 8, 8);
+      key.key[1] = (bytes | kLowerCase) & LowBytes(length - 8);
+      if (length > 16) {
+        std::memcpy(&bytes, p + 16, 8);
+        key.key[2] = (bytes | kLowerCase) & LowBytes(length - 16);
+      }
+    }
     for (std::uint32_t i = SlotOf(key);; i = (i + 1) & (kSlotCount - 1)) {
       const std::uint16_t index = slots_[i];
       if (index == 0) {
@@ -51,32 +62,21 @@ class TNasmWordTable {
     std::uint64_t key[3];
     int kind;
   };
-  // A power of two, at least three times the number of words NASM reserves,
-  // so most words that are no reserved word meet an empty slot first.
-  static constexpr std::uint32_t kSlotCount = 8192;
+  // A power of two, several times the number of words NASM reserves, so
+  // most words that are no reserved word meet an empty slot first.
+  static constexpr std::uint32_t kSlotCount = 16384;
   static constexpr std::uint64_t kLowerCase = 0x2020202020202020u;
 
-  // Bytes beyond `length` become zero; setting bit 5 lower-cases letters and
-  // leaves digits as they are ('_' becomes 0x7F, which no other character of
-  // a word can).
-  static void MakeKey(const char* p, int length, TEntry& key) {
-    for (int i = 0; i < 3; ++i) {
-      const int count = length - 8 * i;
-      if (count <= 0) {
-        key.key[i] = 0;
-        continue;
-      }
-      std::uint64_t bytes;
-      std::memcpy(&bytes, p + 8 * i, 8);
-      const std::uint64_t mask =
-          count >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
-      key.key[i] = (bytes | kLowerCase) & mask;
-    }
+  // A key holds the word's bytes with bit 5 set, which lower-cases letters
+  // and leaves digits as they are ('_' becomes 0x7F, which no other character
+  // of a word can), and zeros after the word.
+  static std::uint64_t LowBytes(int count) {
+    return count >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * count)) - 1;
   }
   static std::uint32_t SlotOf(const TEntry& key) {
     const std::uint64_t h = (key.key[0] * 0x9E3779B97F4A7C15u) ^
                             (key.key[1] * 0xC2B2AE3D27D4EB4Fu) ^ (key.key[2] * 0x165667B19E3779F9u);
-    return static_cast<std::uint32_t>(h >> 51);  // the top 13 bits: 0..8191
+    return static_cast<std::uint32_t>(h >> 50);  // the top 14 bits: 0..16383
   }
 
   // invariant: slot i holds 0 (empty) or 1 + the index of an entry

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "document/string_list.h"
 #include "highlight/highlighter_list.h"
 #include "highlight/nasm_fold_regions.h"
 #include "highlight/nasm_words.h"
@@ -255,6 +256,8 @@ TEST(NasmHighlighterTest, WhitespaceLineBreaksAndNul) {
       {std::string("nop\0mov", 7), {{K, "nop"}}},
       {"\x7f", {{Y, "\x7f"}}},
   });
+  TSrcNasmHighlighter h;
+  EXPECT_EQ(ScanLine(h, std::string_view()), Tokens{});  // a view without data
 }
 
 TEST(NasmHighlighterTest, EveryListedWordHasItsKind) {
@@ -318,6 +321,17 @@ TEST(NasmHighlighterTest, RandomLinesAreCoveredByContiguousTokens) {
       FAIL() << "line " << line << ": " << text;
     }
   }
+}
+
+TEST(NasmHighlighterTest, DefinedLabelsForCompletion) {
+  TSrcEditStringList lines;
+  lines.SetAllText(
+      "start:\n  .loop: dec ecx\nmsg db 'x'\n  jmp start\nstart:\nloop: nop\n%%x:\n"
+      "mov eax, ebx\n\t\n;a:\n");
+  TSrcNasmHighlighter h;
+  EXPECT_EQ(h.DefinedLabels(lines),
+            (std::vector<std::string>{"start", ".loop", "msg", "loop", "%%x"}));
+  EXPECT_TRUE(h.DefinedLabels(TSrcEditStringList()).empty());
 }
 
 TEST(NasmHighlighterTest, AttributesFilterAndClass) {
