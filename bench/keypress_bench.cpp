@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "bench/support/bench_data.h"
+#include "bench/support/loaded_editor.h"
 #include "bench/support/widget_main.h"
 #include "view/src_edit.h"
 
@@ -19,16 +19,7 @@ namespace {
 constexpr int kLines = 1000000;
 
 TSrcEdit& Editor() {
-  static std::unique_ptr<TSrcEdit> edit = [] {
-    auto e = std::make_unique<TSrcEdit>();
-    e->resize(800, 600);
-    e->Lines().ReadFromFile(bench::AsmFile(kLines));
-    e->show();
-    e->setFocus();
-    QApplication::processEvents();
-    return e;
-  }();
-  return *edit;
+  return bench::LoadedEditor(kLines);
 }
 
 void TypeAndPaint(TSrcEdit& edit) {
