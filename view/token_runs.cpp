@@ -165,8 +165,15 @@ void TTextPainter::DrawRunText(int first_column, int last_column, bool selected)
   const bool show_special = src_.Model.HasOption(eoShowSpecialChars);
   draw_text_.clear();
   int x_column = first_column;
-  std::size_t i = static_cast<std::size_t>(run_.ByteStart);
   const auto end = static_cast<std::size_t>(run_.ByteEnd);
+  // Start at the character covering the first column rather than walking
+  // the run from its start: a wrapped row shows the middle of a long run.
+  const auto run_begin = columns_.begin() + run_.ByteStart;
+  auto covering = std::upper_bound(run_begin, columns_.begin() + run_.ByteEnd, first_column - 1);
+  if (covering != run_begin) {
+    covering = std::lower_bound(run_begin, covering, *(covering - 1));
+  }
+  std::size_t i = static_cast<std::size_t>(covering - columns_.begin());
   bool first = true;
   while (i < end) {
     const bool tab = text_[i] == '\t';
