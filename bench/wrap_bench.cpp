@@ -61,6 +61,9 @@ void BM_KeyPressToWrappedRows(benchmark::State& state) {
   auto restart = [&] {
     edit.Lines().SetLine(line - 1, long_text);
     edit.SetCaretPos({1, line});
+    // All rows of the line on screen, also at the end of the file.
+    edit.SetFirstVisibleRow(
+        std::min(edit.Model().Mapping().RowOfLine(line), edit.Model().Mapping().DisplayRowCount()));
     QApplication::processEvents();
   };
   restart();
