@@ -1,6 +1,7 @@
 // The scanning rules of the NASM highlighter, its attributes and class record.
 #include "highlight/nasm_highlighter.h"
 
+#include <bit>
 #include <cstring>
 #include <unordered_set>
 
@@ -52,6 +53,29 @@ constexpr std::array<std::uint8_t, 256> kNameClass = [] {
 // What continues a number: digits, letters (radix prefixes and suffixes, hex
 // digits, exponents), '_' and the point of a float.
 constexpr TCharTable kNumberChars = MakeTable("_.", true);
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+
+// Not zero when some byte of x is zero.
+constexpr std::uint64_t HasZeroByte(std::uint64_t x) {
+  return (x - kOnes) & ~x & kHighBits;
+}
+
+// 0x80 in each byte b of x with low < b < high (0 <= low < high <= 128); no
+// carry or borrow crosses a byte.
+constexpr std::uint64_t BytesBetween(std::uint64_t x, std::uint64_t low, std::uint64_t high) {
+  const std::uint64_t low7 = x & (kOnes * 127);
+  return ((kOnes * (127 + high) - low7) & ~x & (low7 + kOnes * (127 - low))) & kHighBits;
+}
+
+// 0x80 in each byte of x that is a letter, a digit or '_'.
+constexpr std::uint64_t WordCharBytes(std::uint64_t x) {
+  return BytesBetween(x, '0' - 1, '9' + 1) | BytesBetween(x, 'A' - 1, 'Z' + 1) |
+         BytesBetween(x, 'a' - 1, 'z' + 1) | BytesBetween(x, '_' - 1, '_' + 1);
+}
+static_assert(WordCharBytes(0x7F5F7A615A41392Fu) == 0x0080808080808000u);
+static_assert(WordCharBytes(0xFFE03A302F405B60u) == 0x0000008000000000u);
 
 constexpr bool IsDigit(unsigned c) {
   return c - '0' < 10;
@@ -192,14 +216,21 @@ void TSrcNasmHighlighter::StartLine(std::string_view text, int line_index) {
 
 // Inlined into AdvanceToken: words are the commonest tokens.
 [[gnu::always_inline]] inline int TSrcNasmHighlighter::NameKind(int run, int& end) const {
+  // The letters, digits and '_' among the next eight bytes are found at once
+  // (the NULs after the line keep the load inside the buffer), so a short
+  // word costs no loop whose exit depends on its length.
   const char* const p = line_.data();
-  unsigned classes = 0;
-  end = run;
-  for (unsigned c; (c = kNameClass[static_cast<unsigned char>(p[end])]) != 0; ++end) {
+  std::uint64_t bytes;
+  std::memcpy(&bytes, p + run, 8);
+  const std::uint64_t stops = ~WordCharBytes(bytes) & kHighBits;
+  int e = run + (stops != 0 ? std::countr_zero(stops) / 8 : 8);
+  unsigned classes = 1;
+  for (unsigned c; (c = kNameClass[static_cast<unsigned char>(p[e])]) != 0; ++e) {
     classes |= c;
   }
+  end = e;
   // foo.bar, a$, x?: no reserved word holds those characters
-  return classes == 1 ? words_.Find(p + run, end - run) : ntkIdentifier;
+  return classes == 1 ? words_.Find(p + run, e - run) : ntkIdentifier;
 }
 
 [[gnu::always_inline]] inline int TSrcNasmHighlighter::ScanWord(int run) {
@@ -271,9 +302,7 @@ int TSrcNasmHighlighter::ScanOther(TScanRule rule, int run) {
       break;
     case srComment:
       kind_ = ntkComment;
-      do {
-        ++run;
-      } while (!kLineEndChars[at(run)]);
+      run = ScanToLineEnd(run + 1);
       break;
     case srNumber:
       kind_ = ntkNumber;
@@ -450,6 +479,25 @@ int TSrcNasmHighlighter::ScanQuoted(int run) const {
     ++run;
   }
   return p[run] == quote ? run + 1 : run;
+}
+
+int TSrcNasmHighlighter::ScanToLineEnd(int run) const {
+  // Eight bytes at a time while none of them is NUL, LF or CR; the NULs after
+  // the line stop the loads before they leave the buffer.
+  const char* const p = line_.data();
+  for (;;) {
+    std::uint64_t bytes;
+    std::memcpy(&bytes, p + run, 8);
+    if ((HasZeroByte(bytes) | HasZeroByte(bytes ^ (kOnes * '\n')) |
+         HasZeroByte(bytes ^ (kOnes * '\r'))) != 0) {
+      break;
+    }
+    run += 8;
+  }
+  while (!kLineEndChars[static_cast<unsigned char>(p[run])]) {
+    ++run;
+  }
+  return run;
 }
 
 int TSrcNasmHighlighter::ScanIdentifier(int run) const {

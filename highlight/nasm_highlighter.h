@@ -107,6 +107,7 @@ class TSrcNasmHighlighter final : public TSrcCustomHighlighter {
   int ScanNumber(int start, bool dollar_prefix) const;
   int ScanQuoted(int run) const;
   int ScanIdentifier(int run) const;
+  int ScanToLineEnd(int run) const;
   bool IsLabelEnd(int run, int kind) const;
 
   TNasmWordTable words_{ntkIdentifier};

@@ -55,6 +55,9 @@ TEST(NasmHighlighterTest, CommentsStartAtSemicolonOnly) {
       {"; 注释 'not a string", {{C, "; 注释 'not a string"}}},
       {"x // 2", {{I, "x"}, {W, " "}, {Y, "/"}, {Y, "/"}, {W, " "}, {N, "2"}}},
       {"#x", {{Y, "#"}, {I, "x"}}},
+      // Long comments are scanned eight bytes at a time up to a line break.
+      {"; 0123456789abcdef\rnop", {{C, "; 0123456789abcdef"}, {W, "\r"}, {K, "nop"}}},
+      {"nop ;0123456\n", {{K, "nop"}, {W, " "}, {C, ";0123456"}, {W, "\n"}}},
   });
 }
 
@@ -124,6 +127,21 @@ TEST(NasmHighlighterTest, IdentifiersLocalLabelsAndDollar) {
       {"a . b", {{I, "a"}, {W, " "}, {Y, "."}, {W, " "}, {I, "b"}}},
       {"dd .5", {{D, "dd"}, {W, " "}, {I, ".5"}}},
       {"mov_x eax_", {{I, "mov_x"}, {W, " "}, {I, "eax_"}}},
+      // Words around eight bytes long, which are found eight bytes at a time.
+      {"vpermilpd vpermilpdx vpermilp vpermilpd.x VPBROADCASTMB2Q vpbroadcastmb2q$",
+       {{K, "vpermilpd"},
+        {W, " "},
+        {I, "vpermilpdx"},
+        {W, " "},
+        {I, "vpermilp"},
+        {W, " "},
+        {I, "vpermilpd.x"},
+        {W, " "},
+        {K, "VPBROADCASTMB2Q"},
+        {W, " "},
+        {I, "vpbroadcastmb2q$"}}},
+      {"cmpxchg8b:cmpxchg8", {{L, "cmpxchg8b"}, {Y, ":"}, {I, "cmpxchg8"}}},
+      {"xmm31_ zmm0\x80", {{I, "xmm31_"}, {W, " "}, {R, "zmm0"}, {I, "\x80"}}},
       {"é", {{I, "é"}}},
   });
 }
