@@ -14,7 +14,9 @@ class TRecordingView : public ISrcEditView {
  public:
   void InvalidateLines(int first, int last) override { invalidated.emplace_back(first, last); }
   void InvalidateLine(int line) override { invalidated.emplace_back(line, line); }
-  void InvalidateGutterLines(int, int) override {}
+  void InvalidateGutterLines(int first, int last) override {
+    gutter_invalidated.emplace_back(first, last);
+  }
   void BeginCollectingInvalidation() override { ++collecting; }
   void EndCollectingInvalidation() override { --collecting; }
   void ScrollCaretIntoView() override { ++scrolls; }
@@ -34,6 +36,7 @@ class TRecordingView : public ISrcEditView {
   void Reset() { *this = TRecordingView(); }
 
   std::vector<std::pair<int, int>> invalidated;
+  std::vector<std::pair<int, int>> gutter_invalidated;
   int collecting = 0;
   int scrolls = 0;
   int scroll_bar_updates = 0;

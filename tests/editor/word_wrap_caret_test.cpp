@@ -128,7 +128,11 @@ TEST(WordWrapCaretTest, PlacingAtADisplayPositionKeepsTheRow) {
 TEST(WordWrapCaretTest, EditsKeepTheLayoutCurrent) {
   TWrappedEditor f;
   f.Caret(23, 1);
-  f.Type("0123456789");  // the line grows by a row
+  f.Type("01234567");  // 30 characters: three full rows
+  f.view.gutter_invalidated.clear();
+  f.Type("8");  // the line grows by a row: the numbers below move down
+  EXPECT_EQ(f.view.gutter_invalidated, (std::vector<std::pair<int, int>>{{1, 3}}));
+  f.Type("9");
   EXPECT_EQ(f.model.WordWrapLayout()->RowsOfLine(0), (std::vector<int>{10, 10, 10, 2}));
   EXPECT_EQ(f.model.Mapping().RowOfLine(2), 5);
   f.Cmd(ecLineBreak);
