@@ -5,10 +5,12 @@
 #include <QFile>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSplitter>
 
 #include "app/about_dialog.h"
 #include "app/assembler.h"
+#include "app/assembly_progress.h"
 #include "app/editor_configuration.h"
 #include "app/options_dialog.h"
 #include "app/settings.h"
@@ -49,6 +51,9 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  CancelButton = new QPushButton(QStringLiteral("取消"), Memo1);
+  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  CancelButton->hide();
   Splitter1->addWidget(SrcEditor1);
   Splitter1->addWidget(Memo1);
   // The pane keeps its height when the window grows; the editor takes the rest.
@@ -144,11 +149,24 @@ bool TFAsmEd::Save() {
 }
 
 void TFAsmEd::C1Click() {
-  S1Click();
-  if (current_file_name_.empty()) {
+  // A save that failed or was cancelled would have the assembler work on
+  // something other than the text the user sees.
+  if (!Save() || current_file_name_.empty()) {
     return;
   }
-  ShowPaneLines(AssembleFile(assembler_path_, current_file_name_));
+  QStringList lines;
+  {
+    TAssemblyProgress progress(*this, *SrcEditor1, *Memo1, *CancelButton);
+    assembling_ = true;
+    struct Reset {
+      bool& flag;
+      ~Reset() { flag = false; }
+    } reset{assembling_};
+    lines = AssembleFile(assembler_path_, current_file_name_, [&](TChildProcess& child) {
+      progress.Attach(child, FromFileName(current_file_name_));
+    });
+  }
+  ShowPaneLines(lines);
 }
 
 void TFAsmEd::ShowPaneLines(const QStringList& lines) {
@@ -194,6 +212,12 @@ bool TFAsmEd::FormClose() {
 }
 
 void TFAsmEd::closeEvent(QCloseEvent* event) {
+  // The run has to end first (Cancel or Escape); the text being assembled
+  // stays as it is until then.
+  if (assembling_) {
+    event->ignore();
+    return;
+  }
   // Should the prompt itself fail, the window stays open: nothing is lost
   // and the user can try again.
   bool may_close = false;

@@ -11,6 +11,7 @@
 class QAction;
 class QMenu;
 class QPlainTextEdit;
+class QPushButton;
 class QSplitter;
 
 namespace torvane {
@@ -37,11 +38,14 @@ class TFAsmEd : public QMainWindow {
 
   const std::string& AssemblerPath() const { return assembler_path_; }
   const std::string& CurrentFileName() const { return current_file_name_; }
+  // True while the assembler runs (the window stays responsive meanwhile).
+  bool Assembling() const { return assembling_; }
 
   // Components, named as the handlers refer to them.
   TSrcEditor* SrcEditor1 = nullptr;
   QSplitter* Splitter1 = nullptr;
   QPlainTextEdit* Memo1 = nullptr;
+  QPushButton* CancelButton = nullptr;  // over the pane while the assembler runs
   std::unique_ptr<TSrcAsmHighlighter> SrcAsmHighlighter1;
   TOpenDialog OpenDialog1;
   TSaveDialog SaveDialog1;
@@ -71,6 +75,7 @@ class TFAsmEd : public QMainWindow {
 
   std::string assembler_path_;
   std::string current_file_name_;
+  bool assembling_ = false;
 };
 
 }  // namespace torvane

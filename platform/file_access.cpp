@@ -1,6 +1,5 @@
-// Whole-file reads and temporary-file-and-rename writes on top of POSIX calls,
-// so that every write, flush and sync result is checked (a full disk must not
-// turn into an emptied file).
+// Whole-file reads, file stamps and removal on top of POSIX calls (the safe
+// replacement of a file's content is platform/safe_write.cpp).
 #include "platform/file_access.h"
 
 #include <fcntl.h>
@@ -8,11 +7,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <new>
-#include <random>
 
 namespace torvane {
 namespace {
@@ -23,78 +19,6 @@ void SetReason(std::string* reason, int error) {
   if (reason != nullptr) {
     *reason = std::strerror(error);
   }
-}
-
-// The file that is really replaced: a symbolic link is followed (also a chain,
-// also a dangling one) so that the link itself survives the rename.
-std::string ResolveTarget(const std::string& path) {
-  std::string current = path;
-  for (int depth = 0; depth < 40; ++depth) {
-    struct stat st {};
-    if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
-      return current;
-    }
-    std::string link(PATH_MAX, '\0');
-    const ssize_t n = ::readlink(current.c_str(), link.data(), link.size());
-    if (n <= 0) {
-      return current;
-    }
-    link.resize(static_cast<std::size_t>(n));
-    if (link.front() != '/') {
-      const std::size_t slash = current.rfind('/');
-      link = (slash == std::string::npos ? std::string() : current.substr(0, slash + 1)) + link;
-    }
-    current = link;
-  }
-  return current;
-}
-
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) {
-    return ".";
-  }
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string FileNameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Creates a new, exclusive temporary file in dir; the mode is narrowed by the
-// umask as for any new file.
-int CreateTemporary(const std::string& dir, const std::string& name, std::string* temp_path) {
-  std::random_device seed;
-  std::mt19937 random(seed());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    *temp_path = dir + "/." + name + ".tmp" + std::to_string(random() % 1000000);
-    const int fd = ::open(temp_path->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) {
-      return fd;
-    }
-  }
-  errno = EEXIST;
-  return -1;
-}
-
-bool WriteAll(int fd, std::string_view bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return false;
-    }
-    if (n == 0) {
-      errno = ENOSPC;
-      return false;
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 TFileStamp StampFrom(const struct stat& st) {
@@ -109,6 +33,14 @@ TFileStamp StampFrom(const struct stat& st) {
 }
 
 }  // namespace
+
+TFileStamp StampOfOpenFile(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    return {};
+  }
+  return StampFrom(st);
+}
 
 TFileStamp StampOf(const std::string& path) {
   struct stat st {};
@@ -173,68 +105,6 @@ bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* rea
   ::close(fd);
   if (stamp != nullptr) {
     *stamp = StampFrom(st);
-  }
-  return true;
-}
-
-bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* reason) {
-  if (path.empty()) {
-    SetReason(reason, ENOENT);
-    return false;
-  }
-  const std::string target = ResolveTarget(path);
-  struct stat old {};
-  const bool exists = ::stat(target.c_str(), &old) == 0;
-  if (exists && S_ISDIR(old.st_mode)) {
-    SetReason(reason, EISDIR);
-    return false;
-  }
-  // A read-only file is not replaced behind its owner's back, even though
-  // the directory would allow the rename.
-  if (exists && ::access(target.c_str(), W_OK) != 0) {
-    SetReason(reason, errno);
-    return false;
-  }
-  const std::string dir = DirectoryOf(target);
-  std::string temp;
-  const int fd = CreateTemporary(dir, FileNameOf(target), &temp);
-  if (fd < 0) {
-    SetReason(reason, errno);
-    return false;
-  }
-  auto fail = [&](int error) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-    SetReason(reason, error);
-    return false;
-  };
-  if (exists) {
-    if (::fchmod(fd, old.st_mode & 07777) != 0) {
-      return fail(errno);
-    }
-    // Keeping the owner is best effort: only root may give a file away.
-    [[maybe_unused]] const int ignored = ::fchown(fd, old.st_uid, old.st_gid);
-  }
-  if (!WriteAll(fd, bytes) || ::fsync(fd) != 0) {
-    return fail(errno);
-  }
-  if (::close(fd) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    SetReason(reason, error);
-    return false;
-  }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    SetReason(reason, error);
-    return false;
-  }
-  // Make the rename itself durable; a failure here no longer endangers data.
-  const int dir_fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir_fd >= 0) {
-    ::fsync(dir_fd);
-    ::close(dir_fd);
   }
   return true;
 }

@@ -1,6 +1,5 @@
-// Reading whole files as bytes and replacing files safely: the new bytes go to
-// a temporary file beside the target and are renamed over it only when every
-// write, the flush and the sync have succeeded.
+// Reading whole files as bytes, telling states of a file apart, and replacing
+// a file's content safely (never half written, the old bytes kept on failure).
 #pragma once
 
 #include <cstdint>
@@ -30,6 +29,7 @@ struct TFileStamp {
 // The stamp of the file path names (links followed); exists is false when
 // there is none.
 TFileStamp StampOf(const std::string& path);
+TFileStamp StampOfOpenFile(int fd);
 
 // Reads the whole file into *bytes, as large as the file was when opened.
 // Only regular files are read: a directory, pipe, device or socket fails at
@@ -41,11 +41,18 @@ bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* rea
 
 // Replaces (or creates) the file at path with bytes. The old file stays
 // byte-identical unless the whole new content reached the disk; an existing
-// file keeps its permission bits (and owner, where allowed); when path is a
-// symbolic link the file it points to is replaced and the link stays. On
-// failure the temporary file is removed, false is returned and *reason says why.
-bool WriteFileSafely(const std::string& path, std::string_view bytes,
-                     std::string* reason = nullptr);
+// file keeps its permission bits and owner; when path is a symbolic link the
+// file it points to is replaced and the link stays. The bytes normally go to
+// an unnamed temporary file renamed over the target (a save killed half-way
+// leaves nothing behind; temporaries of an earlier killed save are removed).
+// A file with other hard links, one whose owner a new file could not get, or
+// one in a folder we cannot write is rewritten in place instead, after
+// checking the free space, and gets its old bytes back if writing fails. A
+// file without any write permission bit is read-only, for root as well. On
+// failure false is returned and *reason says why; on success *written is the
+// stamp of the file as written.
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* reason = nullptr,
+                     TFileStamp* written = nullptr);
 
 // Deletes a file; false (with the reason) when it could not be removed.
 bool RemoveFile(const std::string& path, std::string* reason = nullptr);

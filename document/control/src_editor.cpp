@@ -2,6 +2,7 @@
 #include "document/control/src_editor.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <exception>
@@ -54,6 +55,13 @@ QString DocumentSaveErrorText(const std::string& file_name) {
       .arg(FromFileName(file_name));
 }
 
+QString DocumentChangedText(const std::string& file_name) {
+  return QStringLiteral(
+             "%1\r\n\r\n该文档在打开或上次保存之后已被其它程序修改。\r\n"
+             "要用编辑器中的内容覆盖它吗？")
+      .arg(FromFileName(file_name));
+}
+
 TCustomSrcEditor::TCustomSrcEditor(QWidget* parent)
     : TSrcEditorBase(parent), controller_(&InstallController<TSrcDocumentCommands>()) {
   controller_->OnChange = [this] { TextChanged(); };
@@ -77,7 +85,8 @@ bool TCustomSrcEditor::OpenDocument(const std::string& file_name, TOpenDialog* d
   }
 
   std::string bytes;
-  if (name.empty() || !ReadFileBytes(name, &bytes)) {
+  TFileStamp stamp;
+  if (name.empty() || !ReadFileBytes(name, &bytes, nullptr, &stamp)) {
     ShowInfoMessage(DocumentOpenErrorText(name));
     return false;
   }
@@ -91,6 +100,8 @@ bool TCustomSrcEditor::OpenDocument(const std::string& file_name, TOpenDialog* d
       controller_->InsertTextAtCaret(text);
     } else {
       Lines().ReadFromBytes(stream.TakeBytes());
+      stamped_name_ = name;
+      stamp_ = stamp;
     }
     SetFirstVisibleRow(1);
   } catch (const std::exception&) {
@@ -116,11 +127,15 @@ bool TCustomSrcEditor::SaveDocument(const std::string& file_name, TSaveDialog* d
     name = dialog->FileSystemName();
   }
 
+  if (!ConfirmOverwrite(name)) {
+    return false;
+  }
   bool written = false;
+  TFileStamp stamp;
   try {
     TSrcMemoryStream stream(DocumentBytes(options));
     DoSaveDocument(stream, options);
-    written = !name.empty() && WriteFileSafely(name, stream.Bytes());
+    written = !name.empty() && WriteFileSafely(name, stream.Bytes(), nullptr, &stamp);
   } catch (const std::exception&) {
     written = false;
   }
@@ -128,10 +143,30 @@ bool TCustomSrcEditor::SaveDocument(const std::string& file_name, TSaveDialog* d
     ShowInfoMessage(DocumentSaveErrorText(name));
     return false;
   }
+  stamped_name_ = name;
+  stamp_ = stamp;
   if ((options & doReset) != 0) {
     Adopt(name);
   }
   return true;
+}
+
+bool TCustomSrcEditor::ConfirmOverwrite(const std::string& file_name) const {
+  if (file_name.empty() || file_name != stamped_name_) {
+    return true;
+  }
+  const TFileStamp now = StampOf(file_name);
+  if (!now.exists || now.SameContent(stamp_)) {
+    return true;
+  }
+  TMessageRequest question;
+  question.parent = window();
+  question.caption = QGuiApplication::applicationDisplayName();
+  question.text = DocumentChangedText(file_name);
+  question.icon = TMsgIcon::Warning;
+  question.buttons = TMsgButtons::YesNo;
+  question.captions = {QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")};
+  return Dialogs().ShowMessage(question) == mrYes;
 }
 
 std::string TCustomSrcEditor::DocumentBytes(TSrcDocumentOptions options) const {

@@ -13,6 +13,7 @@
 #include "document/control/document_types.h"
 #include "document/file_format.h"
 #include "editor/positions.h"
+#include "platform/file_access.h"
 #include "view/src_memo.h"
 
 class QPrinter;
@@ -28,6 +29,8 @@ using TSrcEditorBase = TSrcMemo;
 // The two messages of failed file operations, lines separated by CR LF.
 QString DocumentOpenErrorText(const std::string& file_name);
 QString DocumentSaveErrorText(const std::string& file_name);
+// The question before overwriting a file another program has changed.
+QString DocumentChangedText(const std::string& file_name);
 
 class TCustomSrcEditor : public TSrcEditorBase {
   Q_OBJECT
@@ -43,7 +46,9 @@ class TCustomSrcEditor : public TSrcEditorBase {
   bool OpenDocument(const std::string& file_name, TOpenDialog* dialog, TSrcDocumentOptions options);
   // True when the file was written. The file is replaced only once all the
   // new bytes are on disk; any failure shows the save-error message and
-  // leaves the old file as it was.
+  // leaves the old file as it was. When another program has changed the file
+  // since this control last read or wrote it, the user is asked first; No
+  // (or closing the question) returns false and writes nothing.
   bool SaveDocument(const std::string& file_name, TSaveDialog* dialog, TSrcDocumentOptions options);
   // The text counts as saved: the modified flag is cleared and every status
   // listener hears of it.
@@ -99,6 +104,8 @@ class TCustomSrcEditor : public TSrcEditorBase {
   // after every line).
   std::string DocumentBytes(TSrcDocumentOptions options) const;
   void Adopt(const std::string& file_name);
+  // False when the file changed behind our back and the user keeps it.
+  bool ConfirmOverwrite(const std::string& file_name) const;
   void DeliverPendingStatus();
   // The change step: StoredCaret first, then OnChange.
   void TextChanged();
@@ -108,6 +115,9 @@ class TCustomSrcEditor : public TSrcEditorBase {
   std::string document_name_;
   TSrcDocumentState document_state_ = smsNormal;
   TBufferPos stored_caret_;
+  // The file last read or written whole, and how it was left then.
+  std::string stamped_name_;
+  TFileStamp stamp_;
 };
 
 // The control as forms place it.

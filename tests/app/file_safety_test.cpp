@@ -1,10 +1,13 @@
 // Opening and saving through the main window where files are not what they
 // seem: pipes and devices, names that are not valid UTF-8, files changed by
 // another program, hard links, and folders we cannot write.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <QPlainTextEdit>
+#include <cstdio>
+#include <vector>
 
 #include "app/main_window.h"
 #include "app_fixture.h"
@@ -76,6 +79,89 @@ TEST_F(FileSafetyTest, NamesThatAreNotUtf8AreOpenedAndSavedUnderTheirOwnBytes) {
   window_->S1->trigger();
   EXPECT_EQ(window_->CurrentFileName(), other);
   EXPECT_EQ(Get(other), "db 2");
+}
+
+TEST_F(FileSafetyTest, ChangesByAnotherProgramAreNotOverwrittenWithoutAsking) {
+  const std::string path = Path("shared.asm");
+  Put(path, "db 1");
+  OpenThroughMenu(path);
+  // Our own saves ask nothing.
+  TypeText(Editor(), QStringLiteral("a"));
+  window_->S1->trigger();
+  TypeText(Editor(), QStringLiteral("b"));
+  window_->S1->trigger();
+  EXPECT_TRUE(dialogs_.messages.empty()) << dialogs_.LastMessage().toStdString();
+  EXPECT_EQ(Get(path), "abdb 1");
+
+  auto external_change = [&](const std::string& bytes, bool same_file) {
+    if (same_file) {
+      std::FILE* f = std::fopen(path.c_str(), "wb");
+      ASSERT_NE(f, nullptr);
+      std::fputs(bytes.c_str(), f);
+      std::fclose(f);
+    } else {
+      Put(path, bytes);  // a new file renamed into place, as most programs save
+    }
+    // Only the modification time may tell: put it well apart from ours.
+    const timespec times[2] = {{1500000000, 0}, {1500000000, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+  };
+  // Replaced by a new file; rewritten in place with another size; rewritten
+  // in place with the same size.
+  const std::vector<std::pair<std::string, bool>> changes = {
+      {"theirs", false}, {"theirs, longer", true}, {"THEIRS, LONGER", true}};
+  for (const auto& [bytes, same_file] : changes) {
+    SCOPED_TRACE(bytes);
+    TypeText(Editor(), QStringLiteral("c"));
+    external_change(bytes, same_file);
+    // No, or the box closed: nothing is written, the text stays modified.
+    for (const int answer : {int{mrNo}, int{mrCancel}}) {
+      const std::size_t asked = dialogs_.messages.size();
+      dialogs_.message_answers.push_back(answer);
+      window_->S1->trigger();
+      ASSERT_EQ(dialogs_.messages.size(), asked + 1);
+      const TMessageRequest& question = dialogs_.messages.back();
+      EXPECT_EQ(question.text, DocumentChangedText(path));
+      EXPECT_EQ(question.buttons, TMsgButtons::YesNo);
+      EXPECT_EQ(question.captions,
+                (QStringList{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")}));
+      EXPECT_EQ(Get(path), bytes);
+      EXPECT_TRUE(Editor().Modified());
+    }
+    dialogs_.message_answers.push_back(mrYes);
+    window_->S1->trigger();
+    EXPECT_EQ(Get(path), EncodeText(Text()));
+    EXPECT_FALSE(Editor().Modified());
+    // What we wrote last is what is there: no question.
+    const std::size_t asked = dialogs_.messages.size();
+    window_->S1->trigger();
+    EXPECT_EQ(dialogs_.messages.size(), asked);
+  }
+  // Assembling saves first: No there stops the command as well.
+  external_change("again", false);
+  dialogs_.message_answers.push_back(mrNo);
+  window_->C1->trigger();
+  EXPECT_EQ(Get(path), "again");
+  EXPECT_FALSE(Exists(Path("shared.log")));
+}
+
+TEST_F(FileSafetyTest, HardLinkedAndReadOnlyFilesThroughTheWindow) {
+  const std::string path = Path("a.asm");
+  Put(path, "db 1");
+  ASSERT_EQ(link(path.c_str(), Path("b.asm").c_str()), 0);
+  OpenThroughMenu(path);
+  TypeText(Editor(), QStringLiteral("x"));
+  window_->S1->trigger();
+  EXPECT_EQ(Get(Path("b.asm")), "xdb 1");  // still one file under two names
+  EXPECT_FALSE(Editor().Modified());
+
+  // Without write permission bits the file is read-only, also for root.
+  ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+  TypeText(Editor(), QStringLiteral("y"));
+  window_->S1->trigger();
+  EXPECT_EQ(Get(path), "xdb 1");
+  EXPECT_TRUE(Editor().Modified());
+  EXPECT_TRUE(dialogs_.LastMessage().contains(QStringLiteral("文档保存时出错")));
 }
 
 }  // namespace

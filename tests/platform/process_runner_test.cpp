@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdlib>
 
 #include "platform/file_access.h"
+#include "tests/support/process_state.h"
 
 namespace torvane {
 namespace {
@@ -63,6 +66,38 @@ TEST_F(ProcessRunnerTest, ProgramWithoutSlashIsSearchedInPath) {
   const TProcessOutcome outcome = RunProcess("true", {}, dir_.path().toStdString());
   EXPECT_TRUE(outcome.started);
   EXPECT_EQ(outcome.exit_code, 0);
+}
+
+TEST_F(ProcessRunnerTest, CancelEndsTheProgramAndWhatItStartedWhileEventsFlow) {
+  const std::string dir = dir_.path().toStdString();
+  const std::string script = dir + "/forever";
+  ASSERT_TRUE(WriteFileSafely(script, "#!/bin/sh\nsleep 1000 &\necho $! > child.pid\nwait\n"));
+  ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+  TChildProcess child(script, {}, dir);
+  ASSERT_TRUE(child.Started());
+  int ticks = 0;
+  QTimer timer;
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    ++ticks;  // the caller's events are handled during the wait
+    std::string pid;
+    if ((ReadFileBytes(dir + "/child.pid", &pid) && !pid.empty()) || ticks > 1500) {
+      child.Cancel();
+    }
+  });
+  timer.start(20);
+  const TProcessOutcome outcome = child.Wait(true);
+  timer.stop();
+  EXPECT_TRUE(outcome.cancelled);
+  EXPECT_GT(ticks, 0);
+  std::string pid_text;
+  ASSERT_TRUE(ReadFileBytes(dir + "/child.pid", &pid_text));
+  const pid_t grandchild = std::atoi(pid_text.c_str());
+  ASSERT_GT(grandchild, 0);
+  for (int i = 0; i < 200 && Running(grandchild); ++i) {
+    usleep(10000);
+  }
+  EXPECT_FALSE(Running(grandchild));
+  child.Cancel();  // after the end: nothing happens
 }
 
 }  // namespace
