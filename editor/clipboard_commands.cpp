@@ -117,6 +117,8 @@ void TSrcEditController::PasteFromClipboard() {
   } else if (!text.empty() && mode == smLine) {
     undo_list_.RecordChange(ckPaste, start, line_block_end_, std::string(), smLine);
   }
+  // Trimmed blanks are recorded inside the bracket, so redo takes them too.
+  TrimWrittenLines();
   undo_list_.RecordChange(ckPasteEnd, model_.SelectionAnchor(), model_.SelectionActiveEnd(),
                           std::string(), mode);
   if (model_.HasOption(eoHideShowScrollbars)) {

@@ -77,6 +77,7 @@ TSrcEditController::TSrcEditController(TSrcEditModel& model) : model_(model) {
   };
   undo_list_.OnEntryAdded = [this](TSrcEditUndoList& list) { EntryAdded(list); };
   redo_list_.OnEntryAdded = [this](TSrcEditUndoList& list) { EntryAdded(list); };
+  undo_list_.OnGroupClosing = [this] { TrimWrittenLines(); };
 }
 
 TSrcEditController::~TSrcEditController() {

@@ -86,12 +86,19 @@ class TSrcEditController {
   // --- text primitives (replace_selection.cpp) ---------------------------
   // The one primitive every text change goes through.
   void ReplaceSelection(TSrcSelectionMode mode, std::string_view text, bool record_undo);
-  void InsertTextAtCaret(std::string_view text);
+  // Records the inserted text as `kind` (ckInsert typed, ckPaste by message).
+  void InsertTextAtCaret(std::string_view text, TSrcEditChangeKind kind = ckInsert);
   // The exact bytes of the selection (no trimming, no padding): what undo
   // entries keep, so that taking text back never changes it.
   std::string SelectionBytes() const;
   int BlockWidth() const { return block_width_; }
   void SetBlockWidth(int width) { block_width_ = std::max(width, 0); }
+
+  // --- message edits (message_edits.cpp) ---------------------------------
+  // EM_REPLACESEL: undoable or not, the modified flag follows the text.
+  void ReplaceSelectionByMessage(bool undoable, std::string_view text);
+  // WM_SETTEXT: the whole text, undoably, in any selection mode.
+  void SetTextByMessage(std::string_view text);
 
   // --- clipboard (clipboard_commands.cpp) --------------------------------
   void CopyToClipboard();
@@ -139,21 +146,31 @@ class TSrcEditController {
   void InsertLineAt(int line, std::string_view text);
   void InsertLinesAt(int line, const std::vector<std::string_view>& texts);
   void RemoveLinesAt(int line, int count);
-  void DeleteSelectionText();
+  // Returns, for a column block, where its piece began on each line.
+  std::vector<int> DeleteSelectionText();
   void InsertNormal(std::string_view text);
   // `at`: where line or column text goes in; line 0 derives it from the
   // selection or the caret.
+  // `starts`: the character each column piece goes to, line by line.
   void ReplaceSelectionAt(TSrcSelectionMode mode, std::string_view text, bool record_undo,
-                          TBufferPos at);
-  void InsertTextAt(std::string_view text, TBufferPos at);
+                          TBufferPos at, std::vector<int> starts = {});
+  void InsertTextAt(std::string_view text, TBufferPos at, TSrcEditChangeKind kind = ckInsert);
   void InsertLineMode(std::string_view text, int line);
-  void InsertColumn(std::string_view text, TBufferPos at, bool record_undo);
-  std::string TrimmedForWrite(std::string_view text) const;
+  void InsertColumn(std::string_view text, TBufferPos at, bool record_undo,
+                    const std::vector<int>& starts);
+  // With eoTrimTrailingSpaces the line writer's trimming waits, inside an
+  // undo group, until the group closes (TrimWrittenLines), and is recorded
+  // there; undo and redo steps write exactly.
+  bool DefersTrimming() const;
+  std::string TrimmedForWrite(std::string_view text, int line);
+  void ShiftPendingTrims(int line, int delta);
+  void TrimWrittenLines();
   // Replaces the normal-mode range from..to by `with` without recording and
   // returns the exact bytes taken; the selection mode is kept.
   std::string ReplaceRange(TBufferPos from, TBufferPos to, std::string_view with);
   // Records the selection's removal with its exact bytes.
   void RecordSelectionDelete(TSrcEditChangeKind kind);
+  void RecordColumnDelete(TSrcEditChangeKind kind);
   // Where text replacing the selection (or typed at the caret) will start.
   TBufferPos InsertionStart() const;
   // Fills the caret line with spaces up to a caret beyond its end, recorded
@@ -214,6 +231,10 @@ class TSrcEditController {
   TBufferPos line_block_end_;
   bool modified_ = false;
   bool redo_running_ = false;
+  // Set by undo and redo steps: they restore bytes as they were, untrimmed.
+  bool exact_writes_ = false;
+  // Lines written with trailing blanks while a group is open (1-based).
+  std::vector<int> pending_trims_;
 };
 
 // Opens an undo group on a list for a scope; does nothing while an undo or

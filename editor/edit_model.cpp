@@ -65,12 +65,15 @@ void TSrcEditModel::InvalidateSelection() {
 void TSrcEditModel::PlaceCaret(TBufferPos pos, bool scroll_into_view, bool at_row_end) {
   const bool wrapping = mapping_.IsWrapping();
   const bool past_eol = options_.Has(eoScrollPastEol);
-  long bound = wrapping ? LONG_MAX : static_cast<long>(max_scroll_width_) + 1;
   int line = std::min(pos.Line, LineCount());
   const bool raised = line < 1;
   line = std::max(line, 1);
+  // MaxScrollWidth limits only how far past a line's end the caret goes;
+  // every character of a longer line stays reachable.
+  const long end = raised ? 1 : static_cast<long>(LineText(line).size()) + 1;
+  long bound = wrapping ? LONG_MAX : std::max(static_cast<long>(max_scroll_width_) + 1, end);
   if (!past_eol) {
-    bound = raised ? 1 : static_cast<long>(LineText(line).size()) + 1;
+    bound = end;
   }
   long ch = pos.Char;
   if (ch > bound && (!past_eol || !options_.Has(eoAutoSizeMaxScrollWidth))) {
@@ -160,11 +163,13 @@ void TSrcEditModel::PlaceCaretAndSelection(TBufferPos caret, TBufferPos anchor,
 
 TBufferPos TSrcEditModel::ClampSelectionEnd(TBufferPos pos) const {
   int ch = std::max(pos.Char, 1);
-  if (options_.Has(eoScrollPastEol) && !mapping_.IsWrapping()) {
-    ch = static_cast<int>(std::min<long>(ch, static_cast<long>(max_scroll_width_) + 1));
-  }
   const int line = std::max(std::min(pos.Line, LineCount()), 1);
   const std::string_view text = LineText(line);
+  if (options_.Has(eoScrollPastEol) && !mapping_.IsWrapping()) {
+    const long bound =
+        std::max(static_cast<long>(max_scroll_width_), static_cast<long>(text.size()));
+    ch = static_cast<int>(std::min<long>(ch, bound + 1));
+  }
   if (selection_mode_ == smNormal) {
     ch = static_cast<int>(std::min<long>(ch, static_cast<long>(text.size()) + 1));
   }
@@ -218,7 +223,18 @@ void TSrcEditModel::SetSelectionMode(TSrcSelectionMode mode) {
   if (mode == selection_mode_) {
     return;
   }
+  if (HasSelection()) {
+    InvalidateSelection();
+  }
   selection_mode_ = mode;
+  // The ends follow the new mode's rules, as its setters would place them:
+  // a normal selection never reaches past its lines' ends, whatever a line
+  // or column selection left there.
+  for (TBufferPos* end : {&anchor_, &active_}) {
+    TBufferPos p = ClampSelectionEnd(*end);
+    p.Char = line_cells::SnapToCharStart(LineText(p.Line), p.Char);
+    *end = p;
+  }
   if (HasSelection()) {
     InvalidateSelection();
   }

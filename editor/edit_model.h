@@ -74,6 +74,11 @@ class TSrcEditModel {
   // Text of the selection, lines joined with CR LF (selected_text.cpp).
   std::string SelectedText() const;
   bool IsPointInSelection(TBufferPos pos) const;
+  // The display columns [c1, c2) of a column selection (unwrapped), and the
+  // characters [from, to) they take on one line: what the selection shows,
+  // copies and removes there.
+  std::pair<int, int> ColumnBlockColumns() const;
+  std::pair<int, int> ColumnBlockOnLine(int line, std::pair<int, int> columns) const;
 
   // --- caret and selection, writing -------------------------------------
   void SetCaretPos(TBufferPos pos) { PlaceCaret(pos, true); }

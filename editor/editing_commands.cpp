@@ -78,15 +78,10 @@ void TSrcEditController::DeleteLastChar() {
     }
   }
   const TBufferPos to{from, caret.Line};
-  const int column = model_.ConvertToDisplay(to).Column;
   std::string taken = ReplaceRange(to, caret, std::string_view());
-  if (model_.HasOption(eoTrimTrailingSpaces) &&
-      to.Char > static_cast<int>(model_.LineText(caret.Line).size()) + 1) {
-    // Trimming took blanks before the caret: it keeps its screen column.
-    model_.SetCaretAndDeselect(model_.ConvertToBuffer({column, model_.DisplayRow()}));
-  } else {
-    model_.SetCaretAndDeselect(to);
-  }
+  // Blanks left before the caret are trimmed when the group closes; the
+  // caret keeps its screen column then.
+  model_.SetCaretAndDeselect(to);
   RecordSilent(ckSilentDelete, to, caret, std::move(taken));
 }
 

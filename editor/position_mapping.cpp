@@ -83,6 +83,29 @@ int CharOfColumn(std::string_view text, int col, int tab_width) {
   return c.Char;
 }
 
+std::pair<int, int> ColumnBlockChars(std::string_view text, int c1, int c2, int tab_width) {
+  const int from = CharCoveringColumn(text, c1, tab_width).Char;
+  if (c2 <= c1) {
+    return {from, from};
+  }
+  const TCoveringChar last = CharCoveringColumn(text, c2, tab_width);
+  int to = last.Char;
+  const auto i = static_cast<std::size_t>(last.Char - 1);
+  if (last.FirstColumn < c2 && i < text.size()) {
+    to = last.Char + std::max(CharLength(text, i), 1);  // straddles c2
+  }
+  return {from, std::max(from, to)};
+}
+
+int ColumnInsertChar(std::string_view text, int col, int tab_width) {
+  const TCoveringChar c = CharCoveringColumn(text, col, tab_width);
+  const auto i = static_cast<std::size_t>(c.Char - 1);
+  if (c.FirstColumn < std::max(col, 1) && i < text.size()) {
+    return c.Char + std::max(CharLength(text, i), 1);
+  }
+  return c.Char;
+}
+
 int LineCells(std::string_view text, int tab_width) {
   return ColumnOfChar(text, static_cast<int>(text.size()) + 1, tab_width) - 1;
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string_view>
+#include <utility>
 
 #include "editor/positions.h"
 
@@ -30,6 +31,14 @@ struct TCoveringChar {
   int FirstColumn;
 };
 TCoveringChar CharCoveringColumn(std::string_view text, int col, int tab_width);
+// Characters [from, to) of a column block over the columns c1 … c2 - 1: every
+// character with a cell in that range, whole (a tab or wide character that
+// straddles an edge belongs to the block); past the end one per column.
+// What a column selection shows, copies and removes. Empty when c2 <= c1.
+std::pair<int, int> ColumnBlockChars(std::string_view text, int c1, int c2, int tab_width);
+// Where text put into column `col` goes: the character starting there, or
+// the one after a character straddling it; past the end one per column.
+int ColumnInsertChar(std::string_view text, int col, int tab_width);
 // Width of the whole line in cells.
 int LineCells(std::string_view text, int tab_width);
 // Moves a 1-based character that lies inside a multi-byte character to that

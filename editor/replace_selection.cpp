@@ -23,33 +23,85 @@ class TLinesBatchScope {
   TSrcEditStringList& lines_;
 };
 
-// Character range [from, to) of a column block on one line. An edge inside a
-// multi-byte character moves behind it, so no character is cut, and text put
-// back at the block's left edge (column insertion moves right the same way)
-// lands exactly where it was taken from.
-std::pair<int, int> ColumnRange(std::string_view text, int c1, int c2) {
-  int from = c1;
-  while (line_cells::IsInsideChar(text, from)) {
-    ++from;
-  }
-  int to = c2;
-  while (line_cells::IsInsideChar(text, to)) {
-    ++to;
-  }
-  return {from, std::max(to, from)};
-}
-
 }  // namespace
 
-std::string TSrcEditController::TrimmedForWrite(std::string_view text) const {
-  if (model_.HasOption(eoTrimTrailingSpaces)) {
-    text = TrimTrailingSpaces(text);
+bool TSrcEditController::DefersTrimming() const {
+  return model_.HasOption(eoTrimTrailingSpaces) && !exact_writes_;
+}
+
+std::string TSrcEditController::TrimmedForWrite(std::string_view text, int line) {
+  if (!DefersTrimming()) {
+    return std::string(text);
+  }
+  if (undo_list_.BlockDepth() == 0) {
+    return std::string(TrimTrailingSpaces(text));
+  }
+  // Inside a recorded change the blanks go when its group closes, as an
+  // entry of their own, so undo puts back exactly what was there.
+  if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+    pending_trims_.push_back(line);
   }
   return std::string(text);
 }
 
+void TSrcEditController::ShiftPendingTrims(int line, int delta) {
+  // Lines inserted (delta > 0) before or removed (delta < 0) from `line` on.
+  std::erase_if(pending_trims_, [&](int p) { return delta < 0 && p >= line && p < line - delta; });
+  for (int& p : pending_trims_) {
+    if (p >= line) {
+      p += delta;
+    }
+  }
+}
+
+void TSrcEditController::TrimWrittenLines() {
+  if (pending_trims_.empty()) {
+    return;
+  }
+  std::vector<int> lines = std::move(pending_trims_);
+  pending_trims_.clear();
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  TPaintHoldScope hold(model_.PaintHold());
+  const TSrcSelectionMode mode = model_.SelectionMode();
+  // Positions past a trimmed end keep their screen column.
+  const auto keep_column = [&](TBufferPos pos) {
+    return std::pair{pos, model_.ConvertToDisplay(pos)};
+  };
+  const auto caret = keep_column(model_.CaretPos());
+  const auto anchor = keep_column(model_.SelectionAnchor());
+  const auto active = keep_column(model_.SelectionActiveEnd());
+  {
+    TLinesBatchScope batch(model_.Lines());
+    for (const int line : lines) {
+      if (line < 1 || line > model_.LineCount()) {
+        continue;
+      }
+      const std::string_view text = model_.LineText(line);
+      const std::string kept(TrimTrailingSpaces(text));
+      if (kept.size() == text.size()) {
+        continue;
+      }
+      std::string removed(text.substr(kept.size()));
+      const TBufferPos from{static_cast<int>(kept.size()) + 1, line};
+      const TBufferPos to{static_cast<int>(text.size()) + 1, line};
+      model_.Lines().SetLine(line - 1, kept);
+      undo_list_.RecordChange(ckSilentDeleteAfterCaret, from, to, std::move(removed), smNormal);
+    }
+  }
+  const auto restored = [&](const std::pair<TBufferPos, TDisplayPos>& kept) {
+    const TBufferPos pos = kept.first;
+    if (pos.Char <= static_cast<int>(model_.LineText(pos.Line).size()) + 1) {
+      return pos;
+    }
+    return model_.ConvertToBuffer(kept.second);
+  };
+  model_.SetSelectionMode(mode);
+  model_.PlaceCaretAndSelection(restored(caret), restored(anchor), restored(active));
+}
+
 void TSrcEditController::WriteLine(int line, std::string_view text) {
-  const std::string written = TrimmedForWrite(text);
+  const std::string written = TrimmedForWrite(text, line);
   if (line <= model_.LineCount() && model_.LineText(line) == written) {
     return;
   }
@@ -57,7 +109,8 @@ void TSrcEditController::WriteLine(int line, std::string_view text) {
 }
 
 void TSrcEditController::InsertLineAt(int line, std::string_view text) {
-  model_.Lines().InsertLine(line - 1, TrimmedForWrite(text));
+  ShiftPendingTrims(line, 1);
+  model_.Lines().InsertLine(line - 1, TrimmedForWrite(text, line));
 }
 
 void TSrcEditController::InsertLinesAt(int line, const std::vector<std::string_view>& texts) {
@@ -67,6 +120,7 @@ void TSrcEditController::InsertLinesAt(int line, const std::vector<std::string_v
   }
   // One move of the records for the whole block, then the texts.
   TSrcEditStringList& lines = model_.Lines();
+  ShiftPendingTrims(line, static_cast<int>(texts.size()));
   lines.InsertBlankLines(line - 1, static_cast<int>(texts.size()));
   for (std::size_t i = 0; i < texts.size(); ++i) {
     if (!texts[i].empty()) {
@@ -77,6 +131,7 @@ void TSrcEditController::InsertLinesAt(int line, const std::vector<std::string_v
 
 void TSrcEditController::RemoveLinesAt(int line, int count) {
   if (count > 0 && line <= model_.LineCount()) {
+    ShiftPendingTrims(line, -count);
     model_.Lines().RemoveLines(line - 1, count);
   }
 }
@@ -108,17 +163,13 @@ std::string TSrcEditController::SelectionBytes() const {
       }
       break;
     case smColumn: {
-      const TBufferPos a = model_.SelectionAnchor();
-      const TBufferPos b = model_.SelectionActiveEnd();
-      const int c1 = std::min(a.Char, b.Char);
-      const int c2 = std::max(a.Char, b.Char);
+      const std::pair<int, int> columns = model_.ColumnBlockColumns();
       for (int line = s.Line; line <= e.Line; ++line) {
         if (line > s.Line) {
           out += "\r\n";
         }
-        const std::string_view text = model_.LineText(line);
-        const auto [from, to] = ColumnRange(text, c1, c2);
-        out += LineSlice(text, from, to);
+        const auto [from, to] = model_.ColumnBlockOnLine(line, columns);
+        out += LineSlice(model_.LineText(line), from, to);
       }
       break;
     }
@@ -132,7 +183,8 @@ void TSrcEditController::ReplaceSelection(TSrcSelectionMode mode, std::string_vi
 }
 
 void TSrcEditController::ReplaceSelectionAt(TSrcSelectionMode mode, std::string_view text,
-                                            bool record_undo, TBufferPos at) {
+                                            bool record_undo, TBufferPos at,
+                                            std::vector<int> starts) {
   // The text may be a view of a line this replacement rewrites.
   const std::string owned(text);
   TPaintHoldScope hold(model_.PaintHold());
@@ -149,7 +201,10 @@ void TSrcEditController::ReplaceSelectionAt(TSrcSelectionMode mode, std::string_
     }
   }
   if (model_.HasSelection()) {
-    DeleteSelectionText();
+    std::vector<int> taken = DeleteSelectionText();
+    if (starts.empty()) {
+      starts = std::move(taken);  // a block goes back where one was taken
+    }
   }
   if (at.Line == 0) {
     at = model_.CaretPos();
@@ -163,13 +218,13 @@ void TSrcEditController::ReplaceSelectionAt(TSrcSelectionMode mode, std::string_
         InsertLineMode(owned, at.Line);
         break;
       case smColumn:
-        InsertColumn(owned, at, record_undo);
+        InsertColumn(owned, at, record_undo, starts);
         break;
     }
   }
 }
 
-void TSrcEditController::DeleteSelectionText() {
+std::vector<int> TSrcEditController::DeleteSelectionText() {
   const TBufferPos s = model_.SelStart();
   const TBufferPos e = model_.SelEnd();
   switch (model_.SelectionMode()) {
@@ -193,11 +248,12 @@ void TSrcEditController::DeleteSelectionText() {
       model_.PlaceCaret({1, s.Line}, false);
       break;
     case smColumn: {
-      const int c1 = std::min(model_.SelectionAnchor().Char, model_.SelectionActiveEnd().Char);
-      const int c2 = std::max(model_.SelectionAnchor().Char, model_.SelectionActiveEnd().Char);
+      const std::pair<int, int> columns = model_.ColumnBlockColumns();
+      std::vector<int> starts;
       for (int line = s.Line; line <= e.Line; ++line) {
         const std::string_view text = model_.LineText(line);
-        const auto [from, to] = ColumnRange(text, c1, c2);
+        const auto [from, to] = model_.ColumnBlockOnLine(line, columns);
+        starts.push_back(from);
         if (from > static_cast<int>(text.size())) {
           continue;
         }
@@ -206,10 +262,11 @@ void TSrcEditController::DeleteSelectionText() {
         WriteLine(line, changed);
       }
       // At the block's top, where text replacing the block goes in.
-      model_.PlaceCaret({c1, s.Line}, false);
-      break;
+      model_.PlaceCaret({starts.front(), s.Line}, false);
+      return starts;
     }
   }
+  return {};
 }
 
 void TSrcEditController::InsertNormal(std::string_view text) {
@@ -254,54 +311,66 @@ void TSrcEditController::InsertLineMode(std::string_view text, int line) {
   model_.SetCaretPos({1, line + count});
 }
 
-void TSrcEditController::InsertColumn(std::string_view text, TBufferPos caret, bool record_undo) {
+void TSrcEditController::InsertColumn(std::string_view text, TBufferPos at, bool record_undo,
+                                      const std::vector<int>& starts) {
   const std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
-  int line = caret.Line;
-  for (const std::string_view piece : pieces) {
+  // Lines without a given start take the pieces at the display column of
+  // `at`, so the block stands straight over tabs and wide characters.
+  const int tab = model_.TabWidth();
+  const int col = line_cells::ColumnOfChar(model_.LineText(at.Line), at.Char, tab);
+  int line = at.Line;
+  int last_char = at.Char;
+  for (std::size_t k = 0; k < pieces.size(); ++k) {
+    const std::string_view piece = pieces[k];
     const int length = static_cast<int>(piece.size());
     if (line > model_.LineCount()) {
       // A missing line is appended; recorded as one insert from the end of
       // the line before, so undo removes the new line with its filler.
       const int prev = line - 1;
       const TBufferPos from{static_cast<int>(model_.LineText(prev).size()) + 1, std::max(prev, 1)};
-      std::string added(static_cast<std::size_t>(caret.Char - 1), ' ');
+      const int ch = k < starts.size() ? starts[k] : col;
+      std::string added(static_cast<std::size_t>(ch - 1), ' ');
       added += piece;
       InsertLineAt(model_.LineCount() + 1, added);
       line = model_.LineCount();
+      last_char = ch;
       if (record_undo) {
-        undo_list_.RecordChange(ckPaste, from, {caret.Char + length, line}, std::string(),
-                                smNormal);
+        undo_list_.RecordChange(ckPaste, from, {ch + length, line}, std::string(), smNormal);
       }
-    } else if (!piece.empty()) {
+    } else {
       const std::string current(model_.LineText(line));
-      int at = caret.Char;
-      while (line_cells::IsInsideChar(current, at)) {
-        ++at;
+      int ch = k < starts.size() ? starts[k] : line_cells::ColumnInsertChar(current, col, tab);
+      while (line_cells::IsInsideChar(current, ch)) {
+        ++ch;
       }
-      const auto size = static_cast<int>(current.size());
-      std::string changed = current.substr(0, static_cast<std::size_t>(std::min(at - 1, size)));
-      changed.resize(static_cast<std::size_t>(at - 1), ' ');
-      changed += piece;
-      if (at - 1 < size) {
-        changed += current.substr(static_cast<std::size_t>(at - 1));
-      }
-      WriteLine(line, changed);
-      if (record_undo) {
-        // From the old line end when filler went in, so undo removes it too.
-        const TBufferPos from{std::min(at, size + 1), line};
-        undo_list_.RecordChange(ckPaste, from, {at + length, line}, std::string(), smNormal);
+      last_char = ch;
+      if (!piece.empty()) {
+        const auto size = static_cast<int>(current.size());
+        std::string changed = current.substr(0, static_cast<std::size_t>(std::min(ch - 1, size)));
+        changed.resize(static_cast<std::size_t>(ch - 1), ' ');
+        changed += piece;
+        if (ch - 1 < size) {
+          changed += current.substr(static_cast<std::size_t>(ch - 1));
+        }
+        WriteLine(line, changed);
+        if (record_undo) {
+          // From the old line end when filler went in, so undo removes it too.
+          const TBufferPos from{std::min(ch, size + 1), line};
+          undo_list_.RecordChange(ckPaste, from, {ch + length, line}, std::string(), smNormal);
+        }
       }
     }
     ++line;
   }
-  model_.SetCaretPos({caret.Char + static_cast<int>(pieces.back().size()), line - 1});
+  model_.SetCaretPos({last_char + static_cast<int>(pieces.back().size()), line - 1});
 }
 
-void TSrcEditController::InsertTextAtCaret(std::string_view text) {
-  InsertTextAt(text, TBufferPos{0, 0});
+void TSrcEditController::InsertTextAtCaret(std::string_view text, TSrcEditChangeKind kind) {
+  InsertTextAt(text, TBufferPos{0, 0}, kind);
 }
 
-void TSrcEditController::InsertTextAt(std::string_view text, TBufferPos at) {
+void TSrcEditController::InsertTextAt(std::string_view text, TBufferPos at,
+                                      TSrcEditChangeKind kind) {
   const std::string owned(text);
   TUndoGroupScope group(undo_list_);
   const TSrcSelectionMode mode = model_.SelectionMode();
@@ -316,7 +385,7 @@ void TSrcEditController::InsertTextAt(std::string_view text, TBufferPos at) {
   ReplaceSelectionAt(mode, owned, true, at);
   if (!owned.empty() && mode != smColumn) {
     const TBufferPos end = mode == smLine ? line_block_end_ : model_.SelEnd();
-    undo_list_.RecordChange(ckInsert, begin, end, std::string(), mode);
+    undo_list_.RecordChange(kind, begin, end, std::string(), mode);
   }
 }
 
@@ -333,6 +402,10 @@ std::string TSrcEditController::ReplaceRange(TBufferPos from, TBufferPos to,
 
 void TSrcEditController::RecordSelectionDelete(TSrcEditChangeKind kind) {
   TSrcSelectionMode mode = model_.SelectionMode();
+  if (mode == smColumn) {
+    RecordColumnDelete(kind);
+    return;
+  }
   TBufferPos from = model_.SelectionAnchor();
   TBufferPos to = model_.SelectionActiveEnd();
   std::string text = SelectionBytes();
@@ -346,6 +419,28 @@ void TSrcEditController::RecordSelectionDelete(TSrcEditChangeKind kind) {
     mode = smNormal;
   }
   undo_list_.RecordChange(kind, from, to, std::move(text), mode);
+}
+
+void TSrcEditController::RecordColumnDelete(TSrcEditChangeKind kind) {
+  // The block's characters stand at different places on each line (tabs,
+  // wide characters), so each line's piece is kept with its own position
+  // and goes back exactly there; the selection entry restores the block.
+  undo_list_.RecordChange(ckSelection, model_.SelectionAnchor(), model_.SelectionActiveEnd(),
+                          std::string(), smColumn);
+  const std::pair<int, int> columns = model_.ColumnBlockColumns();
+  const int first = model_.SelStart().Line;
+  const int last = model_.SelEnd().Line;
+  for (int line = first; line <= last; ++line) {
+    const std::string_view text = model_.LineText(line);
+    auto [from, to] = model_.ColumnBlockOnLine(line, columns);
+    const int end = static_cast<int>(text.size()) + 1;
+    from = std::min(from, end);
+    to = std::min(to, end);
+    if (from < to) {
+      undo_list_.RecordChange(kind, {from, line}, {to, line},
+                              std::string(LineSlice(text, from, to)), smNormal);
+    }
+  }
 }
 
 TBufferPos TSrcEditController::InsertionStart() const {

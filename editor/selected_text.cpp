@@ -60,23 +60,16 @@ std::string TSrcEditModel::SelectedText() const {
       }
       break;
     case smColumn: {
-      const int tab = TabWidth();
-      const int c1 = std::min(ConvertToDisplay(s).Column, ConvertToDisplay(e).Column);
-      const int c2 = std::max(ConvertToDisplay(s).Column, ConvertToDisplay(e).Column);
+      const std::pair<int, int> columns = ColumnBlockColumns();
+      const auto [c1, c2] = columns;
       for (int line = s.Line; line <= e.Line; ++line) {
         if (line > s.Line) {
           out += kLineBreak;
         }
         const std::string_view text = LineText(line);
-        // Widened so that no character straddling c1 or c2 is cut.
-        const int from = line_cells::CharCoveringColumn(text, c1, tab).Char;
-        const line_cells::TCoveringChar last = line_cells::CharCoveringColumn(text, c2, tab);
-        int to = last.Char;
-        if (last.FirstColumn < c2 && static_cast<std::size_t>(last.Char) <= text.size()) {
-          to = last.Char + std::max(CharLength(text, static_cast<std::size_t>(last.Char - 1)), 1);
-        }
+        const auto [from, to] = ColumnBlockOnLine(line, columns);
         out += Slice(text, from, to);
-        const int line_end = line_cells::LineCells(text, tab) + 1;
+        const int line_end = line_cells::LineCells(text, TabWidth()) + 1;
         if (line_end < c2 && !options_.Has(eoTrimTrailingSpaces)) {
           out.append(static_cast<std::size_t>(c2 - std::max(c1, line_end)), ' ');
         }
@@ -99,8 +92,10 @@ bool TSrcEditModel::IsPointInSelection(TBufferPos pos) const {
   switch (selection_mode_) {
     case smLine:
       return true;
-    case smColumn:
-      return pos.Char >= std::min(s.Char, e.Char) && pos.Char < std::max(s.Char, e.Char);
+    case smColumn: {
+      const auto [from, to] = ColumnBlockOnLine(pos.Line, ColumnBlockColumns());
+      return pos.Char >= from && pos.Char < to;
+    }
     case smNormal:
       break;
   }
@@ -108,6 +103,17 @@ bool TSrcEditModel::IsPointInSelection(TBufferPos pos) const {
     return false;
   }
   return !(pos.Line == e.Line && pos.Char >= e.Char);
+}
+
+std::pair<int, int> TSrcEditModel::ColumnBlockColumns() const {
+  const int tab = TabWidth();
+  const int a = line_cells::ColumnOfChar(LineText(anchor_.Line), anchor_.Char, tab);
+  const int b = line_cells::ColumnOfChar(LineText(active_.Line), active_.Char, tab);
+  return {std::min(a, b), std::max(a, b)};
+}
+
+std::pair<int, int> TSrcEditModel::ColumnBlockOnLine(int line, std::pair<int, int> columns) const {
+  return line_cells::ColumnBlockChars(LineText(line), columns.first, columns.second, TabWidth());
 }
 
 }  // namespace torvane

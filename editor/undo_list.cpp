@@ -88,9 +88,20 @@ void TSrcEditUndoList::EntryAdded() {
 
 void TSrcEditUndoList::Trim() {
   bool droppedChange = false;
+  const std::uint32_t newest = NewestGroupNumber();
   while (static_cast<int>(items_.size()) > max_entries_) {
-    droppedChange = droppedChange || items_.front()->Kind != ckGroupBreak;
-    items_.pop_front();
+    // Whole groups go, oldest first: half a command could not be undone
+    // exactly. The newest command and a group still being recorded stay
+    // whole however large, so one undo always takes a command back; only a
+    // limit of 0 (no undo at all) drops them too.
+    const std::uint32_t oldest = items_.front()->GroupNumber;
+    if (max_entries_ > 0 && (oldest == newest || oldest == block_group_number_)) {
+      break;
+    }
+    while (!items_.empty() && items_.front()->GroupNumber == oldest) {
+      droppedChange = droppedChange || items_.front()->Kind != ckGroupBreak;
+      items_.pop_front();
+    }
     history_truncated_ = true;
   }
   // Once a change is gone, undoing can no longer lead back to the text of the
@@ -99,6 +110,16 @@ void TSrcEditUndoList::Trim() {
   if (droppedChange && saved_group_number_ == 0) {
     saved_group_number_ = NoSavePoint;
   }
+}
+
+std::uint32_t TSrcEditUndoList::NewestGroupNumber() const {
+  // A group break on top separates steps but undoes nothing.
+  for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
+    if ((*it)->Kind != ckGroupBreak) {
+      return (*it)->GroupNumber;
+    }
+  }
+  return 0;
 }
 
 void TSrcEditUndoList::SetMaxEntries(int value) {
@@ -136,6 +157,9 @@ void TSrcEditUndoList::BeginGroup() {
 void TSrcEditUndoList::EndGroup() {
   if (block_depth_ <= 0) {
     return;
+  }
+  if (block_depth_ == 1 && OnGroupClosing) {
+    OnGroupClosing();
   }
   --block_depth_;
   if (block_depth_ != 0) {

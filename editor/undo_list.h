@@ -44,8 +44,9 @@ class TSrcEditUndoList {
                     std::string text, TSrcSelectionMode mode,
                     std::shared_ptr<TSrcUndoFoldData> foldData = nullptr,
                     std::int32_t foldIndex = 0);
-  // Appends (a null entry is ignored), trims to MaxEntries and reports the
-  // addition unless the entry is a group break.
+  // Appends (a null entry is ignored), trims to MaxEntries by dropping whole
+  // groups (never the newest one nor the open one) and reports the addition
+  // unless the entry is a group break.
   void PushEntry(std::unique_ptr<TSrcEditUndoItem> entry);
   // The top entry, or null.
   const TSrcEditUndoItem* PeekEntry() const;
@@ -96,10 +97,15 @@ class TSrcEditUndoList {
 
   // Called after an entry was added and once when a group closes.
   TEntryAddedEvent OnEntryAdded;
+  // Called while the outermost group is about to close; entries recorded
+  // then still join it.
+  std::function<void()> OnGroupClosing;
 
  private:
   void AdvanceGroupNumber();
   void Trim();
+  // Group of the newest entry that is not a group break; 0 when none.
+  std::uint32_t NewestGroupNumber() const;
   void EntryAdded();
 
   std::deque<std::unique_ptr<TSrcEditUndoItem>> items_;  // oldest first

@@ -16,11 +16,15 @@ class TUndoStep {
       : model_(editor.model_),
         hold_(model_.PaintHold()),
         mode_(model_.SelectionMode()),
-        options_(model_.Options()) {
+        options_(model_.Options()),
+        exact_(editor.exact_writes_),
+        saved_exact_(exact_) {
+    exact_ = true;
     model_.SetSelectionMode(mode);
     model_.ApplyOptions(TSrcEditorOptions(options_).Include(eoScrollPastEol));
   }
   ~TUndoStep() {
+    exact_ = saved_exact_;
     model_.SetSelectionMode(mode_);
     model_.ApplyOptions(options_);
   }
@@ -32,6 +36,8 @@ class TUndoStep {
   TPaintHoldScope hold_;
   TSrcSelectionMode mode_;
   TSrcEditorOptions options_;
+  bool& exact_;
+  bool saved_exact_;
 };
 
 namespace {
@@ -312,7 +318,8 @@ void TSrcEditController::InsertUnindentBlock(const TSrcEditUndoItem& item) {
   const int ch = item.Mode == smColumn ? std::min(item.BeginPos.Char, item.EndPos.Char) : 1;
   const TBufferPos at{ch, std::min(item.BeginPos.Line, item.EndPos.Line)};
   model_.SetCaretAndDeselect(at);
-  ReplaceSelectionAt(smColumn, item.Text, false, at);
+  const std::size_t lines = SplitAtLineBreaks(item.Text).size();
+  ReplaceSelectionAt(smColumn, item.Text, false, at, std::vector<int>(lines, ch));
   model_.PlaceCaretAndSelection(item.BeginPos, item.BeginPos, item.EndPos);
 }
 

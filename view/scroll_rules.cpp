@@ -28,6 +28,13 @@ int ClampFirstVisibleRow(int row, const TScrollExtent& extent) {
   return std::max(std::min(row, bound), 1);
 }
 
+int HorizontalScrollWidth(const TScrollExtent& extent) {
+  // Columns to the end of the longest line and the caret cell behind it.
+  const std::int64_t longest = std::int64_t{extent.LongestLineLength} + 1;
+  return static_cast<int>(
+      std::min<std::int64_t>(std::max<std::int64_t>(extent.MaxScrollWidth, longest), INT_MAX));
+}
+
 int ClampFirstVisibleColumn(int column, const TScrollExtent& extent) {
   const int visible = extent.VisibleColumns;
   if (extent.WordWrap && visible >= extent.WrapWidth) {
@@ -37,7 +44,7 @@ int ClampFirstVisibleColumn(int column, const TScrollExtent& extent) {
   if (extent.Options.Has(eoScrollPastEol)) {
     bound = extent.Options.Has(eoAutoSizeMaxScrollWidth)
                 ? std::int64_t{INT_MAX} - visible
-                : std::int64_t{extent.MaxScrollWidth} - visible + 1;
+                : std::int64_t{HorizontalScrollWidth(extent)} - visible + 1;
   } else {
     const int width = extent.WordWrap ? extent.WrapWidth : extent.LongestLineLength;
     bound = visible < width ? std::int64_t{width} - visible + 1 : 1;
@@ -112,7 +119,7 @@ TScrollBarState ComputeHorizontalBar(const TScrollExtent& extent, int first_colu
   }
   int range;
   if (extent.Options.Has(eoScrollPastEol)) {
-    range = extent.MaxScrollWidth;
+    range = HorizontalScrollWidth(extent);
   } else if (extent.WordWrap) {
     range = extent.WrapWidth;
   } else {
@@ -202,11 +209,12 @@ std::optional<int> HorizontalScrollTarget(int code, int position, int first_colu
     case SB_LEFT:
       return 1;
     case SB_RIGHT:
-      return past_eol ? extent.MaxScrollWidth - extent.VisibleColumns + 1
+      return past_eol ? HorizontalScrollWidth(extent) - extent.VisibleColumns + 1
                       : extent.LongestLineLength;
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: {
-      const int range = past_eol ? extent.MaxScrollWidth : std::max(extent.LongestLineLength, 1);
+      const int range =
+          past_eol ? HorizontalScrollWidth(extent) : std::max(extent.LongestLineLength, 1);
       if (range < kScrollScaleLimit + 1) {
         return position;
       }

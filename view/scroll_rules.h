@@ -83,6 +83,9 @@ struct TScrollExtent {
   TSrcEditorOptions Options;
 };
 
+// The columns the view may scroll over past line ends: MaxScrollWidth, or
+// more where the longest line needs it, so every character can be shown.
+int HorizontalScrollWidth(const TScrollExtent& extent);
 int ClampFirstVisibleRow(int row, const TScrollExtent& extent);
 int ClampFirstVisibleColumn(int column, const TScrollExtent& extent);
 

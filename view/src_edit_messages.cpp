@@ -21,10 +21,7 @@ std::intptr_t TCustomSrcEdit::Perform(std::uint32_t message, std::uintptr_t wpar
     }
     case WM_SETTEXT: {
       const char* text = reinterpret_cast<const char*>(lparam);
-      TPaintHoldScope hold(model_.PaintHold());
-      TUndoGroupScope group(controller_->UndoList());
-      controller_->SelectAll();
-      controller_->InsertTextAtCaret(text != nullptr ? std::string_view(text) : std::string_view());
+      controller_->SetTextByMessage(text != nullptr ? std::string_view(text) : std::string_view());
       return 1;
     }
     case WM_CUT:

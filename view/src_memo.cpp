@@ -33,41 +33,14 @@ void TSrcMemo::SetSelEndIndex(std::int64_t index) {
 }
 
 void TSrcMemo::ReplaceSelectionMessage(bool undoable, const char* text) {
-  TSrcEditModel& model = Model();
-  if (model.ReadOnly() || text == nullptr) {
+  if (ReadOnly() || text == nullptr) {
     return;
   }
-  TSrcEditController& c = Controller();
   PaintTransient(ttBefore);
-  {
-    TPaintHoldScope hold(model.PaintHold());
-    TUndoGroupScope group(c.UndoList());
-    const TBufferPos start = model.SelStart();
-    const TBufferPos end = model.SelEnd();
-    if (model.HasSelection() && undoable) {
-      // The exact bytes, so undo gives back trailing blanks as well.
-      c.UndoList().RecordChange(ckDelete, start, end, c.SelectionBytes(), model.SelectionMode());
-    }
-    model.SetSelectionAnchor(start);
-    model.SetSelectionActiveEnd(end);
-    c.UndoList().Lock();
-    c.RedoList().Lock();
-    try {
-      c.InsertTextAtCaret(text);
-    } catch (...) {
-      c.UndoList().Unlock();
-      c.RedoList().Unlock();
-      throw;
-    }
-    c.UndoList().Unlock();
-    c.RedoList().Unlock();
-    if (undoable) {
-      c.UndoList().RecordChange(ckPaste, start, model.SelEnd(), std::string(), smNormal);
-    }
-  }
+  Controller().ReplaceSelectionByMessage(undoable, text);
   PaintTransient(ttAfter);
   ScrollCaretIntoView(false);
-  model.RaiseStatusChange({scSelection});
+  Model().RaiseStatusChange({scSelection});
 }
 
 std::intptr_t TSrcMemo::Perform(std::uint32_t message, std::uintptr_t wparam,

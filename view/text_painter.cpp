@@ -167,17 +167,14 @@ void TTextPainter::RowSelection(int row, std::string_view text) {
       sel_to_ = kToRowEnd;
       break;
     case smColumn: {
-      // A bound in the second cell of a wide character moves past it, so a
-      // character is selected whole or not at all. Display columns count
-      // from the row's start, line columns from the line's.
+      // The cells of the characters the block takes on this line, whole, as
+      // copying and cutting take them. Display columns count from the row's
+      // start, line columns from the line's.
       const int tab = src_.Model.TabWidth();
-      auto widen = [&](int col) {
-        const line_cells::TCoveringChar c = line_cells::CharCoveringColumn(text, col, tab);
-        const auto i = static_cast<std::size_t>(c.Char - 1);
-        return (c.FirstColumn < col && i < text.size() && text[i] != '\t') ? col + 1 : col;
-      };
-      sel_from_ = widen(selection_.StartColumn + row_shift_);
-      sel_to_ = widen(selection_.EndColumn + row_shift_);
+      const auto [from, to] = line_cells::ColumnBlockChars(
+          text, selection_.StartColumn + row_shift_, selection_.EndColumn + row_shift_, tab);
+      sel_from_ = line_cells::ColumnOfChar(text, from, tab);
+      sel_to_ = line_cells::ColumnOfChar(text, to, tab);
       break;
     }
     case smNormal:

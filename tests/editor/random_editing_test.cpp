@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <algorithm>
 #include <random>
 
 #include "platform/codepage.h"
@@ -69,6 +70,8 @@ void SetClipboard(std::mt19937& rng) {
   QGuiApplication::clipboard()->setMimeData(data);
 }
 
+constexpr int kTabWidths[] = {1, 2, 3, 4, 8};
+
 std::string RandomCommand(std::mt19937& rng, TEditorFixture& f) {
   static constexpr TSrcEditorCommand kEdits[] = {ecDeleteLastChar,
                                                  ecDeleteChar,
@@ -106,7 +109,10 @@ std::string RandomCommand(std::mt19937& rng, TEditorFixture& f) {
                                                  ecSetMarker0,
                                                  ecGotoMarker0,
                                                  ecSelLeft,
-                                                 ecUp};
+                                                 ecUp,
+                                                 ecNormalSelect,
+                                                 ecColumnSelect,
+                                                 ecLineSelect};
   const int choice = std::uniform_int_distribution<int>(0, 9)(rng);
   const auto pos = [](TBufferPos p) { return FormatMessage("(%d,%d)", p.Char, p.Line); };
   if (choice <= 2) {
@@ -133,14 +139,48 @@ std::string RandomCommand(std::mt19937& rng, TEditorFixture& f) {
     f.Cmd(ecImeStr, 0, &composed);
     return "ime " + composed;
   }
+  if (choice == 5 && rng() % 3 == 0) {
+    // The memo messages: replacing the selection or the whole text.
+    std::string text = RandomLine(rng);
+    if (rng() % 2 == 0) {
+      text += "\r\n" + RandomLine(rng);
+    }
+    if (rng() % 4 == 0) {
+      f.editor.SetTextByMessage(text);
+      return "settext \"" + text + "\"";
+    }
+    f.editor.ReplaceSelectionByMessage(true, text);
+    return "replacesel \"" + text + "\"";
+  }
   if (choice == 5) {
     SetClipboard(rng);
     f.Cmd(ecPaste);
     return "paste \"" + QGuiApplication::clipboard()->text().toStdString() + "\"";
   }
+  if (choice == 6 && rng() % 8 == 0) {
+    const int width = kTabWidths[rng() % std::size(kTabWidths)];
+    f.model.SetTabWidth(width);
+    return FormatMessage("tab width %d", width);
+  }
   const TSrcEditorCommand command = kEdits[rng() % std::size(kEdits)];
   f.Cmd(command);
   return CommandToText(command);
+}
+
+// Every option the editing commands read, each flipped now and then, and
+// one of several tab widths; the undo limit stays at its default.
+void SetRandomOptions(std::mt19937& rng, TEditorFixture& f) {
+  TSrcEditorOptions options = kDefaultEditorOptions;
+  for (const TSrcEditorOption o :
+       {eoGroupUndo, eoAutoIndent, eoTabsToSpaces, eoSmartTabs, eoTabIndent, eoSmartTabDelete,
+        eoScrollPastEol, eoEnhanceHomeKey, eoEnhanceEndKey, eoKeepCaretX, eoColumnEditExtension,
+        eoTrimTrailingSpaces}) {
+    if (rng() % 4 == 0) {
+      options.Set(o, !options.Has(o));
+    }
+  }
+  f.model.ApplyOptions(options);
+  f.model.SetTabWidth(kTabWidths[rng() % std::size(kTabWidths)]);
 }
 
 // Runs `rounds` random sequences; each undone completely and redone
@@ -151,18 +191,7 @@ int RunRounds(std::uint32_t seed, int rounds) {
   for (int round = 0; round < rounds; ++round) {
     const std::vector<std::string> lines = RandomText(rng);
     TEditorFixture f(lines);
-    f.editor.SetMaxUndo(100000);
-    // Every option the editing commands read except eoTrimTrailingSpaces,
-    // which changes lines it writes on purpose.
-    TSrcEditorOptions options = kDefaultEditorOptions;
-    for (const TSrcEditorOption o :
-         {eoGroupUndo, eoAutoIndent, eoTabsToSpaces, eoSmartTabs, eoTabIndent, eoSmartTabDelete,
-          eoScrollPastEol, eoEnhanceHomeKey, eoColumnEditExtension}) {
-      if (rng() % 4 == 0) {
-        options.Set(o, !options.Has(o));
-      }
-    }
-    f.model.ApplyOptions(options);
+    SetRandomOptions(rng, f);
     const std::string original = f.Text();
     const int steps = std::uniform_int_distribution<int>(1, 20)(rng);
     std::string trace;
@@ -189,6 +218,79 @@ int RunRounds(std::uint32_t seed, int rounds) {
     }
   }
   return changed;
+}
+
+// Commands over more lines than the default undo limit (1,024 entries): a
+// few small edits, then one command over the whole text in a random mode.
+// One undo takes it back whole; the older steps it pushed out of the list
+// are gone, never half of it.
+void RunLargeRounds(std::uint32_t seed, int rounds) {
+  static constexpr TSrcEditorCommand kWhole[] = {
+      ecChar,           ecBlockIndent, ecBlockUnindent,  ecCut,       ecPaste, ecTab, ecShiftTab,
+      ecUpperCaseBlock, ecDeleteChar,  ecDeleteLastChar, ecLineBreak, ecImeStr};
+  static constexpr TSrcSelectionMode kModes[] = {smNormal, smLine, smColumn};
+  std::mt19937 rng(seed);
+  for (int round = 0; round < rounds; ++round) {
+    std::vector<std::string> lines;
+    const int count = 1025 + static_cast<int>(rng() % 400);
+    for (int i = 0; i < count; ++i) {
+      lines.push_back(RandomLine(rng));
+    }
+    TEditorFixture f(lines);
+    SetRandomOptions(rng, f);
+    ASSERT_EQ(f.editor.MaxUndo(), 1024);
+    const std::string original = f.Text();
+    std::string trace;
+    // Undoing everything lands on one of these, depending on how many of the
+    // small steps the large one left in the list.
+    std::vector<std::string> states = {original};
+    for (int i = static_cast<int>(rng() % 4); i > 0; --i) {
+      trace += RandomCommand(rng, f) + "\n";
+      states.push_back(f.Text());
+    }
+    const std::string before = f.Text();
+    const TSrcSelectionMode mode = kModes[rng() % 3];
+    f.model.SetSelectionMode(mode);
+    const TBufferPos anchor{static_cast<int>(rng() % 4) + 1, 1};
+    const TBufferPos active{static_cast<int>(rng() % 6) + 1, f.model.LineCount()};
+    f.Select(anchor, active);
+    const TSrcEditorCommand command = kWhole[rng() % std::size(kWhole)];
+    std::string composed = "\xE4\xB8\xAD";
+    if (command == ecPaste) {
+      SetClipboard(rng);
+    }
+    f.Cmd(command, 'q', command == ecImeStr ? &composed : nullptr);
+    trace += FormatMessage("mode %d ", mode) + CommandToText(command);
+    const std::string edited = f.Text();
+    if (edited != before) {  // a command that changed nothing left no step
+      f.Cmd(ecUndo);
+      EXPECT_EQ(f.Text(), before) << "round " << round << "\n" << trace;
+    }
+    for (int guard = 0; f.editor.CanUndo() && guard < 100; ++guard) {
+      f.Cmd(ecUndo);
+    }
+    if (f.editor.UndoList().HistoryTruncated()) {
+      EXPECT_NE(std::find(states.begin(), states.end(), f.Text()), states.end())
+          << "round " << round << "\n"
+          << trace;
+    } else {
+      EXPECT_EQ(f.Text(), original) << "round " << round << "\n" << trace;
+    }
+    for (int guard = 0; f.editor.CanRedo() && guard < 100; ++guard) {
+      f.Cmd(ecRedo);
+    }
+    EXPECT_EQ(f.Text(), edited) << "round " << round << "\n" << trace;
+    if (::testing::Test::HasFailure()) {
+      break;
+    }
+  }
+}
+
+TEST(RandomEditingTest, CommandsOverMoreLinesThanTheUndoLimit) {
+  ScopedCodePage page("UTF-8");
+  g_chars = kAsciiChars;
+  g_chars.insert(g_chars.end(), {"\xC3\xA9", "\xE4\xB8\xAD"});
+  RunLargeRounds(1024, 40);
 }
 
 TEST(RandomEditingTest, UndoAllRestoresTheTextAndRedoAllTheEdits) {

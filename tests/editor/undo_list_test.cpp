@@ -88,6 +88,40 @@ TEST(UndoListTest, GroupNumbersAcrossNestingAndWrapAround) {
   EXPECT_EQ(c.list.NextGroupNumber(), 1u);
 }
 
+// Trimming drops whole groups, oldest first, and never the newest command or
+// the group being recorded, however far past the limit they go.
+TEST(UndoListTest, TrimmingKeepsWholeGroups) {
+  CountingList c;
+  c.list.SetMaxEntries(4);
+  c.list.BeginGroup();
+  for (int line = 1; line <= 3; ++line) {
+    c.Insert(line);
+  }
+  c.list.EndGroup();
+  c.list.BeginGroup();
+  for (int line = 10; line <= 15; ++line) {
+    c.Insert(line);  // the open group grows past the limit and stays whole
+  }
+  EXPECT_EQ(c.list.Count(), 6) << c.list.Dump();
+  EXPECT_EQ(c.list.EntryAt(0).BeginPos.Line, 10);
+  EXPECT_TRUE(c.list.HistoryTruncated());
+  c.list.EndGroup();
+  c.list.AddGroupBreak();  // a caret move does not push the command out
+  EXPECT_EQ(c.list.Count(), 7);
+  EXPECT_EQ(c.list.EntryAt(0).BeginPos.Line, 10);
+  c.Insert(20);  // the next command does: half a group is never kept
+  ASSERT_EQ(c.list.Count(), 2) << c.list.Dump();
+  EXPECT_EQ(c.list.EntryAt(0).Kind, ckGroupBreak);
+  EXPECT_EQ(c.list.EntryAt(1).BeginPos.Line, 20);
+
+  // A limit of 0 keeps nothing, open group or not.
+  c.list.SetMaxEntries(0);
+  c.list.BeginGroup();
+  c.Insert(1);
+  EXPECT_EQ(c.list.Count(), 0);
+  c.list.EndGroup();
+}
+
 TEST(UndoListTest, TrimmingAndHistoryTruncated) {
   CountingList c;
   c.list.SetMaxEntries(2);

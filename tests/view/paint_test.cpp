@@ -125,7 +125,8 @@ TEST_F(PaintTest, ColumnSelectionAcrossATabAndAWideCharacter) {
   EXPECT_EQ(CellBackground(image, 1, 1), kWhite);
   EXPECT_EQ(CellBackground(image, 2, 1), kBlue);
   EXPECT_EQ(CellBackground(image, 3, 1), kBlue);
-  EXPECT_EQ(CellBackground(image, 4, 1), kWhite);  // the tab's later cells are outside
+  EXPECT_EQ(CellBackground(image, 8, 1), kBlue);  // the whole tab, as cutting takes it
+  EXPECT_EQ(CellBackground(image, 9, 1), kWhite);
   EXPECT_EQ(CellBackground(image, 2, 2), kBlue);
   EXPECT_EQ(CellBackground(image, 3, 2), kBlue);
   EXPECT_EQ(CellBackground(image, 4, 2), kWhite);
@@ -133,13 +134,14 @@ TEST_F(PaintTest, ColumnSelectionAcrossATabAndAWideCharacter) {
   EXPECT_EQ(CellBackground(image, 4, 3), kWhite);
   EXPECT_EQ(CellBackground(image, 20, 3), kWhite);
 
-  // A bound in the second cell of the wide character moves past it, so the
-  // character is never half selected.
+  // A bound in the second cell of the wide character takes the character
+  // whole, so it is never half selected.
   edit.Model().SetSelectionAnchor({3, 3});     // column 3
   edit.Model().SetSelectionActiveEnd({6, 2});  // column 5
   const QImage moved = Render();
-  EXPECT_EQ(CellBackground(moved, 2, 2), kWhite);
-  EXPECT_EQ(CellBackground(moved, 3, 2), kWhite);
+  EXPECT_EQ(CellBackground(moved, 1, 2), kWhite);
+  EXPECT_EQ(CellBackground(moved, 2, 2), kBlue);
+  EXPECT_EQ(CellBackground(moved, 3, 2), kBlue);
   EXPECT_EQ(CellBackground(moved, 4, 2), kBlue);
   EXPECT_EQ(CellBackground(moved, 5, 2), kWhite);
   EXPECT_EQ(CellBackground(moved, 3, 3), kBlue);
