@@ -29,6 +29,9 @@ int ClampFirstVisibleRow(int row, const TScrollExtent& extent) {
 }
 
 int HorizontalScrollWidth(const TScrollExtent& extent) {
+  if (extent.WordWrap) {
+    return extent.MaxScrollWidth;  // no row is wider than the wrap width
+  }
   // Columns to the end of the longest line and the caret cell behind it.
   const std::int64_t longest = std::int64_t{extent.LongestLineLength} + 1;
   return static_cast<int>(

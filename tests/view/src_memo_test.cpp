@@ -109,8 +109,9 @@ TEST_F(SrcMemoTest, ReplacingTheSelectionWithAndWithoutUndo) {
   Send(EM_SETSEL, 7, 10);
   Send(EM_REPLACESEL, 0, reinterpret_cast<std::intptr_t>(text.c_str()));
   EXPECT_EQ(memo.Lines().GetLine(2), "xor ax, bx");
-  EXPECT_EQ(Send(EM_CANUNDO), 0);  // nothing recorded
-  Send(EM_REPLACESEL, 1, 0);       // no text: nothing happens
+  EXPECT_EQ(Send(EM_CANUNDO), 0);    // nothing recorded,
+  EXPECT_EQ(Send(EM_GETMODIFY), 1);  // but the text changed
+  Send(EM_REPLACESEL, 1, 0);         // no text: nothing happens
   EXPECT_EQ(memo.Lines().GetLine(2), "xor ax, bx");
   Send(EM_SETMODIFY, 0);
   EXPECT_EQ(Send(EM_GETMODIFY), 0);
@@ -127,6 +128,37 @@ TEST_F(SrcMemoTest, ReplacingTheSelectionWithAndWithoutUndo) {
   EXPECT_EQ(memo.Lines().GetAllText(), replaced);
   EXPECT_EQ(Send(WM_UNDO), 1);
   EXPECT_EQ(memo.Lines().GetAllText(), "ab\r\nc\r\nxor ax, bx");
+}
+
+// Text replacing a line or column selection is recorded in the mode it went
+// in with, so undo gives back exactly the text before; setting the window
+// text replaces the text whatever the selection mode.
+TEST_F(SrcMemoTest, MessagesReplaceExactlyInEveryMode) {
+  const std::string original = "abcdef\r\nghijkl\r\nmnopqr";
+  const std::string block = "X\r\nYY";
+  for (const TSrcSelectionMode mode : {smNormal, smLine, smColumn}) {
+    memo.Lines().SetAllText(original);
+    memo.SetSelectionMode(mode);
+    memo.Model().PlaceCaretAndSelection({3, 2}, {2, 1}, {3, 2});
+    Send(EM_REPLACESEL, 1, reinterpret_cast<std::intptr_t>(block.c_str()));
+    const std::string replaced = memo.Lines().GetAllText();
+    EXPECT_NE(replaced, original);
+    EXPECT_EQ(Send(EM_UNDO), 1);
+    EXPECT_EQ(memo.Lines().GetAllText(), original) << mode;
+    memo.Controller().Redo();
+    EXPECT_EQ(memo.Lines().GetAllText(), replaced) << mode;
+
+    EXPECT_EQ(Send(WM_SETTEXT, 0, reinterpret_cast<std::intptr_t>(block.c_str())), 1);
+    EXPECT_EQ(memo.Lines().GetAllText(), block) << mode;
+    EXPECT_EQ(memo.SelectionMode(), mode);
+    EXPECT_EQ(Send(WM_UNDO), 1);
+    EXPECT_EQ(memo.Lines().GetAllText(), replaced) << mode;
+  }
+  memo.Lines().SetAllText(original);
+  memo.SetSelectionMode(smColumn);
+  memo.Model().PlaceCaretAndSelection({3, 2}, {2, 1}, {3, 2});
+  Send(EM_REPLACESEL, 1, reinterpret_cast<std::intptr_t>(block.c_str()));
+  EXPECT_EQ(memo.Lines().GetAllText(), "aXcdef\r\ngYYijkl\r\nmnopqr");
 }
 
 }  // namespace
