@@ -39,8 +39,14 @@ class TScriptedDialogs : public TDialogService {
       ADD_FAILURE() << "unexpected file dialog: " << request.title.toStdString();
       return std::nullopt;
     }
-    auto answer = file_answers.front();
+    // Taken apart rather than copied: GCC 12 at -O3 takes a copied
+    // optional<QString> for "maybe uninitialized".
+    const bool cancelled = !file_answers.front().has_value();
+    QString answer = cancelled ? QString() : *file_answers.front();
     file_answers.pop_front();
+    if (cancelled) {
+      return std::nullopt;
+    }
     return answer;
   }
 
