@@ -30,8 +30,6 @@ QLabel& EnsureHint() {
     hint->setFocusPolicy(Qt::NoFocus);
     hint->setMargin(2);
     hint->setAutoFillBackground(true);
-    hint->setWordWrap(true);
-    hint->setMaximumWidth(kHintMaxWidth);
     // Top-level widgets must go before the application object does.
     qAddPostRoutine([] { delete Hint().data(); });
   }
@@ -48,7 +46,15 @@ void ShowScrollHint(QWidget& client, const QString& text, TColor color,
   palette.setColor(QPalette::WindowText, ToQColor(clInfoText));
   hint.setPalette(palette);
   hint.setText(text.left(kHintMaxLength));
-  hint.adjustSize();
+  // One line sized to the text; only a text wider than the limit breaks
+  // into lines of at most that width.
+  hint.setWordWrap(false);
+  QSize size = hint.sizeHint();
+  if (size.width() > kHintMaxWidth) {
+    hint.setWordWrap(true);
+    size = QSize(kHintMaxWidth, hint.heightForWidth(kHintMaxWidth));
+  }
+  hint.resize(size);
   const int arrow = client.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
   const int x = client.width() - hint.width() - 4;
   const int y = ScrollHintY(place.Follows, arrow, client.height(), place.TrackPos, place.RangeMax,

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "editor/edit_controller.h"
+#include "platform/gui/color.h"
 #include "view/scroll_hint.h"
 #include "view/src_edit.h"
 
@@ -45,6 +46,15 @@ class GutterScrollTest : public ::testing::Test {
     return image;
   }
   int RowTop(int row) const { return (row - edit.FirstVisibleRow()) * edit.RowHeight(); }
+  static int InkIn(const QImage& image, const QRect& box, const QColor& background) {
+    int count = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+      for (int x = box.left(); x <= box.right(); ++x) {
+        count += image.pixelColor(x, y) != background ? 1 : 0;
+      }
+    }
+    return count;
+  }
 
   TSrcEdit edit;
 };
@@ -177,6 +187,67 @@ TEST_F(GutterScrollTest, LargeDocumentsScaleTheBar) {
   edit.HandleVerticalScroll(SB_ENDSCROLL, 0);
   EXPECT_FALSE(hint->isVisible());
   EXPECT_EQ(bar->value(), MulDiv(32767, edit.FirstVisibleRow(), 50000));
+}
+
+TEST_F(GutterScrollTest, ScrollHintIsOneLineSizedToItsTextUpToTheLimit) {
+  Show();
+  const QString top = QStringLiteral("Top Line: 117");
+  ShowScrollHint(*edit.viewport(), top, clInfoBk, {});
+  auto* hint = static_cast<QLabel*>(ScrollHintWindow());
+  ASSERT_NE(hint, nullptr);
+  const QFontMetrics metrics(hint->font());
+  EXPECT_GE(hint->width(), metrics.horizontalAdvance(top));
+  EXPECT_LE(hint->width(), metrics.horizontalAdvance(top) + 16);
+  EXPECT_LT(hint->height(), 2 * metrics.height());  // one line
+  // The rendered text lies on one line: its ink spans less than two lines.
+  QImage image(hint->size(), QImage::Format_RGB32);
+  hint->render(&image);
+  const QColor paper = image.pixelColor(0, 0);
+  int ink_top = image.height();
+  int ink_bottom = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (image.pixelColor(x, y) != paper) {
+        ink_top = std::min(ink_top, y);
+        ink_bottom = std::max(ink_bottom, y);
+      }
+    }
+  }
+  ASSERT_GE(ink_bottom, ink_top);
+  EXPECT_LT(ink_bottom - ink_top, metrics.height() + metrics.height() / 2);
+  // A text wider than 200 pixels breaks into lines of at most that width.
+  ShowScrollHint(*edit.viewport(), QStringLiteral("Top Line: 117 ").repeated(8), clInfoBk, {});
+  EXPECT_EQ(hint->width(), 200);
+  EXPECT_GE(hint->height(), 2 * metrics.height());
+  HideScrollHint();
+}
+
+TEST_F(GutterScrollTest, GutterGrowsSoNoDigitIsCut) {
+  edit.Gutter().SetShowLineNumbers(true);  // four digits, no auto size
+  const int cw = edit.GutterCharWidth();
+  // An empty document shows line 1 in the described width.
+  QImage image = Render();
+  EXPECT_EQ(edit.GutterExtent(), 16 + 2 + cw * 4 + 4);
+  const QColor silver = ToQColor(clSilver);
+  // Numbers end 2 pixels left of the right offset (2).
+  int right = edit.GutterExtent() - 2 - 2;
+  EXPECT_GT(InkIn(image, QRect(right - cw, 0, cw, edit.RowHeight()), silver), 0);
+  Fill(9999);
+  EXPECT_EQ(edit.GutterExtent(), 16 + 2 + cw * 4 + 4);
+  Fill(100000);
+  EXPECT_EQ(edit.GutterExtent(), 16 + 2 + cw * 6 + 4);
+  edit.SetFirstVisibleRow(100000);
+  image = Render();
+  // Six digits of ink right of the left offset, none left of it.
+  const int top = RowTop(100000);
+  right = edit.GutterExtent() - 2 - 2;
+  EXPECT_EQ(InkIn(image, QRect(0, top, 16, edit.RowHeight()), silver), 0);
+  for (int digit = 0; digit < 6; ++digit) {
+    const int x = right - (6 - digit) * cw;
+    EXPECT_GT(InkIn(image, QRect(x, top, cw, edit.RowHeight()), silver), 0) << digit;
+  }
+  Fill(20);  // back to the described width
+  EXPECT_EQ(edit.GutterExtent(), 16 + 2 + cw * 4 + 4);
 }
 
 TEST_F(GutterScrollTest, WheelKeepsRemaindersAndPagesWithCtrl) {
