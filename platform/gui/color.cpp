@@ -50,11 +50,11 @@ QColor SystemColor(int index, const QPalette& palette) {
       return palette.color(QPalette::Active, QPalette::HighlightedText);
     case 15:  // clBtnFace
       return palette.color(QPalette::Active, QPalette::Button);
-    case 17:  // clGrayText
-      return palette.color(QPalette::Disabled, QPalette::Text);
     case 24:  // clInfoBk
       return palette.color(QPalette::Active, QPalette::ToolTipBase);
     default:
+      // clGrayText among them: the palette's disabled grey is too faint for
+      // text people read (comments are drawn in it).
       return ClassicSystemColor(index);
   }
 }

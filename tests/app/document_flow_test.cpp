@@ -4,12 +4,16 @@
 #include <unistd.h>
 
 #include <QFont>
+#include <QImage>
 #include <QTest>
+#include <algorithm>
+#include <cmath>
 
 #include "app/main_window.h"
 #include "app_fixture.h"
 #include "highlight/asm_highlighter.h"
 #include "highlight/highlighter_attributes.h"
+#include "platform/gui/color.h"
 
 namespace torvane {
 namespace {
@@ -133,6 +137,44 @@ TEST_F(DocumentFlowTest, EditorCarriesTheFormsConfiguration) {
   EXPECT_EQ(highlighter->CommentAttri()->Foreground(), clGrayText);
   EXPECT_EQ(highlighter->NumberAttri()->Foreground(), clRed);
   EXPECT_EQ(highlighter->StringAttri()->Foreground(), clMaroon);
+}
+
+// Relative luminance and contrast ratio as accessibility guidelines define them.
+double Luminance(const QColor& c) {
+  auto channel = [](double v) {
+    v /= 255.0;
+    return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+  const double la = Luminance(a);
+  const double lb = Luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(DocumentFlowTest, CommentsAreDrawnInAGreyThatReads) {
+  window_->show();  // typed into a window without width, the view would scroll
+  TypeText(Editor(), QStringLiteral("; a comment MMM"));
+  QImage image(Editor().viewport()->size(), QImage::Format_RGB32);
+  Editor().viewport()->render(&image);
+  const int x0 = Editor().ColumnToX(3);
+  const int x1 = Editor().ColumnToX(16);
+  const QColor background = image.pixelColor(x0, 0);
+  QColor darkest = background;
+  for (int y = 0; y < Editor().RowHeight(); ++y) {
+    for (int x = x0; x < x1; ++x) {
+      const QColor c = image.pixelColor(x, y);
+      if (Luminance(c) < Luminance(darkest)) {
+        darkest = c;
+      }
+    }
+  }
+  // The classic grey (0x808080 on white is 3.9:1), not the palette's faint
+  // disabled-text grey.
+  EXPECT_EQ(ToQColor(clGrayText), QColor(0x80, 0x80, 0x80));
+  EXPECT_GE(Contrast(darkest, background), 3.5);
 }
 
 }  // namespace

@@ -41,12 +41,12 @@ TEST(ColorTest, SystemColoursFollowThePaletteOrTheClassicTable) {
   EXPECT_EQ(ToQColor(clHighlight, palette), QColor(7, 8, 9));
   EXPECT_EQ(ToQColor(clHighlightText, palette), QColor(10, 11, 12));
   EXPECT_EQ(ToQColor(clBtnFace, palette), QColor(13, 14, 15));
-  EXPECT_EQ(ToQColor(clGrayText, palette), QColor(16, 17, 18));
   EXPECT_EQ(ToQColor(clInfoBk, palette), QColor(19, 20, 21));
-  EXPECT_EQ(ColorToRGB(clGrayText, palette), 0x121110u);
+  EXPECT_EQ(ColorToRGB(clInfoBk, palette), 0x151413u);
   // The rest keep the classic values, whatever the palette says.
   EXPECT_EQ(ToQColor(cl3DDkShadow, palette), QColor(64, 64, 64));
   EXPECT_EQ(ToQColor(clBtnShadow, palette), QColor(128, 128, 128));
+  EXPECT_EQ(ToQColor(clGrayText, palette), QColor(128, 128, 128));  // not the disabled grey
   EXPECT_EQ(ToQColor(kSystemColorFlag | 200, palette), QColor(Qt::black));
   // Without an explicit palette the application's applies.
   EXPECT_EQ(ToQColor(clHighlight),
