@@ -49,6 +49,9 @@ void TSrcEditController::ClearBookmark(int number) {
 }
 
 void TSrcEditController::ExecuteMarkerCommand(TSrcEditorCommand command, void* data) {
+  if (!model_.BookmarkKeys()) {
+    return;
+  }
   if (command >= ecGotoMarker0 && command <= ecGotoMarker9) {
     GotoBookmark(command - ecGotoMarker0);
     return;

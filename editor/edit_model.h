@@ -42,6 +42,10 @@ class TSrcEditModel {
   // Marks and bookmarks; they follow inserted and deleted lines by themselves.
   TSrcEditMarkList& Marks() { return marks_; }
   const TSrcEditMarkList& Marks() const { return marks_; }
+  // The bookmark commands (goto and set marker) run only while this is on;
+  // the view's bookmark options switch it.
+  bool BookmarkKeys() const { return bookmark_keys_; }
+  void SetBookmarkKeys(bool on) { bookmark_keys_ = on; }
   // The view is not owned; nullptr detaches (model tests run without one).
   void SetView(ISrcEditView* view);
   ISrcEditView* View() const { return view_; }
@@ -203,6 +207,7 @@ class TSrcEditModel {
   TSrcEditCaretType insert_caret_ = ctVerticalLine;
   TSrcEditCaretType overwrite_caret_ = ctBlock;
   bool read_only_ = false;
+  bool bookmark_keys_ = true;
   int max_scroll_width_ = 1024;
   bool hide_selection_ = false;
   TSrcEditorOptions options_ = kDefaultEditorOptions;

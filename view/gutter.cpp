@@ -134,11 +134,14 @@ std::int64_t TSrcGutter::ShownNumber(int line) const {
 }
 
 void TSrcGutter::AutoSizeDigits(int line_count) {
-  if (!(visible_ && auto_size_ && show_line_numbers_)) {
+  if (!(visible_ && show_line_numbers_)) {
     auto_size_digit_count_ = digit_count_;
     return;
   }
-  const int digits = std::max(DecimalDigits(ShownNumber(line_count)), digit_count_);
+  // Auto-sized or not, the gutter grows for a number wider than the digit
+  // count: that number would otherwise be cut at the gutter's left edge.
+  // An empty document still shows line 1.
+  const int digits = std::max(DecimalDigits(ShownNumber(std::max(line_count, 1))), digit_count_);
   if (digits != auto_size_digit_count_) {
     auto_size_digit_count_ = digits;
     Changed();
@@ -165,7 +168,7 @@ TGutterLayout ComputeGutterLayout(TSrcGutter& gutter, int line_count, bool code_
   if (gutter.RightOffset() < minimum) {
     gutter.SetRightOffset(minimum);
   }
-  if (gutter.ShowLineNumbers() && gutter.AutoSize()) {
+  if (gutter.ShowLineNumbers()) {
     gutter.AutoSizeDigits(line_count);
   }
   TGutterLayout layout;

@@ -94,9 +94,9 @@ class TSrcGutter {
   // Width in pixels for a character width: 0 when hidden, Width without line
   // numbers, else the offsets, the digits and 4 pixels.
   int GutterPixelWidth(int char_width) const;
-  // Fits the digit count to the highest number shown for `line_count` lines
-  // (notifies when it changes); without auto sizing it goes back to
-  // DigitCount silently.
+  // Fits the digit count to the highest number shown for `line_count` lines,
+  // never below DigitCount (notifies when it changes); without line numbers
+  // it goes back to DigitCount silently.
   void AutoSizeDigits(int line_count);
   // The number shown for a 1-based line, right-aligned in the digit count.
   std::string LineNumberText(int line) const;

@@ -81,8 +81,10 @@ void TGutterPainter::PaintGutterArea(QPainter& painter, const QRect& rect, int f
   first_row_ = first_row;
   last_row_ = std::min(last_row, model.Mapping().DisplayRowCount());
   const bool has_rows = line_count > 0 && last_row_ >= first_row_;
+  // An empty document still has the caret's line 1, and its number shows.
+  const bool lone_line = line_count == 0 && first_row <= 1;
   const int first_line = has_rows ? model.Mapping().LineOfRow(first_row_) : 1;
-  const int last_line = has_rows ? model.Mapping().LineOfRow(last_row_) : 0;
+  const int last_line = has_rows ? model.Mapping().LineOfRow(last_row_) : (lone_line ? 1 : 0);
 
   painter.save();
   painter.setClipRect(rect, Qt::IntersectClip);
@@ -159,7 +161,7 @@ void TGutterPainter::PaintLineNumbers(int first_line, int last_line) {
   int previous_bottom = RowTop(first_row_);
   std::string text;
   for (int line = first_line; line <= last_line; ++line) {
-    const int top = RowTop(model.Mapping().RowOfLine(line));
+    const int top = RowTop(model.LineCount() == 0 ? 1 : model.Mapping().RowOfLine(line));
     if (wrapping && !gradient && top > previous_bottom) {
       painter_->fillRect(QRect(rect_.left(), previous_bottom, rect_.width(), top - previous_bottom),
                          gutter_color);

@@ -360,7 +360,7 @@ void TCustomSrcEdit::LinesCleared() {
 }
 
 void TCustomSrcEdit::LinesBatchEnded() {
-  gutter_.AutoSizeDigits(model_.LineCount());
+  gutter_.AutoSizeDigits(LastShownLineNumber());
   if (!model_.HasOption(eoScrollPastEof)) {
     SetFirstVisibleRow(FirstVisibleRow());
   }

@@ -131,6 +131,9 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   int GutterCharWidth() const { return gutter_char_width_; }
   // The answer to gutter changes: right offset, digits, width.
   void LayoutGutter();
+  // The number of the last line as the gutter shows it (collapsed lines
+  // counted), which the digits must fit.
+  int LastShownLineNumber() const;
   // A click at client (x, y) in the gutter: folds, or OnGutterClick.
   void HandleGutterClick(Qt::MouseButton button, int x, int y);
   // Region is true left of the fold bar's place; Mark is the clicked mark.

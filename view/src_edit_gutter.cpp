@@ -18,7 +18,10 @@ constexpr int kGutterPressSlack = 2;
 void TCustomSrcEdit::InitGutterAndScrolling() {
   gutter_char_width_ = metrics_.ColumnWidth();
   gutter_.OnChange = [this] { LayoutGutter(); };
-  bookmark_options_.OnChange = [this] { MarkGutterLinesDirty(-1, -1); };
+  bookmark_options_.OnChange = [this] {
+    model_.SetBookmarkKeys(bookmark_options_.EnableKeys());
+    MarkGutterLinesDirty(-1, -1);
+  };
   active_line_indicator_.OnChange = [this] { MarkGutterLinesDirty(-1, -1); };
   scroll_bars_.OnChange = [this] { ScrollBarsStyleChanged(); };
   ConnectScrollBars();
@@ -31,7 +34,7 @@ void TCustomSrcEdit::LayoutGutter() {
   }
   laying_out_gutter_ = true;
   const TGutterLayout layout = ComputeGutterLayout(
-      gutter_, model_.LineCount(), CodeFoldingEnabled(), metrics_.ColumnWidth(), [this] {
+      gutter_, LastShownLineNumber(), CodeFoldingEnabled(), metrics_.ColumnWidth(), [this] {
         drawer_->SetBaseFont(&gutter_.Font());
         const int width = drawer_->GridWidth();
         drawer_->SetBaseFont(&font_);
@@ -44,6 +47,11 @@ void TCustomSrcEdit::LayoutGutter() {
   } else {
     SetGutterExtent(layout.Width);
   }
+}
+
+int TCustomSrcEdit::LastShownLineNumber() const {
+  const int count = model_.LineCount();
+  return count > 0 ? count + HiddenLinesBefore(count) : 0;
 }
 
 void TCustomSrcEdit::PaintGutter(QPainter& painter, const QRect& rect, int first_row,

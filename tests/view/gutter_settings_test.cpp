@@ -108,10 +108,23 @@ TEST(GutterSettings, AutoSizedDigits) {
   gutter.SetLineNumberStart(2);
   gutter.AutoSizeDigits(9999);
   EXPECT_EQ(gutter.AutoSizeDigitCount(), 5);
-  // Without auto size the count goes back silently.
+  // Without auto size the count still grows for a number that would be cut,
+  // and only then.
   gutter.SetAutoSize(false);
+  gutter.SetLineNumberStart(1);
+  gutter.AutoSizeDigits(999);
+  EXPECT_EQ(gutter.AutoSizeDigitCount(), 4);
+  gutter.AutoSizeDigits(1000000);
+  EXPECT_EQ(gutter.AutoSizeDigitCount(), 7);
+  EXPECT_EQ(gutter.LineNumberText(1000000), "1000000");
+  EXPECT_EQ(gutter.GutterPixelWidth(8), 16 + 2 + 8 * 7 + 4);
+  gutter.AutoSizeDigits(0);  // empty: line 1 shows
+  EXPECT_EQ(gutter.AutoSizeDigitCount(), 4);
+  // Without line numbers the count goes back silently.
+  gutter.AutoSizeDigits(100000);
+  gutter.SetShowLineNumbers(false);
   g.changes = 0;
-  gutter.AutoSizeDigits(10000);
+  gutter.AutoSizeDigits(100000);
   EXPECT_EQ(gutter.AutoSizeDigitCount(), 4);
   EXPECT_EQ(g.changes, 0);
 }

@@ -41,6 +41,32 @@ TEST_F(KeyboardInputTest, ChordsCommandKeysAndTypedCharacters) {
           {ecDeleteLastChar, 0, ""}, {ecLineBreak, 0, ""}, {ecChar, 'a', ""}, {ecChar, 'A', ""}}));
 }
 
+TEST_F(KeyboardInputTest, BookmarkKeysWorkOnlyWhileEnabled) {
+  swallow = false;
+  SetText(30, "mov ax, bx");
+  const Qt::KeyboardModifiers ctrl_shift = Qt::ControlModifier | Qt::ShiftModifier;
+  edit.SetCaretPos({3, 5});
+  edit.BookMarkOptions().SetEnableKeys(false);
+  QTest::keyClick(&edit, Qt::Key_1, ctrl_shift);
+  EXPECT_EQ(edit.Marks().FindBookmark(1), nullptr);
+  edit.BookMarkOptions().SetEnableKeys(true);
+  QTest::keyClick(&edit, Qt::Key_1, ctrl_shift);
+  ASSERT_NE(edit.Marks().FindBookmark(1), nullptr);
+  EXPECT_EQ(edit.Marks().FindBookmark(1)->Line(), 5);
+
+  edit.SetCaretPos({1, 20});
+  edit.BookMarkOptions().SetEnableKeys(false);
+  QTest::keyClick(&edit, Qt::Key_1, Qt::ControlModifier);
+  EXPECT_EQ(edit.CaretPos(), (TBufferPos{1, 20}));
+  QTest::keyClick(&edit, Qt::Key_1, ctrl_shift);  // would toggle it off
+  EXPECT_NE(edit.Marks().FindBookmark(1), nullptr);
+  // The switch follows a copy of the options, too.
+  TSrcBookMarkOpt enabled;
+  edit.BookMarkOptions().CopyFrom(enabled);
+  QTest::keyClick(&edit, Qt::Key_1, Qt::ControlModifier);
+  EXPECT_EQ(edit.CaretPos(), (TBufferPos{3, 5}));
+}
+
 TEST_F(KeyboardInputTest, MultiByteTextGoesInOnceAsAString) {
   QInputMethodEvent commit;
   commit.setCommitString(QString::fromUtf8("\xC3\xA9\xC3\xA9"));  // 4 bytes in UTF-8
