@@ -23,7 +23,8 @@ namespace torvane {
 namespace {
 
 constexpr int kMemoHeight = 89;
-const char kSourceFilter[] = "汇编语言源程序(*.asm)|*.asm";
+const char kSourceFilter[] =
+    "汇编语言源程序(*.asm;*.nasm;*.inc;*.s)|*.asm;*.nasm;*.inc;*.s|所有文件(*)|*";
 
 QString FromFileName(const std::string& name) {
   return QFile::decodeName(QByteArray::fromStdString(name));

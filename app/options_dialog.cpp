@@ -49,8 +49,9 @@ TFOptions::TFOptions(QWidget* parent) : TModalForm(parent) {
   setTabOrder(Button1, Button2);
   setTabOrder(Button2, Edit2);
 
-  OpenDialog1.DefaultExt = QStringLiteral("*.exe;*.com");
-  OpenDialog1.FileName = QStringLiteral("nasm.exe");
+  // Programs here have no suffix: none is added, and every file is listed.
+  OpenDialog1.Filter = QStringLiteral("所有文件(*)|*");
+  OpenDialog1.FileName = QStringLiteral("nasm");
 
   connect(Button1, &QPushButton::clicked, this,
           [this] { RunGuarded(this, [this] { Button1Click(); }); });

@@ -22,8 +22,10 @@ class TRealDialogService : public TDialogService {
     if (!filters.isEmpty()) {
       dialog.setNameFilters(filters);
     }
+    // Qt adds the suffix to any typed name without one, which in an open
+    // dialog names a file that is not there ("nasm" -> "nasm.exe").
     const QString ext = PlainExtension(request.default_ext);
-    if (!ext.isEmpty()) {
+    if (request.save && !ext.isEmpty()) {
       dialog.setDefaultSuffix(ext);
     }
     if (!request.file_name.isEmpty()) {
@@ -141,7 +143,19 @@ QStringList ToNameFilters(const QString& filter) {
   for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
     QString patterns = parts[i + 1];
     patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-    result << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    patterns = patterns.simplified();
+    // Qt reads the patterns from the parentheses that end the label; a
+    // description that already ends with them would show them twice.
+    QString label = parts[i].trimmed();
+    const qsizetype open = label.lastIndexOf(QLatin1Char('('));
+    if (open >= 0 && label.endsWith(QLatin1Char(')'))) {
+      QString shown = label.mid(open + 1, label.size() - open - 2);
+      shown.replace(QLatin1Char(';'), QLatin1Char(' '));
+      if (shown.simplified() == patterns) {
+        label = label.left(open).trimmed();
+      }
+    }
+    result << QStringLiteral("%1 (%2)").arg(label, patterns);
   }
   return result;
 }

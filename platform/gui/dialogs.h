@@ -82,7 +82,8 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const TMessageRequest& request);
 int MessageBoxAnswer(const QMessageBox& box);
 
 // The "description|pattern|..." filter as QFileDialog name filters
-// ("description (pattern)"); patterns separated by ';' become blank-separated.
+// ("description (pattern)"); patterns separated by ';' become blank-separated,
+// and patterns the description already ends with are not repeated.
 QStringList ToNameFilters(const QString& filter);
 // The default extension without "*." decoration ("*.asm" -> "asm"); the first
 // of several ("*.exe;*.com" -> "exe").

@@ -80,9 +80,9 @@ TEST_F(OptionsDialogTest, BrowsingAndItsCancellation) {
     const TFileDialogRequest& request = dialogs_.file_requests.front();
     EXPECT_FALSE(request.save);
     EXPECT_EQ(request.title, QString());
-    EXPECT_EQ(request.filter, QString());
-    EXPECT_EQ(request.default_ext, QStringLiteral("*.exe;*.com"));
-    EXPECT_EQ(request.file_name, QStringLiteral("nasm.exe"));
+    EXPECT_EQ(ToNameFilters(request.filter), QStringList{QStringLiteral("所有文件 (*)")});
+    EXPECT_EQ(request.default_ext, QString());
+    EXPECT_EQ(request.file_name, QStringLiteral("nasm"));
     CloseWithTitleBarButton(form);
     return form.result();
   });

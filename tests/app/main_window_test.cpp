@@ -94,7 +94,10 @@ TEST_F(MainWindowTest, StartsWithTheDesignedLayoutAndMenus) {
   EXPECT_EQ(window_->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
   EXPECT_EQ(window_->OpenDialog1.Title, QStringLiteral("打开汇编语言源程序文件"));
   EXPECT_EQ(window_->SaveDialog1.Title, QStringLiteral("保存汇编语言源程序文件"));
-  EXPECT_EQ(window_->OpenDialog1.Filter, QStringLiteral("汇编语言源程序(*.asm)|*.asm"));
+  EXPECT_EQ(ToNameFilters(window_->OpenDialog1.Filter),
+            (QStringList{QStringLiteral("汇编语言源程序 (*.asm *.nasm *.inc *.s)"),
+                         QStringLiteral("所有文件 (*)")}));
+  EXPECT_EQ(window_->SaveDialog1.Filter, window_->OpenDialog1.Filter);
   EXPECT_EQ(window_->SaveDialog1.DefaultExt, QStringLiteral("*.asm"));
 }
 

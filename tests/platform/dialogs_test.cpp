@@ -14,8 +14,12 @@ namespace torvane {
 namespace {
 
 TEST(DialogsTest, FiltersAndDefaultExtensions) {
+  // Patterns the description already shows are not repeated.
   EXPECT_EQ(ToNameFilters(QStringLiteral("汇编语言源程序(*.asm)|*.asm")),
-            QStringList{QStringLiteral("汇编语言源程序(*.asm) (*.asm)")});
+            QStringList{QStringLiteral("汇编语言源程序 (*.asm)")});
+  EXPECT_EQ(
+      ToNameFilters(QStringLiteral("Source (*.asm;*.s)|*.asm;*.s|Text (plain)|*.txt")),
+      (QStringList{QStringLiteral("Source (*.asm *.s)"), QStringLiteral("Text (plain) (*.txt)")}));
   EXPECT_EQ(ToNameFilters(QStringLiteral("Programs|*.exe;*.com|All|*")),
             (QStringList{QStringLiteral("Programs (*.exe *.com)"), QStringLiteral("All (*)")}));
   EXPECT_TRUE(ToNameFilters(QString()).isEmpty());
