@@ -126,6 +126,7 @@ TLineAttributesRef TSrcEditStringList::GetLineAttributes(int index) {
 TLineAttributes TSrcEditStringList::GetLineAttributes(int index) const {
   TLineAttributes result;
   if (index < 0 || index >= count_) {
+    result.ChangeState = lcsUnchanged;  // as GetChangeState answers there
     return result;
   }
   result.ChangeState = records_[index].ChangeState;
@@ -662,8 +663,13 @@ std::string TSrcEditStringList::Dump() const {
 
 // --- TLineAttributesRef ----------------------------------------------------
 
+bool TLineAttributesRef::Valid() const {
+  return store_ != nullptr && index_ >= 0 && index_ < store_->count_;
+}
+
 TLineAttributes TLineAttributesRef::Get() const {
-  return std::as_const(*store_).GetLineAttributes(index_);
+  return store_ == nullptr ? TLineAttributes{.ChangeState = lcsUnchanged}
+                           : std::as_const(*store_).GetLineAttributes(index_);
 }
 
 void TLineAttributesRef::Set(const TLineAttributes& attributes) {
@@ -680,14 +686,16 @@ TColor TLineAttributesRef::LineBackground() const {
   return Get().LineBackground;
 }
 std::uint8_t TLineAttributesRef::LineColorFlags() const {
-  return store_->records_[index_].LineColorFlags;
+  return Get().LineColorFlags;
 }
 TLineChangeState TLineAttributesRef::ChangeState() const {
-  return store_->records_[index_].ChangeState;
+  return Get().ChangeState;
 }
 
+// A reference kept while its line went away (the store was cleared or
+// shortened) writes nothing.
 void TLineAttributesRef::SetLineForeground(TColor color) {
-  if (store_->extras_ == nullptr && color == clNone) {
+  if (!Valid() || (store_->extras_ == nullptr && color == clNone)) {
     return;
   }
   store_->EnsureExtras();
@@ -695,7 +703,7 @@ void TLineAttributesRef::SetLineForeground(TColor color) {
 }
 
 void TLineAttributesRef::SetLineBackground(TColor color) {
-  if (store_->extras_ == nullptr && color == clNone) {
+  if (!Valid() || (store_->extras_ == nullptr && color == clNone)) {
     return;
   }
   store_->EnsureExtras();
@@ -703,11 +711,15 @@ void TLineAttributesRef::SetLineBackground(TColor color) {
 }
 
 void TLineAttributesRef::SetLineColorFlags(std::uint8_t flags) {
-  store_->records_[index_].LineColorFlags = flags;
+  if (Valid()) {
+    store_->records_[index_].LineColorFlags = flags;
+  }
 }
 
 void TLineAttributesRef::SetChangeState(TLineChangeState state) {
-  store_->records_[index_].ChangeState = state;
+  if (Valid()) {
+    store_->records_[index_].ChangeState = state;
+  }
 }
 
 }  // namespace torvane

@@ -90,7 +90,9 @@ class TSrcEditStringList;
 class TLineAttributesRef {
  public:
   TLineAttributesRef() = default;
-  explicit operator bool() const { return store_ != nullptr; }
+  // False once the line is gone; reads then give the neutral values of an
+  // index outside the store and writes do nothing.
+  explicit operator bool() const { return Valid(); }
 
   TLineAttributes Get() const;
   void Set(const TLineAttributes& attributes);
@@ -105,6 +107,7 @@ class TLineAttributesRef {
 
  private:
   friend class TSrcEditStringList;
+  bool Valid() const;
   TLineAttributesRef(TSrcEditStringList* store, int index) : store_(store), index_(index) {}
   TSrcEditStringList* store_ = nullptr;
   int index_ = -1;

@@ -152,7 +152,10 @@ TEST(StringList, ReadingOutsideGivesNeutralValues) {
     EXPECT_EQ(store.GetExpandedLine(index), "");
     EXPECT_EQ(store.GetExpandedLength(index), 0);
     EXPECT_FALSE(store.GetLineAttributes(index));
-    EXPECT_EQ(std::as_const(store).GetLineAttributes(index), TLineAttributes{});
+    // Both readers of the change state agree outside the store.
+    EXPECT_EQ(std::as_const(store).GetLineAttributes(index),
+              TLineAttributes{.ChangeState = lcsUnchanged});
+    EXPECT_EQ(store.GetChangeState(index), lcsUnchanged);
   }
   TSrcEditStringList empty;
   EXPECT_EQ(empty.LongestLineLength(), 0);
@@ -309,6 +312,31 @@ TEST(StringList, LineTextStaysPutWhileOtherLinesMove) {
   EXPECT_EQ(loaded, "alpha");
   EXPECT_EQ(owned, "changed gamma");
   EXPECT_EQ(store.GetLine(5), "alpha");
+}
+
+TEST(StringList, AttributesKeptAcrossClearingNeitherReadNorWriteFreedRecords) {
+  TSrcEditStringList store;
+  Fill(store, {"a", "b", "c"});
+  auto last = store.GetLineAttributes(2);
+  auto first = store.GetLineAttributes(0);
+  ASSERT_TRUE(last);
+  store.DeleteLine(2);  // the line goes, the records stay
+  EXPECT_FALSE(last);
+  last.SetChangeState(lcsSaved);
+  last.SetLineForeground(clRed);
+  EXPECT_EQ(last.ChangeState(), lcsUnchanged);
+  store.ClearLines();  // the records go too
+  EXPECT_FALSE(first);
+  first.Set({clRed, clBlue, lcfBackground | lcfForeground, lcsSaved});
+  first.SetLineColorFlags(lcfBackground);
+  EXPECT_EQ(first.Get(), TLineAttributes{.ChangeState = lcsUnchanged});
+  EXPECT_EQ(first.LineColorFlags(), 0);
+  EXPECT_EQ(TLineAttributesRef().ChangeState(), lcsUnchanged);
+  // A new line at the old index is reached again through the old reference.
+  store.AppendLine("new");
+  EXPECT_TRUE(first);
+  first.SetChangeState(lcsSaved);
+  EXPECT_EQ(store.GetChangeState(0), lcsSaved);
 }
 
 TEST(StringList, ColoursAndObjectsFollowTheirLines) {
