@@ -126,6 +126,7 @@ class TTextPainter {
   std::vector<TPaintToken> tokens_;
   std::vector<int> columns_;  // 0-based first cell of every byte; [size] = line cells
   std::string draw_text_;
+  std::vector<int> dot_columns_;  // blanks whose mark is drawn as a shape
   // --- per row
   std::string_view text_;
   int row_top_ = 0;

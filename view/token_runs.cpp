@@ -18,7 +18,14 @@ bool IsBlankRun(std::string_view text) {
 }
 
 // The visible marks for a blank and a line end, one cell each in the code
-// page in use ('.' and '$' where the page has no one-cell mark).
+// page in use. A double-byte page has no one-cell code for them, and any
+// stand-in ('.', '$') is a real character in NASM source: there the cell is
+// left blank and the mark is drawn as a shape (DrawnMarks).
+bool DrawnMarks() {
+  const CodePageKind kind = CodePage::Current().Kind();
+  return kind != CodePageKind::Utf8 && kind != CodePageKind::SingleByte;
+}
+
 std::string_view BlankMark() {
   switch (CodePage::Current().Kind()) {
     case CodePageKind::Utf8:
@@ -26,7 +33,7 @@ std::string_view BlankMark() {
     case CodePageKind::SingleByte:
       return "\xB7";
     default:
-      return ".";
+      return " ";
   }
 }
 
@@ -37,8 +44,37 @@ std::string_view PilcrowMark() {
     case CodePageKind::SingleByte:
       return "\xB6";
     default:
-      return "$";
+      return " ";
   }
+}
+
+// A middle dot: a small square in the middle of the cell.
+void DrawDotShape(QPainter& painter, const QRect& cell, const QRect& clip, const QColor& ink) {
+  const int d = std::max(2, cell.width() / 4);
+  const QRect dot(cell.left() + (cell.width() - d) / 2, cell.top() + (cell.height() - d) / 2, d, d);
+  painter.fillRect(dot & clip, ink);
+}
+
+// A pilcrow in the glyph box (the cell over the text height): two stems
+// joined at the top, and the bowl left of them.
+void DrawPilcrowShape(QPainter& painter, const QRect& box, const QRect& clip, const QColor& ink) {
+  const int w = box.width();
+  const int h = box.height();
+  const int top = box.top() + h / 5;
+  const int bottom = box.top() + h * 4 / 5;
+  const int stem = std::max(1, w / 8);
+  const int x1 = box.left() + w / 2;
+  const int x2 = box.left() + w * 3 / 4;
+  painter.save();
+  painter.setClipRect(clip, Qt::IntersectClip);
+  painter.fillRect(QRect(x1, top, stem, bottom - top), ink);
+  painter.fillRect(QRect(x2, top, stem, bottom - top), ink);
+  painter.fillRect(QRect(x1, top, x2 + stem - x1, stem), ink);
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(ink);
+  const int bowl_left = box.left() + w / 8;
+  painter.drawEllipse(QRect(bowl_left, top, x1 + stem - bowl_left, (bottom - top) / 2 + 1));
+  painter.restore();
 }
 
 }  // namespace
@@ -163,7 +199,9 @@ void TTextPainter::SetRowColors(bool selected) {
 void TTextPainter::DrawRunText(int first_column, int last_column, bool selected) {
   const TViewMetrics& m = src_.Metrics;
   const bool show_special = src_.Model.HasOption(eoShowSpecialChars);
+  const bool drawn_marks = show_special && DrawnMarks();
   draw_text_.clear();
+  dot_columns_.clear();
   int x_column = first_column;
   const auto end = static_cast<std::size_t>(run_.ByteEnd);
   // Start at the character covering the first column rather than walking
@@ -197,6 +235,9 @@ void TTextPainter::DrawRunText(int first_column, int last_column, bool selected)
       const char c = text_[i];
       if (c == ' ' && show_special) {
         draw_text_ += BlankMark();
+        if (drawn_marks) {
+          dot_columns_.push_back(col0);
+        }
       } else if (c == '\0') {
         draw_text_ += ' ';
       } else {
@@ -226,6 +267,13 @@ void TTextPainter::DrawRunText(int first_column, int last_column, bool selected)
   if (transparent) {
     painter_->setBackgroundMode(Qt::OpaqueMode);
   }
+  if (!dot_columns_.empty()) {
+    const QColor ink = ToQColor(src_.Drawer.Foreground());
+    for (const int column : dot_columns_) {
+      const QRect cell(ColumnX(column), row_top_, m.ColumnWidth(), m.RowHeight());
+      DrawDotShape(*painter_, cell, clip, ink);
+    }
+  }
 }
 
 void TTextPainter::DrawPilcrow(int column) {
@@ -246,6 +294,10 @@ void TTextPainter::DrawPilcrow(int column) {
   const QRect clip(clip_left, row_top_, clip_right - clip_left, m.RowHeight());
   const int y = row_top_ + (m.RowHeight() - src_.Drawer.TextHeight()) / 2;
   src_.Drawer.CellTextOut(ColumnX(column), y, kEtoOpaque | kEtoClipped, clip, PilcrowMark());
+  if (DrawnMarks()) {
+    const QRect box(ColumnX(column), y, m.ColumnWidth(), src_.Drawer.TextHeight());
+    DrawPilcrowShape(*painter_, box, clip, ToQColor(src_.Drawer.Foreground()));
+  }
 }
 
 void TTextPainter::DrawRightEdge(int top, int bottom) {

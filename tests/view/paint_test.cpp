@@ -180,6 +180,30 @@ TEST_F(PaintTest, SpecialCharactersMarkBlanksAndTheLineEnd) {
   EXPECT_FALSE(CellHasInk(image, 5, 1, kWhite));
 }
 
+TEST_F(PaintTest, DoubleByteMarksCannotBeTakenForText) {
+  // In GBK no one-cell code is free for the marks, and '.' and '$' are
+  // text: the marks are drawn shapes, unlike the characters.
+  ScopedCodePage gbk("GBK");
+  SetText({"$. x"});
+  edit.SetOptions(edit.Options() | TSrcEditorOptions{eoShowSpecialChars});
+  const QImage image = Render();
+  auto cell = [&](int column) {
+    return image.copy(edit.ColumnToX(column), 0, edit.ColumnWidth(), edit.RowHeight());
+  };
+  EXPECT_TRUE(CellHasInk(image, 3, 1, kWhite));  // the blank's dot
+  EXPECT_TRUE(CellHasInk(image, 5, 1, kWhite));  // the line end's pilcrow
+  EXPECT_NE(cell(3), cell(2));                   // not a '.'
+  EXPECT_NE(cell(5), cell(1));                   // not a '$'
+  // The dot sits in the middle of the row, where a '.' has no ink.
+  const QImage dot = cell(3);
+  const int middle = edit.RowHeight() / 2;
+  bool inked = false;
+  for (int x = 0; x < dot.width(); ++x) {
+    inked = inked || dot.pixelColor(x, middle) != kWhite || dot.pixelColor(x, middle - 1) != kWhite;
+  }
+  EXPECT_TRUE(inked);
+}
+
 TEST_F(PaintTest, HideSelectionHidesItWithoutFocus) {
   SetText({"abcdef"});
   edit.Model().SetSelectionAnchor({1, 1});
