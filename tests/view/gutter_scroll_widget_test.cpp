@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "drawer_test_support.h"
 #include "editor/edit_controller.h"
 #include "platform/gui/color.h"
 #include "view/scroll_hint.h"
@@ -16,6 +17,8 @@
 
 namespace torvane {
 namespace {
+
+using test::InkIn;
 
 class GutterScrollTest : public ::testing::Test {
  protected:
@@ -46,15 +49,6 @@ class GutterScrollTest : public ::testing::Test {
     return image;
   }
   int RowTop(int row) const { return (row - edit.FirstVisibleRow()) * edit.RowHeight(); }
-  static int InkIn(const QImage& image, const QRect& box, const QColor& background) {
-    int count = 0;
-    for (int y = box.top(); y <= box.bottom(); ++y) {
-      for (int x = box.left(); x <= box.right(); ++x) {
-        count += image.pixelColor(x, y) != background ? 1 : 0;
-      }
-    }
-    return count;
-  }
 
   TSrcEdit edit;
 };
@@ -206,11 +200,9 @@ TEST_F(GutterScrollTest, ScrollHintIsOneLineSizedToItsTextUpToTheLimit) {
   int ink_top = image.height();
   int ink_bottom = -1;
   for (int y = 0; y < image.height(); ++y) {
-    for (int x = 0; x < image.width(); ++x) {
-      if (image.pixelColor(x, y) != paper) {
-        ink_top = std::min(ink_top, y);
-        ink_bottom = std::max(ink_bottom, y);
-      }
+    if (InkIn(image, QRect(0, y, image.width(), 1), paper) > 0) {
+      ink_top = std::min(ink_top, y);
+      ink_bottom = y;
     }
   }
   ASSERT_GE(ink_bottom, ink_top);
