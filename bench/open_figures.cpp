@@ -1,0 +1,284 @@
+// What a user feels on a large file, as one line of key=value figures in the
+// form the peer component's benchmark prints, so both can run side by side on
+// the same file (bench/compare_with_peer.py does that):
+//
+//   bench_open_figures [FILE]          the editor set up as the main window sets
+//                                      it up (default: the generated
+//                                      1,000,000-line file)
+//   bench_open_figures --long-line MB  a file of one line of MB megabytes
+//   bench_open_figures --window FILE   the whole program: Open to the title
+//
+// One mode per process, since peak memory only ever grows.
+#include <malloc.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFont>
+#include <QImage>
+#include <QKeyEvent>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/editor_configuration.h"
+#include "app/main_window.h"
+#include "bench/support/bench_data.h"
+#include "document/control/src_editor.h"
+#include "highlight/asm_highlighter.h"
+#include "highlight/rescan.h"
+#include "platform/file_access.h"
+#include "platform/gui/dialogs.h"
+
+namespace torvane {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double MsSince(Clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double TimeMs(const std::function<void()>& work) {
+  const Clock::time_point start = Clock::now();
+  work();
+  return MsSince(start);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double PeakMb() {
+  return static_cast<double>(bench::PeakRssBytes()) / (1024.0 * 1024.0);
+}
+
+// Peak resident memory only grows; this starts a new peak from now on, so a
+// figure does not include what an earlier step of this process used.
+void ResetPeak() {
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+void Print(const char* key, double value) {
+  std::printf(" %s=%.1f", key, value);
+}
+
+// The main window's editor: its configuration, 800x600, shown. The font is
+// the peer's (Liberation Mono 10 pt) rather than the window's 18 px, so the
+// painted areas hold the same text.
+struct Editor {
+  TSrcAsmHighlighter highlighter;
+  TSrcEditor edit;
+  QImage image;
+
+  Editor() {
+    ConfigureSourceEditor(edit, highlighter);
+    QFont font(QStringLiteral("Liberation Mono"));
+    font.setPointSize(10);
+    font.setFixedPitch(true);
+    edit.SetFont(font);
+    edit.resize(800, 600);
+    edit.show();
+    QApplication::processEvents();
+    image = QImage(edit.size(), QImage::Format_RGB32);
+  }
+
+  void Render() { edit.render(&image); }
+
+  void Key(Qt::Key key, const QString& text, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(&edit, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(&edit, &release);
+  }
+
+  // Types 'x' at `pos` and renders: the first time, then the median of 20.
+  void KeyFigures(TBufferPos pos, const char* key, const char* warm_key) {
+    edit.SetCaretPos(pos);
+    QApplication::processEvents();
+    Render();
+    Print(key, TimeMs([&] {
+            Key(Qt::Key_X, QStringLiteral("x"));
+            Render();
+          }));
+    std::vector<double> warm;
+    for (int i = 0; i < 20; ++i) {
+      warm.push_back(TimeMs([&] {
+        Key(Qt::Key_X, QStringLiteral("x"));
+        Render();
+      }));
+    }
+    Print(warm_key, Median(warm));
+  }
+};
+
+// A full highlight pass: every line through the per-line protocol, every
+// token's kind and attribute, every end state, as painting every line would.
+double FullHighlightPass(const TSrcEditStringList& lines, TSrcCustomHighlighter& h) {
+  return TimeMs([&] {
+    long kinds = 0;
+    h.ResetRangeState();
+    for (int i = 0; i < lines.LineCount(); ++i) {
+      h.StartLine(lines.GetLine(i), i);
+      for (; !h.AtLineEnd(); h.AdvanceToken()) {
+        kinds += h.TokenKind() + (h.TokenAttributes() != nullptr ? 1 : 0);
+      }
+      h.RestoreRangeState(h.SaveRangeState());
+    }
+    if (kinds == 42) {
+      std::printf(" ");  // keeps the loop from being optimised away
+    }
+  });
+}
+
+int LargeFile(const std::string& path) {
+  Editor e;
+  // The file comes from the page cache in every figure, as in the peer's run.
+  std::string bytes;
+  ReadFileBytes(path, &bytes);
+  const double read_ms = TimeMs([&] { ReadFileBytes(path, &bytes); });
+  std::string().swap(bytes);
+  malloc_trim(0);
+  ResetPeak();
+  const double base = PeakMb();
+
+  const double load_ms = TimeMs([&] { e.edit.OpenDocument(path, nullptr, 0); });
+  if (std::getenv("TORVANE_BENCH_LOAD_ONLY") != nullptr) {
+    std::printf("load_ms=%.1f\n", load_ms);  // for profiling the open alone
+    return 0;
+  }
+  const double paint_ms = TimeMs([&] { e.Render(); });
+  const double paint2_ms = TimeMs([&] { e.Render(); });
+  const double rss = std::max(PeakMb(), base);
+  std::printf("lines=%d", e.edit.Lines().LineCount());
+  Print("read_ms", read_ms);
+  Print("load_ms", load_ms);
+  Print("style_ms", FullHighlightPass(e.edit.Lines(), e.highlighter));
+  Print("paint_ms", paint_ms);
+  Print("paint2_ms", paint2_ms);
+  const int last = e.edit.Lines().LineCount();
+  e.KeyFigures({static_cast<int>(e.edit.Lines().GetLine(last - 1).size()) + 1, last}, "key_end_ms",
+               "key_end_warm_ms");
+  e.KeyFigures({1, 1}, "key_start_ms", "key_start_warm_ms");
+  Print("rss_base_mb", base);
+  Print("rss_mb", rss);
+
+  // Select all, type one letter, undo it.
+  Print("select_all_type_ms", TimeMs([&] {
+          e.Key(Qt::Key_A, QStringLiteral("a"), Qt::ControlModifier);
+          e.Key(Qt::Key_X, QStringLiteral("x"));
+          e.Render();
+        }));
+  Print("undo_ms", TimeMs([&] {
+          e.Key(Qt::Key_Z, QStringLiteral("z"), Qt::ControlModifier);
+          e.Render();
+        }));
+  std::printf(" undo_lines=%d", e.edit.Lines().LineCount());
+  Print("rss_end_mb", PeakMb());
+  std::printf("\n");
+  return 0;
+}
+
+std::string LongLineFile(int megabytes) {
+  const char* tmp = std::getenv("TMPDIR");
+  const std::filesystem::path dir = std::filesystem::path(tmp ? tmp : "/tmp") / "torvane-bench";
+  std::filesystem::create_directories(dir);
+  const auto path = dir / ("line_" + std::to_string(megabytes) + "mb.asm");
+  const auto size = static_cast<std::uintmax_t>(megabytes) * 1000 * 1000;
+  if (!std::filesystem::exists(path) || std::filesystem::file_size(path) != size) {
+    // A data line: numbers, strings and words, no comment to end it early.
+    static constexpr std::string_view kPiece = "0x1F, 255, 'ab', 10h, label_1, ";
+    std::string text = "table: db ";
+    text.reserve(size);
+    while (text.size() + kPiece.size() <= size) {
+      text += kPiece;
+    }
+    text.append(size - text.size(), '0');
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  return path.string();
+}
+
+int LongLine(int megabytes) {
+  const std::string path = LongLineFile(megabytes);
+  Editor e;
+  malloc_trim(0);
+  ResetPeak();
+  const double base = PeakMb();
+  const double file_mb = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024);
+  std::printf("file_mb=%.1f", file_mb);
+  Print("load_ms", TimeMs([&] { e.edit.OpenDocument(path, nullptr, 0); }));
+  Print("paint_ms", TimeMs([&] { e.Render(); }));
+  const int length = static_cast<int>(e.edit.Lines().GetLine(0).size());
+  e.KeyFigures({length + 1, 1}, "key_end_ms", "key_end_warm_ms");
+  e.KeyFigures({1, 1}, "key_start_ms", "key_start_warm_ms");
+  e.KeyFigures({length / 2, 1}, "key_mid_ms", "key_mid_warm_ms");
+  Print("rss_base_mb", base);
+  Print("rss_mb", PeakMb());
+  Print("rss_over_file", (PeakMb() - base) / file_mb);
+  std::printf("\n");
+  return 0;
+}
+
+// Answers the Open dialog with one file and nothing else.
+class OpenAnswer : public TDialogService {
+ public:
+  explicit OpenAnswer(QString path) : path_(std::move(path)) {}
+  std::optional<QString> ChooseFile(const TFileDialogRequest&) override { return path_; }
+  int ShowMessage(const TMessageRequest&) override { return mrCancel; }
+  int ExecForm(QDialog&) override { return mrCancel; }
+  void Beep() override {}
+
+ private:
+  QString path_;
+};
+
+int WholeWindow(const std::string& path) {
+  QTemporaryDir dir;  // the window reads its settings from the current folder
+  QDir::setCurrent(dir.path());
+  OpenAnswer answer(QString::fromStdString(path));
+  ScopedDialogService scope(answer);
+  TFAsmEd window;
+  window.resize(800, 600);
+  window.show();
+  QApplication::processEvents();
+  const QString before = window.windowTitle();
+  const Clock::time_point start = Clock::now();
+  window.O2->trigger();
+  double title_ms = 0;
+  if (window.windowTitle() != before) {
+    title_ms = MsSince(start);
+  }
+  QApplication::processEvents();  // the repaint that shows the text
+  const double shown_ms = MsSince(start);
+  std::printf("open_to_title_ms=%.1f open_to_painted_ms=%.1f rss_mb=%.1f\n", title_ms, shown_ms,
+              PeakMb());
+  return 0;
+}
+
+}  // namespace
+}  // namespace torvane
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  setenv("TORVANE_CODEPAGE", "UTF-8", 0);
+  QApplication app(argc, argv);
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (!args.empty() && args[0] == "--long-line") {
+    return torvane::LongLine(args.size() > 1 ? std::atoi(args[1].c_str()) : 50);
+  }
+  if (!args.empty() && args[0] == "--window") {
+    return torvane::WholeWindow(args.size() > 1 ? args[1] : torvane::bench::AsmFile(1'000'000));
+  }
+  return torvane::LargeFile(!args.empty() ? args[0] : torvane::bench::AsmFile(1'000'000));
+}
