@@ -255,6 +255,13 @@ std::uint32_t TSrcEditStringList::NewOwnedText(std::string_view text) {
   if (text.empty()) {
     return 0;
   }
+  char* block = nullptr;
+  const std::uint32_t slot = NewOwnedBlock(text.size(), block);
+  std::memcpy(block, text.data(), text.size());
+  return slot;
+}
+
+std::uint32_t TSrcEditStringList::NewOwnedBlock(std::size_t size, char*& block) {
   if (free_slots_.empty()) {
     if (owned_.size() >= std::numeric_limits<std::uint32_t>::max()) {
       throw ESrcEditStringList("Too many lines");
@@ -266,18 +273,17 @@ std::uint32_t TSrcEditStringList::NewOwnedText(std::string_view text) {
     }
     free_slots_.reserve(owned_.capacity());
   }
-  char* copy = static_cast<char*>(std::malloc(text.size()));
-  if (copy == nullptr) {
+  block = static_cast<char*>(std::malloc(size));
+  if (block == nullptr) {
     throw std::bad_alloc();
   }
-  std::memcpy(copy, text.data(), text.size());
   if (free_slots_.empty()) {
-    owned_.push_back(copy);  // capacity reserved above: cannot throw
+    owned_.push_back(block);  // capacity reserved above: cannot throw
     return static_cast<std::uint32_t>(owned_.size() - 1);
   }
   const std::uint32_t slot = free_slots_.back();
   free_slots_.pop_back();
-  owned_[slot] = copy;
+  owned_[slot] = block;
   return slot;
 }
 
@@ -286,6 +292,8 @@ void TSrcEditStringList::ReleaseText(TSrcEditStringRec& record) {
     std::free(owned_[record.TextRef]);
     owned_[record.TextRef] = nullptr;
     free_slots_.push_back(record.TextRef);
+  } else if (record.Length > 0 && --buffer_lines_ == 0) {
+    FreeBuffer();  // no line reads from it any more
   }
   record.TextRef = 0;
   record.Length = 0;
@@ -303,6 +311,7 @@ void TSrcEditStringList::ReleaseAllText() {
 
 void TSrcEditStringList::FreeBuffer() {
   std::string().swap(buffer_);
+  buffer_lines_ = 0;
 }
 
 void TSrcEditStringList::PlaceRecord(int index, std::uint32_t text_ref, std::size_t length,
@@ -316,6 +325,9 @@ void TSrcEditStringList::PlaceRecord(int index, std::uint32_t text_ref, std::siz
   record.TextRef = text_ref;
   record.Length = static_cast<std::uint32_t>(length);
   record.TextOwned = owned ? 1 : 0;
+  if (!owned && length > 0) {
+    ++buffer_lines_;
+  }
   if (extras_ != nullptr) {
     extras_[index] = Extras{};
   }
@@ -433,6 +445,71 @@ void TSrcEditStringList::SetLine(int index, std::string_view text) {
   record.TextRef = slot;
   record.Length = static_cast<std::uint32_t>(text.size());
   record.TextOwned = text.empty() ? 0 : 1;
+  record.ExpandedLength = -1;
+  record.LineFlags = lfExpandedLengthUnknown;
+  record.ChangeState = lcsModified;
+  NoteReplaced(index, old_length);
+  NotifyLines(OnLineReplaced, index, 1);
+}
+
+void TSrcEditStringList::ReplaceLineBytes(int index, std::size_t offset, std::size_t count,
+                                          std::string_view text) {
+  CheckIndex(index, count_ - 1);
+  const std::size_t old_size = records_[index].Length;
+  offset = std::min(offset, old_size);
+  count = std::min(count, old_size - offset);
+  const std::size_t new_size = old_size - count + text.size();
+  CheckLineLength(new_size);
+  NotifyLines(OnBeforeReplace, index, 1);
+  Batch batch(*this);
+  const int old_length = longest_index_ >= 0 ? GetExpandedLength(index) : 0;
+  TSrcEditStringRec& record = records_[index];
+  const std::string_view old = TextOf(record);
+  // The new bytes may be a view of this very line, which moves below.
+  std::string copy;
+  if (!text.empty() && !old.empty() && text.data() < old.data() + old.size() &&
+      old.data() < text.data() + text.size()) {
+    copy.assign(text);
+    text = copy;
+  }
+  const std::size_t tail = old_size - offset - count;
+  if (record.TextOwned != 0 && old_size > 0 && new_size > 0) {
+    char* block = owned_[record.TextRef];
+    if (new_size > old_size) {
+      // Large blocks grow by remapping their pages, not by copying them.
+      block = static_cast<char*>(std::realloc(block, new_size));
+      if (block == nullptr) {
+        throw std::bad_alloc();
+      }
+      owned_[record.TextRef] = block;
+    }
+    if (tail > 0) {
+      std::memmove(block + offset + text.size(), block + offset + count, tail);
+    }
+    if (!text.empty()) {
+      std::memcpy(block + offset, text.data(), text.size());
+    }
+  } else {
+    std::uint32_t slot = 0;
+    if (new_size > 0) {
+      char* block = nullptr;
+      slot = NewOwnedBlock(new_size, block);
+      // (No copy from an empty view: its data may be null.)
+      if (offset > 0) {
+        std::memcpy(block, old.data(), offset);
+      }
+      if (!text.empty()) {
+        std::memcpy(block + offset, text.data(), text.size());
+      }
+      if (tail > 0) {
+        std::memcpy(block + offset + text.size(), old.data() + offset + count, tail);
+      }
+    }
+    ReleaseText(record);
+    record.TextRef = slot;
+    record.TextOwned = new_size > 0 ? 1 : 0;
+  }
+  record.Length = static_cast<std::uint32_t>(new_size);
   record.ExpandedLength = -1;
   record.LineFlags = lfExpandedLengthUnknown;
   record.ChangeState = lcsModified;
@@ -599,6 +676,11 @@ void TSrcEditStringList::SetLineObject(int index, TLineObject object) {
 void TSrcEditStringList::SetLineRange(int index, TRangeState state) {
   CheckIndex(index, count_ - 1);
   Batch batch(*this);
+  records_[index].RangeState = state;
+}
+
+void TSrcEditStringList::CacheLineRange(int index, TRangeState state) {
+  CheckIndex(index, count_ - 1);
   records_[index].RangeState = state;
 }
 

@@ -178,6 +178,11 @@ class TSrcEditStringList {
   int AppendLine(std::string_view text);
   void InsertLine(int index, std::string_view text);
   void SetLine(int index, std::string_view text);
+  // SetLine with only the changed bytes: `count` bytes at byte `offset` of
+  // the line (both clamped to it) become `text`. The same notifications and
+  // record changes as SetLine, but a long line is changed in place rather
+  // than copied whole.
+  void ReplaceLineBytes(int index, std::size_t offset, std::size_t count, std::string_view text);
   void DeleteLine(int index);
   void RemoveLines(int index, int count);
   void InsertBlankLines(int index, int count);
@@ -188,6 +193,9 @@ class TSrcEditStringList {
   void SetAllText(std::string_view text);
   void SetLineObject(int index, TLineObject object);
   void SetLineRange(int index, TRangeState state);
+  // SetLineRange without the batch: a state computed while painting is no
+  // change of the text, so it must not reach the batch listeners.
+  void CacheLineRange(int index, TRangeState state);
   void SetChangeState(int index, TLineChangeState state);
   // After a save: every lcsModified line becomes lcsSaved.
   void MarkModifiedLinesSaved();
@@ -269,6 +277,8 @@ class TSrcEditStringList {
   void NoteReplaced(int index, int old_length);
   // Copies text into a block of its own; returns its slot (0 for no text).
   std::uint32_t NewOwnedText(std::string_view text);
+  // A block of `size` (> 0) bytes of its own, filled by the caller.
+  std::uint32_t NewOwnedBlock(std::size_t size, char*& block);
   void ReleaseAllText();
   void RemoveRange(int index, int count);
   void AppendCopies(int count, const std::function<void(int, int)>& copy_line);
@@ -293,7 +303,11 @@ class TSrcEditStringList {
   mutable int longest_index_ = -1;
   TExpandRoutines expand_;  // chosen by SetTabWidth
   // The bytes of the last read or SetAllText; unchanged lines point into it.
+  // It is freed when the last of them is changed or removed.
   std::string buffer_;
+  // invariant: the number of records with text in buffer_ (not owned, and
+  // Length > 0).
+  std::size_t buffer_lines_ = 0;
   // Blocks of changed lines, addressed by slot; freed slots are reused.
   // invariant: free_slots_.capacity() >= owned_.size(), so releasing a
   // block never allocates.

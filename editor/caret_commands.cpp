@@ -270,7 +270,10 @@ TBufferPos TSrcEditController::FindMatchingBracket(TBufferPos pos) const {
     if (highlighter_ == nullptr) {
       return true;
     }
-    const TTokenAtPosition token = AttributeAtCharacter(model_.Lines(), highlighter_, ch, line);
+    const TTokenAtPosition token =
+        highlighter_ == model_.Highlighter()
+            ? model_.RangeStates().TokenAt(ch, line)
+            : AttributeAtCharacter(model_.Lines(), highlighter_, ch, line);
     return !token.Found || (token.Attribute != string_attr && token.Attribute != comment_attr);
   };
   int depth = 0;

@@ -16,6 +16,7 @@
 #include "editor/position_mapping.h"
 #include "editor/positions.h"
 #include "editor/word_chars.h"
+#include "highlight/range_states.h"
 
 namespace torvane {
 
@@ -57,6 +58,9 @@ class TSrcEditModel {
   // that is destroyed detaches itself. Painting uses it while Enabled.
   TSrcCustomHighlighter* Highlighter() const { return highlighter_; }
   void SetHighlighter(TSrcCustomHighlighter* highlighter);
+  // The highlighter's range states, computed when a line below needs them:
+  // painting and token lookups start their scans here.
+  TRangeStateCache& RangeStates() { return range_states_; }
 
   // --- caret and selection, reading -------------------------------------
   TBufferPos CaretPos() const { return caret_; }
@@ -192,6 +196,7 @@ class TSrcEditModel {
   TSrcEditMarkList marks_;
   ISrcEditView* view_ = nullptr;
   TSrcCustomHighlighter* highlighter_ = nullptr;
+  TRangeStateCache range_states_{*lines_};
   TWordChars word_chars_ = DefaultWordChars();
 
   TBufferPos caret_;

@@ -10,7 +10,7 @@
 #include "editor/view_sink.h"
 #include "editor/word_wrap_plugin.h"
 #include "highlight/custom_highlighter.h"
-#include "highlight/rescan.h"
+#include "highlight/range_states.h"
 
 namespace torvane {
 
@@ -24,6 +24,9 @@ void TSrcEditModel::HookLineStore() {
   };
   lines.OnLinesDeleted = [this](TSrcEditStringList&, int index, int count) {
     LinesDeleted(index, count);
+  };
+  lines.OnBeforeReplace = [this](TSrcEditStringList&, int index, int) {
+    range_states_.BeforeLineReplaced(index);
   };
   lines.OnLineReplaced = [this](TSrcEditStringList&, int index, int) { LineReplaced(index); };
 }
@@ -57,6 +60,7 @@ void TSrcEditModel::LinesBatchEnded() {
 
 void TSrcEditModel::LinesCleared() {
   batch_changed_lines_ = true;
+  range_states_.LinesCleared();
   if (OnLinesClearedUndo) {
     OnLinesClearedUndo();
   }
@@ -85,7 +89,7 @@ void TSrcEditModel::LinesCleared() {
 void TSrcEditModel::LinesInserted(int index, int count) {
   batch_changed_lines_ = true;
   marks_.LinesInserted(index + 1, count);
-  RescanAfterLinesInserted(*lines_, highlighter_, index, count);
+  range_states_.AfterLinesInserted(index, count);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->InsertLineRows(index, count);
   }
@@ -99,7 +103,7 @@ void TSrcEditModel::LinesInserted(int index, int count) {
 void TSrcEditModel::LinesDeleted(int index, int count) {
   batch_changed_lines_ = true;
   marks_.LinesDeleted(index + 1, count);
-  RescanAfterLinesDeleted(*lines_, highlighter_, index);
+  range_states_.AfterLinesDeleted(index, count);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->DeleteLineRows(index, count);
   }
@@ -112,7 +116,7 @@ void TSrcEditModel::LinesDeleted(int index, int count) {
 void TSrcEditModel::LineReplaced(int index) {
   batch_changed_lines_ = true;
   // A changed range state at the line's end recolours the lines below it.
-  const int last = std::max(RescanAfterLineReplaced(*lines_, highlighter_, index).Last, index);
+  const int last = std::max(range_states_.AfterLineReplaced(index).Last, index);
   if (mapping_.RowLayout() != nullptr) {
     const int rows = mapping_.RowLayout()->RewrapLines(index, 1);
     if (rows != 0) {
@@ -157,14 +161,10 @@ void TSrcEditModel::DetachHighlighter() {
 void TSrcEditModel::HighlighterChanged() {
   if (highlighter_ != nullptr) {
     word_chars_ = highlighter_->IdentifierCharacters() & ~highlighter_->WordSeparators();
-    // One batch, so the store reports one change rather than one per line.
+    // The states are computed again as lines are painted; the batch still
+    // tells the listeners, as a rescan of every line would.
     lines_->BeginBatch();
-    try {
-      RescanAllLines(*lines_, highlighter_);
-    } catch (...) {
-      lines_->EndBatch();
-      throw;
-    }
+    range_states_.SetHighlighter(highlighter_);
     lines_->EndBatch();
   } else {
     word_chars_ = DefaultWordChars();
@@ -173,6 +173,7 @@ void TSrcEditModel::HighlighterChanged() {
     if (wrap_ != nullptr) {
       wrap_->RebuildLayout();
     }
+    range_states_.SetHighlighter(nullptr);
   }
   if (view_ != nullptr) {
     view_->HighlighterChanged();

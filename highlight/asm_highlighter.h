@@ -57,6 +57,8 @@ class TSrcAsmHighlighter final : public TSrcCustomHighlighter {
   int TokenStart() const override { return token_start_; }
   void AdvanceToken() override;
   void StartLine(std::string_view text, int line_index) override;
+  // Every line is scanned on its own: nothing carries over a line break.
+  bool HasRangeStates() const override { return false; }
 
   const TSrcKeywordTable& Keywords() const { return keywords_; }
   int LineIndex() const { return line_index_; }

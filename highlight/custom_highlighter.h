@@ -85,6 +85,10 @@ class TSrcCustomHighlighter : public TSrcComponent {
   virtual void StartLine(std::string_view text, int line_index) = 0;
   virtual void RestoreRangeState(TRangeState /*state*/) {}
   virtual void ResetRangeState() {}
+  // False for a language whose lines never depend on the lines above: its
+  // SaveRangeState is always what it gives after ResetRangeState, and the
+  // editor then keeps no states at all.
+  virtual bool HasRangeStates() const { return true; }
   virtual bool ApplyUserSettings(int /*setting_index*/) { return false; }
   virtual void ListUserSettings(std::vector<std::string>& settings) const { settings.clear(); }
   virtual bool LoadAttributesFromRegistry(TRegistryRoot root, const std::string& key_path);

@@ -112,15 +112,21 @@ TTokenAtPosition AttributeAtCharacter(const TSrcEditStringList& lines,
     return result;
   }
   StartStateFor(lines, *highlighter, index);
-  highlighter->StartLine(text, index);
-  for (; !highlighter->AtLineEnd(); highlighter->AdvanceToken()) {
-    const int start = highlighter->TokenStart() + 1;
-    std::string token = highlighter->TokenText();
+  return FindTokenAt(*highlighter, text, index, char_index);
+}
+
+TTokenAtPosition FindTokenAt(TSrcCustomHighlighter& highlighter, std::string_view text, int index,
+                             int char_index) {
+  TTokenAtPosition result;
+  highlighter.StartLine(text, index);
+  for (; !highlighter.AtLineEnd(); highlighter.AdvanceToken()) {
+    const int start = highlighter.TokenStart() + 1;
+    std::string token = highlighter.TokenText();
     if (start <= char_index && char_index < start + static_cast<int>(token.size())) {
       result.Found = true;
       result.Text = std::move(token);
-      result.Attribute = highlighter->TokenAttributes();
-      result.Kind = highlighter->TokenKind();
+      result.Attribute = highlighter.TokenAttributes();
+      result.Kind = highlighter.TokenKind();
       break;
     }
   }

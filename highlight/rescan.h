@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "document/string_list.h"
 #include "highlight/custom_highlighter.h"
@@ -57,5 +58,10 @@ TTokenAtPosition AttributeAtPosition(const TSrcEditStringList& lines,
                                      const TPosition& position) {
   return AttributeAtCharacter(lines, highlighter, position.Char, position.Line);
 }
+
+// The token of line `index` (0-based) covering the 1-based `char_index`, with
+// the highlighter's start state already set.
+TTokenAtPosition FindTokenAt(TSrcCustomHighlighter& highlighter, std::string_view text, int index,
+                             int char_index);
 
 }  // namespace torvane

@@ -75,6 +75,8 @@ TCustomSrcEdit::TCustomSrcEdit(QWidget* parent)
   blink_timer_.setInterval(QApplication::cursorFlashTime() > 0 ? QApplication::cursorFlashTime() / 2
                                                                : 500);
   connect(&blink_timer_, &QTimer::timeout, this, [this] { caret_.Blink(); });
+  range_timer_.setSingleShot(true);
+  connect(&range_timer_, &QTimer::timeout, this, [this] { ComputeRangeStatesAhead(); });
   InitGutterAndScrolling();
   InitWordWrap();
   InstallController<TSrcEditController>();

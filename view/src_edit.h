@@ -283,6 +283,10 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   TTextPainter painter_;
   TCaretView caret_;
   QTimer blink_timer_;
+  // Computes the range states below the painted lines while nothing else
+  // happens, a few milliseconds at a time.
+  QTimer range_timer_;
+  void ComputeRangeStatesAhead();
   int drag_line_x_ = -1;
   std::function<void(TCustomSrcEdit&, TSrcStatusChanges)> on_status_change_;
 

@@ -1,5 +1,6 @@
 // The paint entry of the editor control: which rows and columns a clip
 // rectangle needs, the gutter band, the text rows, the caret and the hooks.
+#include <QElapsedTimer>
 #include <QPaintEvent>
 
 #include "highlight/custom_highlighter.h"
@@ -38,6 +39,21 @@ void TCustomSrcEdit::paintEvent(QPaintEvent* event) {
   if (OnPaintTransient) {
     OnPaintTransient(*this, &painter, ttAfter);
   }
+  if (!model_.RangeStates().Complete()) {
+    range_timer_.start(0);
+  }
+}
+
+void TCustomSrcEdit::ComputeRangeStatesAhead() {
+  // Short slices keep keys and paints waiting at most a few milliseconds.
+  QElapsedTimer slice;
+  slice.start();
+  while (model_.RangeStates().ComputeAhead(1024)) {
+    if (slice.elapsed() >= 4) {
+      range_timer_.start(0);
+      return;
+    }
+  }
 }
 
 TPaintLook TCustomSrcEdit::BuildPaintLook() const {
@@ -73,12 +89,10 @@ void TCustomSrcEdit::CollectTokens(int line, std::string_view text,
     tokens.push_back({0, static_cast<int>(text.size()), false, clNone, clNone, {}});
     return;
   }
-  // The scan starts from the state stored at the end of the line above.
-  if (line <= 1) {
-    hl->ResetRangeState();
-  } else {
-    hl->RestoreRangeState(Lines().GetLineRange(line - 2));
-  }
+  // The scan starts from the state at the end of the line above, and its
+  // own end state is kept for the line below.
+  TRangeStateCache& states = model_.RangeStates();
+  states.StartScan(line - 1);
   hl->StartLine(text, line - 1);
   while (!hl->AtLineEnd()) {
     TPaintToken token;
@@ -93,6 +107,7 @@ void TCustomSrcEdit::CollectTokens(int line, std::string_view text,
     tokens.push_back(token);
     hl->AdvanceToken();
   }
+  states.LineScanned(line - 1);
 }
 
 void TCustomSrcEdit::PaintView(QPainter& painter, const QRect& clip) {
