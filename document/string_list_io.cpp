@@ -19,24 +19,78 @@ namespace {
 
 // The first CR or LF at or after p, or end. Sixteen bytes at a time where
 // SSE2 is there, since splitting is most of the cost of loading a file.
-const char* FindBreak(const char* p, const char* end) {
+// `plain` tells whether the bytes before it hold no TAB and no byte of 0x80
+// or more, so that the line's display cells are its bytes.
+const char* FindBreak(const char* p, const char* end, bool& plain) {
+  bool odd = false;
 #if defined(__SSE2__)
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i tab = _mm_set1_epi8('\t');
   while (end - p >= 16) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const int mask =
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr)));
-    if (mask != 0) {
-      return p + __builtin_ctz(static_cast<unsigned>(mask));
+    const auto breaks = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr))));
+    const auto unusual = static_cast<unsigned>(_mm_movemask_epi8(bytes) |
+                                               _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, tab)));
+    if (breaks != 0) {
+      const unsigned at = static_cast<unsigned>(__builtin_ctz(breaks));
+      plain = !odd && (unusual & ((1u << at) - 1)) == 0;
+      return p + at;
     }
+    odd = odd || unusual != 0;
     p += 16;
   }
 #endif
   while (p < end && *p != '\n' && *p != '\r') {
+    odd = odd || *p == '\t' || static_cast<unsigned char>(*p) >= 0x80;
     ++p;
   }
+  plain = !odd;
   return p;
+}
+
+const char* FindBreak(const char* p, const char* end) {
+  bool plain = false;
+  return FindBreak(p, end, plain);
+}
+
+// How many breaks SplitBuffer finds: every CR and LF, a CR LF pair once.
+std::size_t CountLines(const char* p, const char* end) {
+  std::size_t breaks = 0;
+#if defined(__SSE2__)
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i cr = _mm_set1_epi8('\r');
+  while (end - p >= 17) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+    const __m128i is_cr = _mm_cmpeq_epi8(bytes, cr);
+    const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)));
+    const auto crs = static_cast<unsigned>(_mm_movemask_epi8(is_cr));
+    const auto pairs =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(is_cr, _mm_cmpeq_epi8(next, lf))));
+    // An LF that ends a CR LF pair is counted with its CR.
+    breaks += static_cast<std::size_t>(__builtin_popcount(lfs) + __builtin_popcount(crs) -
+                                       __builtin_popcount(pairs));
+    p += 16;
+  }
+#endif
+  for (; p < end; ++p) {
+    breaks += *p == '\n' || *p == '\r' ? 1 : 0;
+    breaks -= *p == '\r' && p + 1 < end && p[1] == '\n' ? 1 : 0;
+  }
+  return breaks;
+}
+
+// The capacity the growth rule reaches when `count` more lines are appended
+// one by one to `capacity` records of which `used` are used.
+int GrownCapacity(int capacity, int used, std::size_t count) {
+  const std::int64_t wanted = static_cast<std::int64_t>(used) + static_cast<std::int64_t>(count);
+  std::int64_t grown = capacity;
+  while (grown < wanted && grown < std::numeric_limits<int>::max()) {
+    grown = grown <= 64 ? grown + 16 : grown + grown / 4;
+  }
+  return static_cast<int>(std::min<std::int64_t>(grown, std::numeric_limits<int>::max()));
 }
 
 // Refuses data holding a line too long for 32-bit positions before anything
@@ -74,8 +128,16 @@ bool EndsWithBreak(std::string_view data) {
 void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool& lf_seen) {
   const char* p = buffer_.data();
   const char* end = p + buffer_.size();
+  // The capacity the appends below would grow to, allocated once: growing
+  // a large record array step by step copies it and leaves the freed steps
+  // with the allocator.
+  if (p < end) {
+    const std::size_t lines = CountLines(p, end) + (EndsWithBreak(buffer_) ? 0 : 1);
+    SetCapacity(GrownCapacity(capacity_, count_, lines));
+  }
   while (p < end) {
-    const char* line_end = FindBreak(p, end);
+    bool plain = false;
+    const char* line_end = FindBreak(p, end, plain);
     const int index = count_;
     NotifyLines(OnBeforeInsert, index, 1);
     const auto offset = static_cast<std::size_t>(p - buffer_.data());
@@ -88,6 +150,13 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
       record = TSrcEditStringRec{};
       record.TextRef = static_cast<std::uint32_t>(offset);
       record.Length = static_cast<std::uint32_t>(length);
+      if (plain) {
+        // Found on the way: one cell a byte, so the painter and the scroll
+        // range need not look at the line again.
+        record.ExpandedLength = static_cast<std::int32_t>(length);
+        record.LineFlags = lfHasNoTabs;
+      }
+      buffer_lines_ += length > 0 ? 1 : 0;
       ++count_;
     } else {
       PlaceRecord(index, static_cast<std::uint32_t>(offset), length, false);

@@ -143,6 +143,10 @@ class TSrcEditController {
 
   // replace_selection.cpp: the line writer and store edits that keep marks
   void WriteLine(int line, std::string_view text);
+  // WriteLine of the line with `count` bytes at byte `offset` replaced by
+  // `text` (both clamped to the line), changing only those bytes: a long
+  // line is not copied whole for a keystroke.
+  void WriteLinePart(int line, std::size_t offset, std::size_t count, std::string_view text);
   void InsertLineAt(int line, std::string_view text);
   void InsertLinesAt(int line, const std::vector<std::string_view>& texts);
   void RemoveLinesAt(int line, int count);
@@ -165,6 +169,7 @@ class TSrcEditController {
   std::string TrimmedForWrite(std::string_view text, int line);
   void ShiftPendingTrims(int line, int delta);
   void TrimWrittenLines();
+  std::size_t SelectedLinesSize(int first, int last) const;
   // Replaces the normal-mode range from..to by `with` without recording and
   // returns the exact bytes taken; the selection mode is kept.
   std::string ReplaceRange(TBufferPos from, TBufferPos to, std::string_view with);

@@ -108,6 +108,32 @@ void TSrcEditController::WriteLine(int line, std::string_view text) {
   model_.Lines().SetLine(line - 1, written);
 }
 
+void TSrcEditController::WriteLinePart(int line, std::size_t offset, std::size_t count,
+                                       std::string_view text) {
+  const std::string_view old = model_.LineText(line);
+  offset = std::min(offset, old.size());
+  count = std::min(count, old.size() - offset);
+  const bool keeps_tail = offset + count < old.size();
+  const bool has_last = keeps_tail || !text.empty() || offset > 0;
+  const char last = keeps_tail      ? old.back()
+                    : !text.empty() ? text.back()
+                    : offset > 0    ? old[offset - 1]
+                                    : 0;
+  if (line > model_.LineCount() ||
+      (model_.HasOption(eoTrimTrailingSpaces) && has_last && (last == ' ' || last == '\t'))) {
+    // Trailing blanks to trim (or a line to append): the whole line's way.
+    std::string whole(old.substr(0, offset));
+    whole += text;
+    whole += old.substr(offset + count);
+    WriteLine(line, whole);
+    return;
+  }
+  if (count == text.size() && old.substr(offset, count) == text) {
+    return;  // unchanged, as WriteLine leaves an unchanged line alone
+  }
+  model_.Lines().ReplaceLineBytes(line - 1, offset, count, text);
+}
+
 void TSrcEditController::InsertLineAt(int line, std::string_view text) {
   ShiftPendingTrims(line, 1);
   model_.Lines().InsertLine(line - 1, TrimmedForWrite(text, line));
@@ -136,6 +162,16 @@ void TSrcEditController::RemoveLinesAt(int line, int count) {
   }
 }
 
+std::size_t TSrcEditController::SelectedLinesSize(int first, int last) const {
+  // Bytes of the lines with a CR LF after each: the most a selection of
+  // them copies, reserved at once instead of growing a large copy in steps.
+  std::size_t size = 0;
+  for (int line = first; line <= last; ++line) {
+    size += model_.LineText(line).size() + 2;
+  }
+  return size;
+}
+
 std::string TSrcEditController::SelectionBytes() const {
   if (!model_.HasSelection()) {
     return {};
@@ -148,6 +184,7 @@ std::string TSrcEditController::SelectionBytes() const {
       if (s.Line == e.Line) {
         return std::string(LineSlice(model_.LineText(s.Line), s.Char, e.Char));
       }
+      out.reserve(SelectedLinesSize(s.Line, e.Line));
       out = LineSlice(model_.LineText(s.Line), s.Char, INT32_MAX);
       for (int line = s.Line + 1; line < e.Line; ++line) {
         out += "\r\n";
@@ -157,6 +194,7 @@ std::string TSrcEditController::SelectionBytes() const {
       out += LineSlice(model_.LineText(e.Line), 1, e.Char);
       break;
     case smLine:
+      out.reserve(SelectedLinesSize(s.Line, e.Line));
       for (int line = s.Line; line <= e.Line; ++line) {
         out += model_.LineText(line);
         out += "\r\n";
@@ -229,6 +267,12 @@ std::vector<int> TSrcEditController::DeleteSelectionText() {
   const TBufferPos e = model_.SelEnd();
   switch (model_.SelectionMode()) {
     case smNormal: {
+      if (s.Line == e.Line) {
+        WriteLinePart(s.Line, static_cast<std::size_t>(std::max(s.Char - 1, 0)),
+                      static_cast<std::size_t>(std::max(e.Char - s.Char, 0)), std::string_view());
+        model_.PlaceCaret(s, false);
+        break;
+      }
       std::string joined(LineSlice(model_.LineText(s.Line), 1, s.Char));
       joined += LineSlice(model_.LineText(e.Line), e.Char, INT32_MAX);
       WriteLine(s.Line, joined);
@@ -271,17 +315,21 @@ std::vector<int> TSrcEditController::DeleteSelectionText() {
 
 void TSrcEditController::InsertNormal(std::string_view text) {
   const TBufferPos caret = model_.CaretPos();
-  const std::string line(model_.LineText(caret.Line));
   const auto before = static_cast<std::size_t>(caret.Char - 1);
+  const std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
+  if (pieces.size() == 1) {
+    // Into the line where it is: typing into a long line copies no line.
+    const std::size_t length = model_.LineText(caret.Line).size();
+    std::string added(before > length ? before - length : 0, ' ');
+    added += pieces.front();
+    WriteLinePart(caret.Line, std::min(before, length), 0, added);
+    model_.SetCaretPos({static_cast<int>(before + pieces.front().size()) + 1, caret.Line});
+    return;
+  }
+  const std::string line(model_.LineText(caret.Line));
   std::string left = line.substr(0, std::min(before, line.size()));
   left.resize(before, ' ');
   const std::string right = before < line.size() ? line.substr(before) : std::string();
-  const std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
-  if (pieces.size() == 1) {
-    WriteLine(caret.Line, left + std::string(pieces.front()) + right);
-    model_.SetCaretPos({static_cast<int>(left.size() + pieces.front().size()) + 1, caret.Line});
-    return;
-  }
   const std::string last = std::string(pieces.back()) + right;
   WriteLine(caret.Line, left + std::string(pieces.front()));
   std::vector<std::string_view> added(pieces.begin() + 1, pieces.end());

@@ -220,6 +220,21 @@ TEST(LineIo, RandomBytesRoundTripToTheirNormalisedForm) {
     const std::string out = Write(store);
     ASSERT_EQ(out, Normalise(in)) << "round " << round;
 
+    // Splitting sizes the records and notes display widths on the way; the
+    // same lines appended one by one end with the same capacity and widths.
+    TSrcEditStringList all;
+    all.SetAllText(in);
+    TSrcEditStringList one;
+    for (int i = 0; i < all.LineCount(); ++i) {
+      one.AppendLine(all.GetLine(i));
+    }
+    ASSERT_EQ(all.Capacity(), one.Capacity()) << "round " << round;
+    for (int i = 0; i < all.LineCount(); ++i) {
+      ASSERT_EQ(all.GetExpandedLength(i), one.GetExpandedLength(i)) << "round " << round;
+      ASSERT_EQ(all.GetExpandedLine(i), one.GetExpandedLine(i)) << "round " << round;
+    }
+    ASSERT_EQ(all.LongestLineLength(), one.LongestLineLength()) << "round " << round;
+
     // The buffered writer makes the same bytes, and reading them back gives
     // the same lines.
     const fs::path path = dir / "round.asm";

@@ -488,3 +488,70 @@ TEST(StringList, DumpShowsRecordsReadably) {
 
 }  // namespace
 }  // namespace torvane
+
+namespace torvane {
+namespace {
+
+// ReplaceLineBytes is SetLine of the line with some bytes replaced: the same
+// text, records, longest line and notifications, whether the line lies in
+// the read buffer or in a block of its own, and with the new bytes taken
+// from the line itself.
+TEST(StringList, ReplacingBytesOfALineIsSettingTheWholeLine) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 40; ++round) {
+    std::string text;
+    for (int i = static_cast<int>(random() % 12); i > 0; --i) {
+      text += std::string(random() % 9, "ab\t \xe4"[random() % 5]) + "\n";
+    }
+    TSrcEditStringList part;
+    TSrcEditStringList whole;
+    part.ReadFromBytes(text);
+    whole.ReadFromBytes(text);
+    StoreRecorder part_log(part);
+    StoreRecorder whole_log(whole);
+    for (int step = 0; step < 60 && part.LineCount() > 0; ++step) {
+      const int index = static_cast<int>(random() % static_cast<unsigned>(part.LineCount()));
+      const std::string line(part.GetLine(index));
+      const std::size_t offset = random() % (line.size() + 3);
+      const std::size_t count = random() % 5;
+      std::string with(random() % 4, "xy\t "[random() % 4]);
+      const bool from_itself = random() % 4 == 0 && !line.empty();
+      if (from_itself) {
+        with = line.substr(random() % line.size());
+      }
+      const std::size_t at = std::min(offset, line.size());
+      const std::string expected =
+          line.substr(0, at) + with + line.substr(std::min(at + count, line.size()));
+      if (random() % 3 == 0) {
+        part.LongestLineLength();
+        whole.LongestLineLength();
+      }
+      if (from_itself) {
+        const std::string_view view = part.GetLine(index);
+        part.ReplaceLineBytes(index, offset, count, view.substr(view.size() - with.size()));
+      } else {
+        part.ReplaceLineBytes(index, offset, count, with);
+      }
+      whole.SetLine(index, expected);
+      ASSERT_EQ(part.Dump(), whole.Dump()) << "round " << round << " step " << step;
+      ASSERT_EQ(part_log.events, whole_log.events);
+      ASSERT_EQ(part.LongestLineIndex(), whole.LongestLineIndex());
+      ASSERT_EQ(part.LongestLineLength(), whole.LongestLineLength());
+      if (random() % 8 == 0) {
+        part.DeleteLine(index);
+        whole.DeleteLine(index);
+      }
+    }
+  }
+  TSrcEditStringList store;
+  EXPECT_THROW(store.ReplaceLineBytes(0, 0, 0, "x"), ESrcEditStringList);
+  store.ReadFromBytes("abc");
+  store.ReplaceLineBytes(0, 1, 1, "");
+  store.ReplaceLineBytes(0, 0, 5, "");
+  EXPECT_EQ(store.GetLine(0), "");
+  store.ReplaceLineBytes(0, 9, 0, "z");
+  EXPECT_EQ(store.GetLine(0), "z");
+}
+
+}  // namespace
+}  // namespace torvane

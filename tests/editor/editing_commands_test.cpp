@@ -2,6 +2,9 @@
 // through the command path, checked by text, caret and undo entries.
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 #include "platform/codepage.h"
 #include "tests/editor/editor_fixture.h"
 
@@ -236,6 +239,60 @@ TEST(LineWriterTest, TrimTrailingSpacesOnEveryWrittenLine) {
   g.Cmd(ecDeleteLastChar);
   EXPECT_EQ(g.Text(), "a");
   EXPECT_EQ(g.model.DisplayColumn(), 9);
+}
+
+}  // namespace
+}  // namespace torvane
+
+namespace torvane {
+namespace {
+
+// Typing and deleting within one line change only the bytes concerned; the
+// line comes out as writing the whole new line would make it, trimmed or
+// not, with the caret beyond the line's end too, and undo restores it.
+TEST(LineWriterTest, ChangesWithinALineWriteWhatTheWholeLineWould) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 300; ++round) {
+    const bool trim = rng() % 2 == 0;
+    std::string line(rng() % 8, ' ');
+    for (char& c : line) {
+      c = "ab \t"[rng() % 4];
+    }
+    TEditorFixture f({line, "next"});
+    f.model.ApplyOptions(TSrcEditorOptions(kDefaultEditorOptions)
+                             .Include(eoScrollPastEol)
+                             .Set(eoTrimTrailingSpaces, trim));
+    const auto trimmed = [&](std::string s) {
+      while (trim && !s.empty() && (s.back() == ' ' || s.back() == '\t')) {
+        s.pop_back();
+      }
+      return s;
+    };
+    const std::size_t at = rng() % (line.size() + 4);
+    std::string expected;
+    if (rng() % 2 == 0 || line.empty()) {
+      const char typed = "x "[rng() % 2];
+      f.Caret(static_cast<int>(at) + 1, 1);
+      f.Type(std::string(1, typed));
+      std::string whole = line;
+      whole.resize(std::max(whole.size(), at), ' ');
+      whole.insert(at, 1, typed);
+      expected = trimmed(whole);
+    } else {
+      // A selection within the line (one past its end is clamped).
+      const std::size_t from = at % line.size();
+      const std::size_t to = std::min(from + 1 + rng() % 3, line.size());
+      f.Select({static_cast<int>(from) + 1, 1}, {static_cast<int>(to) + 1, 1});
+      f.Cmd(ecDeleteChar);
+      expected = trimmed(line.substr(0, from) + line.substr(to));
+    }
+    ASSERT_EQ(f.Line(1), expected) << "round " << round << " line \"" << line << "\" at " << at;
+    ASSERT_EQ(f.Line(2), "next");
+    if (!trim) {
+      f.Cmd(ecUndo);
+      ASSERT_EQ(f.Line(1), line) << "round " << round;
+    }
+  }
 }
 
 }  // namespace
