@@ -3,6 +3,8 @@
 #include "editor/position_mapping.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "document/string_list.h"
 #include "editor/row_layout.h"
@@ -33,12 +35,36 @@ Step StepAt(std::string_view text, std::size_t i, int n, int tab_width) {
   return {CharCells(text, i), std::max(CharLength(text, i), 1)};
 }
 
+// Bytes at the start of text, at most `limit`, that are neither a TAB nor
+// part of a multi-byte character: there a byte is one character of one
+// cell, so a walk over a long line can step over them at once.
+long PlainPrefix(std::string_view text, long limit) {
+  const long n = std::min<long>(limit, static_cast<long>(text.size()));
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  long i = 0;
+  while (i + 8 <= n) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    const std::uint64_t tabs = word ^ (kOnes * '\t');  // a zero byte where a TAB is
+    if (((word | ((tabs - kOnes) & ~tabs)) & kHigh) != 0) {
+      break;
+    }
+    i += 8;
+  }
+  while (i < n && text[static_cast<std::size_t>(i)] != '\t' &&
+         static_cast<unsigned char>(text[static_cast<std::size_t>(i)]) < 0x80) {
+    ++i;
+  }
+  return i;
+}
+
 }  // namespace
 
 int ColumnOfChar(std::string_view text, int ch, int tab_width) {
   const long target = std::max(ch, 1) - 1;  // bytes to walk
-  long i = 0;
-  long n = 0;
+  long i = PlainPrefix(text, target);
+  long n = i;
   const long size = static_cast<long>(text.size());
   while (i < target && i < size) {
     const Step s = StepAt(text, static_cast<std::size_t>(i), static_cast<int>(n), tab_width);
@@ -58,8 +84,11 @@ int ColumnOfChar(std::string_view text, int ch, int tab_width) {
 
 TCoveringChar CharCoveringColumn(std::string_view text, int col, int tab_width) {
   const long target = std::max(col, 1);
-  long i = 0;
-  long n = 0;
+  long i = PlainPrefix(text, target);
+  if (i >= target) {
+    return {static_cast<int>(target), static_cast<int>(target)};
+  }
+  long n = i;
   const long size = static_cast<long>(text.size());
   while (i < size) {
     const Step s = StepAt(text, static_cast<std::size_t>(i), static_cast<int>(n), tab_width);
