@@ -569,6 +569,55 @@ void TSrcEditStringList::InsertBlankLines(int index, int count) {
   NotifyLines(OnLinesInserted, index, count);
 }
 
+void TSrcEditStringList::InsertLines(int index, const std::vector<std::string_view>& texts) {
+  const int count = static_cast<int>(texts.size());
+  if (count == 0) {
+    return;
+  }
+  CheckIndex(index, count_);
+  if (count > std::numeric_limits<int>::max() - count_) {
+    throw ESrcEditStringList("Too many lines");
+  }
+  // The texts are copied before any record moves, so a failure leaves the
+  // store as it was.
+  std::vector<std::uint32_t> slots;
+  slots.reserve(texts.size());
+  try {
+    for (const std::string_view text : texts) {
+      slots.push_back(NewOwnedText(text));
+    }
+  } catch (...) {
+    for (std::size_t i = 0; i < slots.size(); ++i) {
+      TSrcEditStringRec orphan;
+      orphan.TextRef = slots[i];
+      orphan.Length = static_cast<std::uint32_t>(texts[i].size());
+      orphan.TextOwned = 1;
+      ReleaseText(orphan);
+    }
+    throw;
+  }
+  Batch batch(*this);
+  NotifyLines(OnBeforeInsert, index, count);
+  if (count_ + count > capacity_) {
+    SetCapacity(count_ + count);
+  }
+  MakeRoom(index, count);
+  for (int i = 0; i < count; ++i) {
+    TSrcEditStringRec& record = records_[index + i];
+    record = TSrcEditStringRec{};
+    const std::string_view text = texts[static_cast<std::size_t>(i)];
+    record.TextRef = slots[static_cast<std::size_t>(i)];
+    record.Length = static_cast<std::uint32_t>(text.size());
+    record.TextOwned = text.empty() ? 0 : 1;
+    if (extras_ != nullptr) {
+      extras_[index + i] = Extras{};
+    }
+  }
+  count_ += count;
+  NoteInserted(index, count);
+  NotifyLines(OnLinesInserted, index, count);
+}
+
 void TSrcEditStringList::AppendCopies(int count, const std::function<void(int, int)>& copy_line) {
   if (count == 0) {
     return;

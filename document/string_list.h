@@ -186,6 +186,9 @@ class TSrcEditStringList {
   void DeleteLine(int index);
   void RemoveLines(int index, int count);
   void InsertBlankLines(int index, int count);
+  // Inserts all texts at `index` with one move of the records and one
+  // notification.
+  void InsertLines(int index, const std::vector<std::string_view>& texts);
   void AppendLinesFrom(const TSrcEditStringList& source);
   void AppendLinesFrom(const std::vector<std::string>& source);
   void ExchangeLines(int a, int b);

@@ -78,6 +78,12 @@ TSrcEditController::TSrcEditController(TSrcEditModel& model) : model_(model) {
   undo_list_.OnEntryAdded = [this](TSrcEditUndoList& list) { EntryAdded(list); };
   redo_list_.OnEntryAdded = [this](TSrcEditUndoList& list) { EntryAdded(list); };
   undo_list_.OnGroupClosing = [this] { TrimWrittenLines(); };
+  undo_list_.OnRecord = [this](TSrcEditUndoItem& item) { ToExpandedEntry(item); };
+  redo_list_.OnRecord = [this](TSrcEditUndoItem& item) { ToExpandedEntry(item); };
+  IsCaretOnCollapsedFold = [this] {
+    return model_.FoldingEnabled() &&
+           model_.Folds().CollapsedHeaderAt(model_.CaretLine()) != nullptr;
+  };
 }
 
 TSrcEditController::~TSrcEditController() {
@@ -196,6 +202,7 @@ void TSrcEditController::ExecuteCommand(TSrcEditorCommand command, char ch, void
     return;
   }
   TTransientScope transient(model_.View());
+  ExpandFoldsForEdit(command);
   ExecuteTextCommand(command, ch, data);
 }
 

@@ -59,8 +59,18 @@ class TSrcEditController {
   // Word characters and the string/comment test of bracket matching.
   void SetHighlighter(TSrcCustomHighlighter* highlighter);
   TSrcCustomHighlighter* Highlighter() const { return highlighter_; }
-  // True while the caret line heads a collapsed fold; folding plugs it in.
+  // True while folding is on and the caret line heads a collapsed fold.
   std::function<bool()> IsCaretOnCollapsedFold;
+
+  // --- code folding (fold_commands.cpp) ----------------------------------
+  // Expands the block starting at the line when collapsed, else collapses
+  // it; false when no block starts there.
+  bool ToggleFoldAt(int line);
+  // The folding check on a typed character: may expand blocks and move the
+  // caret; false when the character must be dropped.
+  bool FoldEditFilter(char ch);
+  // Space and the caret keys run a pending rescan of the fold ranges.
+  void FoldKeyDown(int virtual_key);
 
   // --- the command path (command_executor.cpp) ---------------------------
   void ProcessCommand(TSrcEditorCommand command, char ch = 0, void* data = nullptr);
@@ -207,6 +217,28 @@ class TSrcEditController {
   // case_commands.cpp
   void ChangeCase(TSrcEditorCommand command);
 
+  // fold_commands.cpp: text changes and undo steps act on expanded text,
+  // so blocks the change touches are expanded first, and undo entries keep
+  // their lines as numbers of the expanded text.
+  void ExpandFoldsForEdit(TSrcEditorCommand command);
+  void ExpandFoldsBetween(int first_line, int last_line);
+  void ToExpandedEntry(TSrcEditUndoItem& item) const;
+  // Expands what the entry touches and gives it store positions; until the
+  // returned scope ends no further expansion moves lines under the step.
+  class TFoldsPrepared {
+   public:
+    explicit TFoldsPrepared(bool& flag) : flag_(flag), saved_(flag) { flag_ = true; }
+    ~TFoldsPrepared() { flag_ = saved_; }
+    TFoldsPrepared(const TFoldsPrepared&) = delete;
+    TFoldsPrepared& operator=(const TFoldsPrepared&) = delete;
+
+   private:
+    bool& flag_;
+    bool saved_;
+  };
+  [[nodiscard]] TFoldsPrepared ExpandFoldsForEntry(TSrcEditUndoItem& item);
+  void FoldEntryAdded();
+
   // undo_redo.cpp
   void UndoItem();
   void RedoItem();
@@ -240,6 +272,7 @@ class TSrcEditController {
   bool exact_writes_ = false;
   // Lines written with trailing blanks while a group is open (1-based).
   std::vector<int> pending_trims_;
+  bool folds_prepared_ = false;
 };
 
 // Opens an undo group on a list for a scope; does nothing while an undo or

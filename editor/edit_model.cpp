@@ -10,8 +10,14 @@
 
 namespace torvane {
 
-TSrcEditModel::TSrcEditModel() : lines_(std::make_unique<TSrcEditStringList>()), mapping_(*lines_) {
+TSrcEditModel::TSrcEditModel()
+    : lines_(std::make_unique<TSrcEditStringList>()),
+      mapping_(*lines_),
+      code_folding_(std::make_unique<TSrcCodeFolding>()),
+      folds_(std::make_unique<TSrcEditFolds>(*lines_)) {
   HookLineStore();
+  code_folding_->OnChange = [this](TSrcCodeFoldingChange change) { CodeFoldingChanged(change); };
+  SyncFoldSettings();
   marks_.OnMarkChange = [this](int line) {
     if (view_ != nullptr) {
       view_->InvalidateGutterLines(line, line);

@@ -16,6 +16,8 @@
 #include "editor/position_mapping.h"
 #include "editor/positions.h"
 #include "editor/word_chars.h"
+#include "folding/code_folding.h"
+#include "folding/fold_state.h"
 #include "highlight/range_states.h"
 
 namespace torvane {
@@ -156,6 +158,37 @@ class TSrcEditModel {
   int WrapWidth() const;
   std::string IndentText(int count, bool use_tabs) const;
 
+  // --- code folding (model_folding.cpp) ----------------------------------
+  // The options (the editor's CodeFolding) and the folds of the line store.
+  TSrcCodeFolding& CodeFolding() { return *code_folding_; }
+  const TSrcCodeFolding& CodeFolding() const { return *code_folding_; }
+  bool FoldingEnabled() const { return code_folding_->Enabled(); }
+  TSrcEditFolds& Folds() { return *folds_; }
+  const TSrcEditFolds& Folds() const { return *folds_; }
+  // The reaction to the options' changes: switching off expands every
+  // block, fcRescan rescans.
+  void CodeFoldingChanged(TSrcCodeFoldingChange change);
+  // Collapsing and expanding keep caret and selection on the same text (a
+  // position in a hidden line goes to the block's header).
+  bool CollapseFold(TSrcEditFoldRange& range);
+  bool ExpandFold(TSrcEditFoldRange& range);
+  void ExpandAllFolds();
+  void RescanFolds();
+  void RescanFoldsKeepingCollapsed();
+  // A store position <-> the same position in the text with every block
+  // expanded.
+  TBufferPos ToExpandedPos(TBufferPos pos) const;
+  TBufferPos FromExpandedPos(TBufferPos pos) const;
+  // The whole text with every block expanded, lines joined by CR LF: what
+  // reading, saving and printing the document see.
+  std::string AllText() const { return folds_->ExpandedText(); }
+  // The range whose opening or closing token the caret touches, or null.
+  TSrcEditFoldRange* CurrentFoldRange() const { return current_fold_range_; }
+  void UpdateCurrentFoldRange();
+  // Whether the caret touches a token of the region set in use, and whether
+  // it is an opening one.
+  bool CaretOnFoldToken(bool* opening) const;
+
   // --- status changes ----------------------------------------------------
   void RaiseStatusChange(TSrcStatusChanges changes) { paint_hold_.RaiseStatusChange(changes); }
   void SetOnStatusChange(std::function<void(TSrcStatusChanges)> handler) {
@@ -184,6 +217,9 @@ class TSrcEditModel {
   void HookLineStore();
   void HighlighterChanged();
   void DetachHighlighter();
+  void SyncFoldSettings();
+  template <typename TChange>
+  void KeepingPositions(TChange&& change);
 
   std::unique_ptr<TSrcEditStringList> lines_;
   TPositionMapping mapping_;
@@ -198,6 +234,9 @@ class TSrcEditModel {
   TSrcCustomHighlighter* highlighter_ = nullptr;
   TRangeStateCache range_states_{*lines_};
   TWordChars word_chars_ = DefaultWordChars();
+  std::unique_ptr<TSrcCodeFolding> code_folding_;
+  std::unique_ptr<TSrcEditFolds> folds_;
+  TSrcEditFoldRange* current_fold_range_ = nullptr;
 
   TBufferPos caret_;
   TBufferPos anchor_;

@@ -217,6 +217,7 @@ std::string TSrcEditController::SelectionBytes() const {
 
 void TSrcEditController::ReplaceSelection(TSrcSelectionMode mode, std::string_view text,
                                           bool record_undo) {
+  ExpandFoldsForEdit(ecNone);
   ReplaceSelectionAt(mode, text, record_undo, TBufferPos{0, 0});
 }
 
@@ -414,6 +415,7 @@ void TSrcEditController::InsertColumn(std::string_view text, TBufferPos at, bool
 }
 
 void TSrcEditController::InsertTextAtCaret(std::string_view text, TSrcEditChangeKind kind) {
+  ExpandFoldsForEdit(ecNone);
   InsertTextAt(text, TBufferPos{0, 0}, kind);
 }
 

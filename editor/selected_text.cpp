@@ -1,6 +1,8 @@
 // What the selection contains: its text in the three selection modes and the
 // test whether a position lies inside it.
 #include <algorithm>
+#include <functional>
+#include <vector>
 
 #include "editor/edit_model.h"
 #include "platform/codepage.h"
@@ -28,6 +30,54 @@ std::string_view Slice(std::string_view text, int from, int to) {
   return text.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a));
 }
 
+// The text from s to e of lines given by `line_text` (1-based); c1..c2 are
+// the display columns of a column selection.
+std::string SelectionText(
+    const std::function<std::string_view(int)>& line_text, TBufferPos s, TBufferPos e,
+    TSrcSelectionMode mode, int c1, int c2, int tab, bool trim_trailing_spaces,
+    const std::function<std::pair<int, int>(int, std::string_view)>& column_range) {
+  std::string out;
+  switch (mode) {
+    case smNormal: {
+      if (s.Line == e.Line) {
+        out = Slice(TrimTrailingBlanks(line_text(s.Line)), s.Char, e.Char);
+        break;
+      }
+      const std::string_view first = TrimTrailingBlanks(line_text(s.Line));
+      out = Slice(first, s.Char, static_cast<int>(first.size()) + 1);
+      for (int line = s.Line + 1; line < e.Line; ++line) {
+        out += kLineBreak;
+        out += TrimTrailingBlanks(line_text(line));
+      }
+      out += kLineBreak;
+      out += Slice(TrimTrailingBlanks(line_text(e.Line)), 1, e.Char);
+      break;
+    }
+    case smLine:
+      for (int line = s.Line; line <= e.Line; ++line) {
+        out += TrimTrailingBlanks(line_text(line));
+        out += kLineBreak;
+      }
+      break;
+    case smColumn: {
+      for (int line = s.Line; line <= e.Line; ++line) {
+        if (line > s.Line) {
+          out += kLineBreak;
+        }
+        const std::string_view text = line_text(line);
+        const auto [from, to] = column_range(line, text);
+        out += Slice(text, from, to);
+        const int line_end = line_cells::LineCells(text, tab) + 1;
+        if (line_end < c2 && !trim_trailing_spaces) {
+          out.append(static_cast<std::size_t>(c2 - std::max(c1, line_end)), ' ');
+        }
+      }
+      break;
+    }
+  }
+  return out;
+}
+
 }  // namespace
 
 std::string TSrcEditModel::SelectedText() const {
@@ -36,48 +86,46 @@ std::string TSrcEditModel::SelectedText() const {
   }
   const TBufferPos s = SelStart();
   const TBufferPos e = SelEnd();
-  std::string out;
-  switch (selection_mode_) {
-    case smNormal: {
-      if (s.Line == e.Line) {
-        out = Slice(TrimTrailingBlanks(LineText(s.Line)), s.Char, e.Char);
-        break;
-      }
-      const std::string_view first = TrimTrailingBlanks(LineText(s.Line));
-      out = Slice(first, s.Char, static_cast<int>(first.size()) + 1);
-      for (int line = s.Line + 1; line < e.Line; ++line) {
-        out += kLineBreak;
-        out += TrimTrailingBlanks(LineText(line));
-      }
-      out += kLineBreak;
-      out += Slice(TrimTrailingBlanks(LineText(e.Line)), 1, e.Char);
-      break;
-    }
-    case smLine:
-      for (int line = s.Line; line <= e.Line; ++line) {
-        out += TrimTrailingBlanks(LineText(line));
-        out += kLineBreak;
-      }
-      break;
-    case smColumn: {
-      const std::pair<int, int> columns = ColumnBlockColumns();
-      const auto [c1, c2] = columns;
-      for (int line = s.Line; line <= e.Line; ++line) {
-        if (line > s.Line) {
-          out += kLineBreak;
-        }
-        const std::string_view text = LineText(line);
-        const auto [from, to] = ColumnBlockOnLine(line, columns);
-        out += Slice(text, from, to);
-        const int line_end = line_cells::LineCells(text, TabWidth()) + 1;
-        if (line_end < c2 && !options_.Has(eoTrimTrailingSpaces)) {
-          out.append(static_cast<std::size_t>(c2 - std::max(c1, line_end)), ' ');
-        }
-      }
-      break;
-    }
+  const std::pair<int, int> columns = ColumnBlockColumns();
+  const auto [c1, c2] = columns;
+  const bool trim = options_.Has(eoTrimTrailingSpaces);
+  bool spans_collapsed = false;
+  for (int line = s.Line; line <= e.Line && folds_->CollapsedCount() > 0; ++line) {
+    spans_collapsed = spans_collapsed || folds_->CollapsedHeaderAt(line) != nullptr;
   }
-  return out;
+  if (!spans_collapsed) {
+    return SelectionText(
+        [this](int line) { return LineText(line); }, s, e, selection_mode_, c1, c2, TabWidth(),
+        trim, [&](int line, std::string_view) { return ColumnBlockOnLine(line, columns); });
+  }
+  // Blocks collapsed inside the selection are part of it: select in the
+  // expanded text. An end inside a header's appended mark covers its block.
+  std::vector<std::string> lines;
+  folds_->AppendExpandedLines(s.Line, e.Line, lines);
+  TBufferPos end{e.Char,
+                 folds_->ExpandedLineNumber(e.Line) - folds_->ExpandedLineNumber(s.Line) + 1};
+  const TSrcEditFoldRange* last = folds_->CollapsedHeaderAt(e.Line);
+  if (last != nullptr && e.Char > static_cast<int>(folds_->HeaderText(*last).size()) + 1) {
+    end = {static_cast<int>(lines.back().size()) + 1, static_cast<int>(lines.size())};
+  }
+  return SelectionText(
+      [&lines](int line) {
+        return line >= 1 && line <= static_cast<int>(lines.size())
+                   ? std::string_view(lines[static_cast<std::size_t>(line - 1)])
+                   : std::string_view();
+      },
+      {s.Char, 1}, end, selection_mode_, c1, c2, TabWidth(), trim,
+      [&, tab = TabWidth()](int, std::string_view text) {
+        // Widened so that no character straddling c1 or c2 is cut.
+        const int from = line_cells::CharCoveringColumn(text, c1, tab).Char;
+        const line_cells::TCoveringChar end_char = line_cells::CharCoveringColumn(text, c2, tab);
+        int to = end_char.Char;
+        if (end_char.FirstColumn < c2 && static_cast<std::size_t>(end_char.Char) <= text.size()) {
+          to = end_char.Char +
+               std::max(CharLength(text, static_cast<std::size_t>(end_char.Char - 1)), 1);
+        }
+        return std::pair<int, int>(from, to);
+      });
 }
 
 bool TSrcEditModel::IsPointInSelection(TBufferPos pos) const {

@@ -27,6 +27,7 @@ void TSrcEditModel::HookLineStore() {
   };
   lines.OnBeforeReplace = [this](TSrcEditStringList&, int index, int) {
     range_states_.BeforeLineReplaced(index);
+    folds_->BeforeLineReplaced(index);
   };
   lines.OnLineReplaced = [this](TSrcEditStringList&, int index, int) { LineReplaced(index); };
 }
@@ -61,6 +62,8 @@ void TSrcEditModel::LinesBatchEnded() {
 void TSrcEditModel::LinesCleared() {
   batch_changed_lines_ = true;
   range_states_.LinesCleared();
+  folds_->LinesCleared();
+  current_fold_range_ = nullptr;
   if (OnLinesClearedUndo) {
     OnLinesClearedUndo();
   }
@@ -88,6 +91,7 @@ void TSrcEditModel::LinesCleared() {
 
 void TSrcEditModel::LinesInserted(int index, int count) {
   batch_changed_lines_ = true;
+  folds_->LinesInserted(index, count);
   marks_.LinesInserted(index + 1, count);
   range_states_.AfterLinesInserted(index, count);
   if (mapping_.RowLayout() != nullptr) {
@@ -102,6 +106,7 @@ void TSrcEditModel::LinesInserted(int index, int count) {
 
 void TSrcEditModel::LinesDeleted(int index, int count) {
   batch_changed_lines_ = true;
+  folds_->LinesDeleted(index, count);
   marks_.LinesDeleted(index + 1, count);
   range_states_.AfterLinesDeleted(index, count);
   if (mapping_.RowLayout() != nullptr) {
@@ -115,6 +120,7 @@ void TSrcEditModel::LinesDeleted(int index, int count) {
 
 void TSrcEditModel::LineReplaced(int index) {
   batch_changed_lines_ = true;
+  folds_->LineReplaced(index);
   // A changed range state at the line's end recolours the lines below it.
   const int last = std::max(range_states_.AfterLineReplaced(index).Last, index);
   if (mapping_.RowLayout() != nullptr) {
@@ -175,6 +181,7 @@ void TSrcEditModel::HighlighterChanged() {
     }
     range_states_.SetHighlighter(nullptr);
   }
+  SyncFoldSettings();
   if (view_ != nullptr) {
     view_->HighlighterChanged();
   }

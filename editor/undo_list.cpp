@@ -57,6 +57,9 @@ void TSrcEditUndoList::RecordChange(TSrcEditChangeKind kind, TBufferPos beginPos
   entry->Text = std::move(text);
   entry->FoldData = std::move(foldData);
   entry->FoldIndex = foldIndex;
+  if (OnRecord) {
+    OnRecord(*entry);
+  }
   if (block_group_number_ != 0) {
     entry->GroupNumber = block_group_number_;
   } else {

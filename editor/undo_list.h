@@ -100,6 +100,9 @@ class TSrcEditUndoList {
   // Called while the outermost group is about to close; entries recorded
   // then still join it.
   std::function<void()> OnGroupClosing;
+  // Sees each recorded entry before it is added (folding keeps positions in
+  // expanded lines there).
+  std::function<void(TSrcEditUndoItem&)> OnRecord;
 
  private:
   void AdvanceGroupNumber();

@@ -189,6 +189,7 @@ void TSrcEditController::UndoItem() {
   if (item == nullptr) {
     return;
   }
+  const TFoldsPrepared prepared = ExpandFoldsForEntry(*item);
   TUndoStep step(*this, item->Mode);
   const TSrcEditChangeKind kind = item->Kind;
   if (IsInsertKind(kind)) {
@@ -225,6 +226,7 @@ void TSrcEditController::RedoItem() {
   if (item == nullptr) {
     return;
   }
+  const TFoldsPrepared prepared = ExpandFoldsForEntry(*item);
   TUndoStep step(*this, item->Mode);
   const TSrcEditChangeKind kind = item->Kind;
   if (IsInsertKind(kind)) {
@@ -379,6 +381,9 @@ void TSrcEditController::EntryAdded(TSrcEditUndoList& list) {
   }
   if (list.BlockDepth() == 0 && OnChange) {
     OnChange();
+  }
+  if (&list == &undo_list_ && list.BlockDepth() == 0) {
+    FoldEntryAdded();
   }
 }
 

@@ -79,6 +79,7 @@ TCustomSrcEdit::TCustomSrcEdit(QWidget* parent)
   connect(&range_timer_, &QTimer::timeout, this, [this] { ComputeRangeStatesAhead(); });
   InitGutterAndScrolling();
   InitWordWrap();
+  InitCodeFolding();
   InstallController<TSrcEditController>();
   input_ = std::make_unique<TSrcEditInput>(*this);
   RefreshScrollBars();
@@ -244,6 +245,7 @@ void TCustomSrcEdit::showEvent(QShowEvent* event) {
 }
 
 void TCustomSrcEdit::hideEvent(QHideEvent* event) {
+  HideCollapsedCodeHint();
   invalidator_.SetEnabled(false);
   QAbstractScrollArea::hideEvent(event);
 }

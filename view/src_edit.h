@@ -16,6 +16,8 @@
 #include "platform/colors.h"
 #include "view/bookmark_options.h"
 #include "view/caret_view.h"
+#include "view/collapsed_code_hint.h"
+#include "view/fold_painter.h"
 #include "view/gutter.h"
 #include "view/gutter_glyphs.h"
 #include "view/gutter_painter.h"
@@ -145,6 +147,31 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   // After the marks of a painted line; x is the room the marks took.
   std::function<void(TCustomSrcEdit&, int line, int x, int y)> OnGutterPaint;
 
+  // --- code folding (src_edit_folding.cpp) -------------------------------
+  // The options; CopyFrom assigns another editor's (SetCodeFolding).
+  TSrcCodeFolding& CodeFolding() { return model_.CodeFolding(); }
+  void SetCodeFolding(const TSrcCodeFolding& folding) { model_.CodeFolding().CopyFrom(folding); }
+  bool CodeFoldingEnabled() const { return model_.FoldingEnabled(); }
+  TSrcEditAllFoldRanges& FoldRanges() { return model_.Folds().Ranges(); }
+  void RescanFolds() { model_.RescanFolds(); }
+  bool CollapseFold(TSrcEditFoldRange& range) { return model_.CollapseFold(range); }
+  bool ExpandFold(TSrcEditFoldRange& range) { return model_.ExpandFold(range); }
+  void ExpandAllFolds() { model_.ExpandAllFolds(); }
+  // The whole text, every collapsed block's lines included.
+  std::string GetAllText() const { return model_.AllText(); }
+  // The collapsed-code mark of a collapsed header on `line`, in client
+  // pixels before the horizontal scroll.
+  QRect CollapseMarkRect(const TSrcEditFoldRange& range, int line) const;
+  // Who shows the lines of a collapsed block under the mouse (not owned;
+  // nullptr: nobody). The editor tells it when to show and hide.
+  void SetCollapsedCodeHint(ISrcCollapsedCodeHint* hint);
+  ISrcCollapsedCodeHint* CollapsedCodeHint() const { return collapsed_hint_; }
+  bool IsCollapsedCodeHintShowing() const { return hint_range_ != nullptr; }
+  // The mouse at client (x, y): over a collapsed mark the hint shows,
+  // elsewhere it goes (the input calls this on every move).
+  void UpdateCollapsedCodeHint(int x, int y);
+  void HideCollapsedCodeHint();
+
   // --- scrolling (src_edit_scroll.cpp) -----------------------------------
   void SetFirstVisibleRow(int row);
   void SetFirstVisibleColumn(int column);
@@ -217,12 +244,6 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   void mouseReleaseEvent(QMouseEvent* event) override;
 
   virtual void PaintGutter(QPainter& painter, const QRect& rect, int first_row, int last_row);
-  // Where code folding and word wrap plug into the gutter and scrolling.
-  virtual bool CodeFoldingEnabled() const { return false; }
-  // Expands or collapses the block starting at the line; false without one.
-  virtual bool ToggleFoldAt(int) { return false; }
-  // Lines of collapsed blocks above the line, so numbers stay unfolded ones.
-  virtual int HiddenLinesBefore(int) const { return 0; }
   // Columns rows break at, by the word-wrap style.
   int WrapWidth() const override;
   // ecFocusGained / ecFocusLost through the command path, so handlers and
@@ -289,6 +310,13 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   void ComputeRangeStatesAhead();
   int drag_line_x_ = -1;
   std::function<void(TCustomSrcEdit&, TSrcStatusChanges)> on_status_change_;
+
+  // --- code folding
+  void InitCodeFolding();
+  void CodeFoldingChanged(TSrcCodeFoldingChange change);
+  TFoldPaintContext FoldPaintContext();
+  ISrcCollapsedCodeHint* collapsed_hint_ = nullptr;
+  const TSrcEditFoldRange* hint_range_ = nullptr;  // the block whose hint shows
 
   // --- gutter and scrolling
   void InitGutterAndScrolling();

@@ -2,14 +2,13 @@
 // painting it through the gutter painter, and clicks in it.
 #include <QMouseEvent>
 
+#include "platform/gui/color.h"
 #include "view/src_edit.h"
 #include "view/text_drawer.h"
 
 namespace torvane {
 namespace {
 
-// Left of this distance from the gutter's right edge lies the fold bar.
-constexpr int kFoldBarWidth = 12;
 // A press this close right of the gutter still counts as a gutter press.
 constexpr int kGutterPressSlack = 2;
 
@@ -75,7 +74,17 @@ void TCustomSrcEdit::PaintGutter(QPainter& painter, const QRect& rect, int first
   if (model_.WordWrapActive() && word_wrap_.Indicator().Visible()) {
     context.WrapIndicator = &word_wrap_.Indicator();
   }
-  context.HiddenLinesBefore = [this](int line) { return HiddenLinesBefore(line); };
+  if (context.CodeFolding) {
+    const TSrcCodeFolding& folding = model_.CodeFolding();
+    context.FolderBarColor = folding.FolderBarColor() == clDefault
+                                 ? ShiftLightness(ColorToRGB(clBtnFace), 5)
+                                 : folding.FolderBarColor();
+    if (model_.Folds().CollapsedCount() > 0) {
+      context.HiddenLinesBefore = [this](int line) {
+        return model_.Folds().ExpandedLineNumber(line) - line;
+      };
+    }
+  }
   if (OnGutterGetText) {
     context.GetText = [this](int line, std::string& text) { OnGutterGetText(*this, line, text); };
   }
@@ -89,7 +98,8 @@ void TCustomSrcEdit::HandleGutterClick(Qt::MouseButton button, int x, int y) {
   const int extent = metrics_.GutterExtent();
   const int row = metrics_.FirstVisibleRow() + y / metrics_.RowHeight();
   if (CodeFoldingEnabled() && x >= extent - kFoldBarWidth && model_.LineCount() > 0) {
-    if (ToggleFoldAt(model_.Mapping().LineOfRow(row))) {
+    if (row <= model_.Mapping().DisplayRowCount() &&
+        controller_->ToggleFoldAt(model_.Mapping().LineOfRow(row))) {
       InvalidateAll();
     }
     return;

@@ -58,6 +58,9 @@ void TSrcEditInput::KeyDown(std::uint16_t& key, TShiftState shift) {
     OnKeyDown(editor_, key, shift);
   }
   kbd_handler_.RunKeyDown(&editor_, key, shift);
+  if (editor_.CodeFoldingEnabled()) {
+    editor_.Controller().FoldKeyDown(key);
+  }
   // A bare modifier is part of the next key, not a key of its own: passed
   // on it would end a pending chord.
   if (IsModifierKey(key)) {
@@ -76,6 +79,11 @@ void TSrcEditInput::KeyDown(std::uint16_t& key, TShiftState shift) {
 
 void TSrcEditInput::TypeText(const QString& text) {
   if (text.isEmpty()) {
+    return;
+  }
+  if (editor_.CodeFoldingEnabled() && text.size() == 1 && text[0].unicode() < 128 &&
+      !editor_.Controller().FoldEditFilter(static_cast<char>(text[0].unicode()))) {
+    command_consumed_ = false;
     return;
   }
   if (command_consumed_) {
@@ -105,6 +113,9 @@ bool TSrcEditInput::KeyReleaseEvent(QKeyEvent* event) {
   const TShiftState shift = ShiftStateFromQt(event->modifiers());
   if (OnKeyUp) {
     OnKeyUp(editor_, key, shift);
+  }
+  if (editor_.CodeFoldingEnabled()) {
+    editor_.Model().UpdateCurrentFoldRange();
   }
   kbd_handler_.RunKeyUp(&editor_, key, shift);
   event->accept();

@@ -9,10 +9,12 @@ std::intptr_t TCustomSrcEdit::Perform(std::uint32_t message, std::uintptr_t wpar
                                       std::intptr_t lparam) {
   switch (message) {
     case WM_GETTEXT:
-      return static_cast<std::intptr_t>(CopyToBuffer(Lines().GetAllText(),
-                                                     reinterpret_cast<char*>(lparam),
-                                                     static_cast<std::int64_t>(wparam)));
+      return static_cast<std::intptr_t>(CopyToBuffer(
+          model_.AllText(), reinterpret_cast<char*>(lparam), static_cast<std::int64_t>(wparam)));
     case WM_GETTEXTLENGTH: {
+      if (model_.Folds().CollapsedCount() > 0) {
+        return static_cast<std::intptr_t>(model_.AllText().size());
+      }
       std::intptr_t length = 0;
       for (int i = 0; i < Lines().LineCount(); ++i) {
         length += static_cast<std::intptr_t>(Lines().GetLine(i).size()) + (i > 0 ? 2 : 0);

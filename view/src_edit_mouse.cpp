@@ -171,6 +171,9 @@ void TSrcEditInput::MouseMove(TShiftState shift, int x, int y) {
     }
   }
   UpdateMouseCursor(x, y);
+  if (editor_.CodeFoldingEnabled()) {
+    editor_.UpdateCollapsedCodeHint(x, y);
+  }
 
   TSrcEditModel& model = editor_.Model();
   if (waiting_for_drag_ && mouse_captured_) {
@@ -261,6 +264,9 @@ void TSrcEditInput::MouseUp(TMouseButton button, TShiftState shift, int x, int y
       --column;
     }
     edge.SetPosition(std::max(column, 0));
+  }
+  if (editor_.CodeFoldingEnabled()) {
+    editor_.Model().UpdateCurrentFoldRange();
   }
   scroll_timer_.stop();
   scroll_dx_ = 0;

@@ -136,11 +136,23 @@ void TCustomSrcEdit::PaintView(QPainter& painter, const QRect& clip) {
   if (clip_left < gutter) {
     PaintGutter(painter, QRect(clip_left, clip_top, gutter - clip_left, clip.height()), first_row,
                 last_row);
+    if (CodeFoldingEnabled() && gutter_.Visible() && model_.LineCount() > 0) {
+      painter.save();
+      painter.setClipRect(QRect(clip_left, clip_top, gutter - clip_left, clip.height()));
+      PaintFoldBar(painter, FoldPaintContext());
+      painter.restore();
+    }
   }
   if (clip_right > gutter) {
     const int left = std::max(clip_left, gutter);
     painter_.PaintTextRows(painter, QRect(left, clip_top, clip_right - left, clip.height()),
                            first_row, last_row, first_column, last_column, BuildPaintLook());
+    if (CodeFoldingEnabled() && model_.LineCount() > 0 && last_row >= first_row) {
+      painter.save();
+      painter.setClipRect(QRect(left, clip_top, clip_right - left, clip.height()));
+      PaintFoldDecorations(painter, FoldPaintContext(), first_row, last_row);
+      painter.restore();
+    }
   }
 }
 

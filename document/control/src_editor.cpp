@@ -174,8 +174,19 @@ std::string TCustomSrcEditor::DocumentBytes(TSrcDocumentOptions options) const {
     return WithCrLfAfterEveryLine(Model().SelectedText());
   }
   TSrcMemoryStream stream;
-  Model().Lines().WriteToStream(stream);
+  if (Model().Folds().CollapsedCount() == 0) {
+    Model().Lines().WriteToStream(stream);
+  } else {
+    ExpandedLines()->WriteToStream(stream);
+  }
   return stream.TakeBytes();
+}
+
+std::unique_ptr<TSrcEditStringList> TCustomSrcEditor::ExpandedLines() const {
+  auto lines = std::make_unique<TSrcEditStringList>();
+  lines->SetFileFormat(Model().Lines().FileFormat());
+  lines->AppendLinesFrom(Model().Folds().ExpandedLines());
+  return lines;
 }
 
 void TCustomSrcEditor::Adopt(const std::string& file_name) {
@@ -230,7 +241,10 @@ bool TCustomSrcEditor::PrintDocument(bool with_dialog) {
       return false;
     }
   }
-  return PrintLines(Lines(), Font(), printer);
+  if (Model().Folds().CollapsedCount() == 0) {
+    return PrintLines(Lines(), Font(), printer);
+  }
+  return PrintLines(*ExpandedLines(), Font(), printer);
 }
 
 void TCustomSrcEditor::DoLoadDocument(TSrcMemoryStream& stream, TSrcDocumentOptions options) {

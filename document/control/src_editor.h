@@ -100,6 +100,9 @@ class TCustomSrcEditor : public TSrcEditorBase {
   virtual void DoCloseDocument();
 
  private:
+  // The document with every collapsed block expanded: what saving and
+  // printing write.
+  std::unique_ptr<TSrcEditStringList> ExpandedLines() const;
   // The bytes a save writes (the whole text, or the selection with CR LF
   // after every line).
   std::string DocumentBytes(TSrcDocumentOptions options) const;

@@ -1,0 +1,266 @@
+// Code folding on the command side: the blocks a text change or an undo
+// step touches are expanded first, so every change acts on the full text
+// and undo entries hold all of it; entries number their lines as in the
+// expanded text, so collapsing and expanding between a change and its undo
+// never shifts what the undo touches. Also the typed-character check, the
+// fold toggle of the gutter and the automatic rescans.
+#include <algorithm>
+
+#include "editor/edit_controller.h"
+#include "folding/fold_scanner.h"
+
+namespace torvane {
+namespace {
+
+// Lines of a normal-mode text: one more than its line breaks.
+int LineSpan(std::string_view text) {
+  int breaks = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n'))) {
+      ++breaks;
+    }
+  }
+  return breaks;
+}
+
+bool JoinsLineAbove(TSrcEditorCommand command) {
+  return command == ecDeleteLastChar || command == ecDeleteLastWord || command == ecDeleteBOL;
+}
+
+bool JoinsLineBelow(TSrcEditorCommand command) {
+  return command == ecDeleteChar || command == ecDeleteWord || command == ecDeleteEOL;
+}
+
+// Commands that work on a word near the caret, up to two words back.
+bool ReachesWords(TSrcEditorCommand command) {
+  return command == ecDeleteWord || command == ecDeleteLastWord || command == ecUpperCase ||
+         command == ecLowerCase || command == ecToggleCase || command == ecTitleCase;
+}
+
+std::string_view TrimRight(std::string_view text) {
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+    text.remove_suffix(1);
+  }
+  return text;
+}
+
+}  // namespace
+
+void TSrcEditController::ExpandFoldsBetween(int first_line, int last_line) {
+  TSrcEditFolds& folds = model_.Folds();
+  if (folds.CollapsedCount() == 0) {
+    return;
+  }
+  // The span in expanded lines stays put while blocks open inside it.
+  const int first = folds.ExpandedLineNumber(std::max(first_line, 1));
+  int last = folds.ExpandedLineNumber(std::max(last_line, 1));
+  if (const TSrcEditFoldRange* header = folds.CollapsedHeaderAt(last_line)) {
+    last += TSrcEditAllFoldRanges::HiddenTotal(*header) + 1;
+  }
+  TPaintHoldScope hold(model_.PaintHold());
+  while (true) {
+    TSrcEditFoldRange* inside = nullptr;
+    for (int line = folds.PresentLineNumber(first); line <= folds.PresentLineNumber(last); ++line) {
+      if ((inside = folds.CollapsedHeaderAt(line)) != nullptr) {
+        break;
+      }
+    }
+    if (inside == nullptr || !model_.ExpandFold(*inside)) {
+      return;
+    }
+  }
+}
+
+void TSrcEditController::ExpandFoldsForEdit(TSrcEditorCommand command) {
+  TSrcEditFolds& folds = model_.Folds();
+  if (folds.CollapsedCount() == 0 || folds_prepared_) {
+    return;
+  }
+  if (model_.HasSelection()) {
+    TBufferPos s = model_.SelStart();
+    TBufferPos e = model_.SelEnd();
+    // An end inside a header's appended mark covers the block behind it.
+    if (const TSrcEditFoldRange* header = folds.CollapsedHeaderAt(e.Line);
+        header != nullptr && e.Char > static_cast<int>(folds.HeaderText(*header).size()) + 1) {
+      std::vector<std::string> block;
+      folds.AppendExpandedLines(e.Line, e.Line, block);
+      const TBufferPos end{static_cast<int>(block.back().size()) + 1,
+                           folds.ExpandedLineNumber(e.Line) + static_cast<int>(block.size()) - 1};
+      const bool anchor_first = model_.SelectionAnchor() < model_.SelectionActiveEnd();
+      const TBufferPos start = model_.ToExpandedPos(s);
+      ExpandFoldsBetween(e.Line >= model_.LineCount() ? s.Line - 1 : s.Line, e.Line);
+      s = model_.FromExpandedPos(start);
+      e = model_.FromExpandedPos(end);
+      if (anchor_first) {
+        model_.PlaceCaretAndSelection(e, s, e);
+      } else {
+        model_.PlaceCaretAndSelection(s, e, s);
+      }
+      return;
+    }
+    // Taking the last lines leaves the caret on the line above: not on a
+    // collapsed header.
+    ExpandFoldsBetween(e.Line >= model_.LineCount() ? s.Line - 1 : s.Line, e.Line);
+    return;
+  }
+  const TBufferPos caret = model_.CaretPos();
+  int first = caret.Line;
+  int last = caret.Line;
+  if (JoinsLineAbove(command) && caret.Char == 1) {
+    first = std::max(caret.Line - 1, 1);
+  }
+  if (JoinsLineBelow(command) &&
+      caret.Char > static_cast<int>(model_.LineText(caret.Line).size())) {
+    last = caret.Line + 1;
+  }
+  if (ReachesWords(command)) {
+    first = std::min(first, PrevWordPosFrom(PrevWordPos()).Line);
+    last = std::max(last, NextWordPos().Line);
+  }
+  ExpandFoldsBetween(first, last);
+}
+
+void TSrcEditController::ToExpandedEntry(TSrcEditUndoItem& item) const {
+  const TSrcEditFolds& folds = model_.Folds();
+  if (folds.CollapsedCount() == 0) {
+    return;
+  }
+  if (item.Kind == ckCaret || item.Kind == ckSelection || item.Kind == ckGroupBreak) {
+    item.BeginPos = model_.ToExpandedPos(item.BeginPos);
+    item.EndPos = model_.ToExpandedPos(item.EndPos);
+    return;
+  }
+  // A change never spans a collapsed block (those were expanded first), so
+  // both ends move alike; one of them may already be gone from the store.
+  const int top = std::min(item.BeginPos.Line, item.EndPos.Line);
+  const int shift = folds.ExpandedLineNumber(top) - top;
+  item.BeginPos.Line += shift;
+  item.EndPos.Line += shift;
+}
+
+TSrcEditController::TFoldsPrepared TSrcEditController::ExpandFoldsForEntry(TSrcEditUndoItem& item) {
+  TSrcEditFolds& folds = model_.Folds();
+  if (folds.CollapsedCount() == 0 || folds_prepared_) {
+    return TFoldsPrepared(folds_prepared_);
+  }
+  const int first = std::min(item.BeginPos.Line, item.EndPos.Line);
+  // An undone line break joins the line below.
+  const int last = std::max(item.BeginPos.Line, item.EndPos.Line) +
+                   (item.Kind == ckLineBreak ? 1 : 0) + LineSpan(item.Text);
+  // A line hidden in a block counts as its header: the whole block opens.
+  ExpandFoldsBetween(folds.PresentLineNumber(first), folds.PresentLineNumber(last));
+  item.BeginPos = model_.FromExpandedPos(item.BeginPos);
+  item.EndPos = model_.FromExpandedPos(item.EndPos);
+  return TFoldsPrepared(folds_prepared_);
+}
+
+void TSrcEditController::FoldEntryAdded() {
+  TSrcEditFolds& folds = model_.Folds();
+  if (!model_.FoldingEnabled() || folds.FoldTokenChanges() < 2) {
+    return;
+  }
+  const int count = undo_list_.Count();
+  if (count > 1 && undo_list_.EntryAt(count - 1).Kind == undo_list_.EntryAt(count - 2).Kind) {
+    return;
+  }
+  model_.RescanFoldsKeepingCollapsed();
+  folds.SetFoldTokenChanges(0);
+}
+
+void TSrcEditController::FoldKeyDown(int virtual_key) {
+  const bool trigger = virtual_key == 32 || (virtual_key >= 35 && virtual_key <= 40);
+  if (trigger && model_.FoldingEnabled() && model_.Folds().FoldTokenChanges() > 0) {
+    model_.RescanFoldsKeepingCollapsed();
+  }
+}
+
+bool TSrcEditController::ToggleFoldAt(int line) {
+  TSrcEditFoldRange* range = model_.Folds().Ranges().FindFoldStartAt(line);
+  if (range == nullptr) {
+    return false;
+  }
+  if (range->IsCollapsed) {
+    model_.ExpandFold(*range);
+  } else {
+    model_.CollapseFold(*range);
+  }
+  return true;
+}
+
+bool TSrcEditController::FoldEditFilter(char ch) {
+  TSrcEditFolds& folds = model_.Folds();
+  const TSrcEditAllFoldRanges& ranges = folds.Ranges();
+  constexpr char kEnter = '\r';
+  constexpr char kBackspace = '\b';
+  constexpr char kEscape = '\x1b';
+  if (ch == kEscape) {
+    return true;
+  }
+  if (model_.HasSelection()) {
+    const TBufferPos s = model_.SelStart();
+    const TBufferPos e = model_.SelEnd();
+    const TSrcEditFoldRange* fold = ranges.FindFoldStartAt(s.Line);
+    if (s.Line != e.Line || fold == nullptr || !fold->IsCollapsedHeader()) {
+      return true;
+    }
+    const int text_end = static_cast<int>(TrimRight(folds.HeaderText(*fold)).size()) + 1;
+    if (s.Char == 1 && e.Char >= text_end) {
+      // The whole header: the typed text replaces the whole block, opened
+      // and selected now (undo brings it back).
+      const int line_end = static_cast<int>(model_.LineText(s.Line).size()) + 1;
+      model_.PlaceCaretAndSelection({line_end, s.Line}, s, {line_end, s.Line});
+      ExpandFoldsForEdit(ecNone);
+      return true;
+    }
+    return false;
+  }
+  const TBufferPos caret = model_.CaretPos();
+  TSrcEditFoldRange* header = ranges.FindRangeStartingAt(caret.Line);
+  if (header != nullptr && !header->IsCollapsedHeader()) {
+    header = nullptr;
+  }
+  const std::string_view text =
+      header != nullptr ? folds.HeaderText(*header) : model_.LineText(caret.Line);
+  const bool at_end = caret.Char > static_cast<int>(TrimRight(text).size());
+  switch (ch) {
+    case kEnter:
+      if (header != nullptr && (caret.Char == 1 || at_end)) {
+        const int last = caret.Line + header->HiddenLineCount + 1;
+        const bool to_end = caret.Char > 1;
+        model_.ExpandFold(*header);
+        if (to_end) {
+          model_.SetCaretAndDeselect({static_cast<int>(model_.LineText(last).size()) + 1, last});
+        }
+        return true;
+      }
+      return header == nullptr;
+    case kBackspace:
+      if (caret.Char == 1) {
+        if (header != nullptr) {
+          model_.ExpandFold(*header);
+        }
+        TSrcEditFoldRange* previous = ranges.FindRangeStartingAt(caret.Line - 1);
+        if (previous != nullptr && previous->IsCollapsedHeader()) {
+          model_.ExpandFold(*previous);  // the caret stays on its text
+        }
+        return true;
+      }
+      return header == nullptr;
+    case '.':
+      if (at_end) {
+        TSrcEditFoldRange* next = ranges.FindRangeStartingAt(caret.Line + 1);
+        if (next != nullptr && next->IsCollapsedHeader()) {
+          model_.ExpandFold(*next);
+        }
+        if (header != nullptr) {
+          model_.ExpandFold(*header);
+        }
+        return true;
+      }
+      return header == nullptr;
+    default:
+      return header == nullptr;
+  }
+}
+
+}  // namespace torvane
