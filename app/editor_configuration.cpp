@@ -50,6 +50,9 @@ void ConfigureSourceEditor(TSrcEditor& editor, TSrcAsmHighlighter& highlighter) 
   editor.WordWrap().SetPosition(80);
   editor.WordWrap().SetStyle(wwsClientWidth);
   editor.SelectedColor().SetBackground(clBlue);
+  // Folding stays off; CodeFolding().SetEnabled(true) switches it on fully.
+  editor.CodeFolding().SetCaseSensitive(false);
+  editor.CodeFolding().SetFolderBarLinesColor(9617866);
 
   highlighter.CommentAttri()->SetForeground(clGrayText);
   highlighter.CommentAttri()->SetStyle(TFontStyles{});

@@ -19,6 +19,7 @@ void TSrcEditModel::SyncFoldSettings() {
   folds_->SetCaseSensitive(options.CaseSensitive());
   folds_->SetTabWidth(mapping_.TabWidth());
   folds_->SetHighlighter(highlighter_);
+  folds_->SetTokenTracking(options.Enabled());
 }
 
 void TSrcEditModel::CodeFoldingChanged(TSrcCodeFoldingChange change) {

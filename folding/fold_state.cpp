@@ -519,7 +519,7 @@ void TSrcEditFolds::LinesInserted(int index, int count) {
       r.LastLine += count;
     }
   }
-  for (int i = index; i < index + count && i < lines_.LineCount(); ++i) {
+  for (int i = index; track_tokens_ && i < index + count && i < lines_.LineCount(); ++i) {
     if (!LineFoldToken(lines_.GetLine(i)).empty()) {
       ++fold_token_changes_;
       break;
@@ -577,13 +577,14 @@ void TSrcEditFolds::LinesDeleted(int index, int count) {
 }
 
 void TSrcEditFolds::BeforeLineReplaced(int index) {
-  if (!moving_lines_) {
+  if (!moving_lines_ && track_tokens_) {
     remembered_fold_token_ = LineFoldToken(lines_.GetLine(index));
   }
 }
 
 void TSrcEditFolds::LineReplaced(int index) {
-  if (!moving_lines_ && LineFoldToken(lines_.GetLine(index)) != remembered_fold_token_) {
+  if (!moving_lines_ && track_tokens_ &&
+      LineFoldToken(lines_.GetLine(index)) != remembered_fold_token_) {
     ++fold_token_changes_;
   }
 }

@@ -79,6 +79,9 @@ class TSrcEditFolds {
   void BeforeLineReplaced(int index);
   void LineReplaced(int index);
   void LinesCleared();
+  // Whether edits count fold-token changes (only rescans read the count:
+  // off while folding is off, so typing and loading do no token searches).
+  void SetTokenTracking(bool on) { track_tokens_ = on; }
   // True while a collapse or expand moves lines itself.
   bool MovingLines() const { return moving_lines_; }
   // Edits that changed which fold token a line holds, since the last scan.
@@ -114,6 +117,7 @@ class TSrcEditFolds {
   bool case_sensitive_ = false;
   int tab_width_ = 8;
   bool moving_lines_ = false;
+  bool track_tokens_ = true;
   int fold_token_changes_ = 0;
   std::string remembered_fold_token_;
   // Collapsed headers in line order with their hidden totals; rebuilt when

@@ -130,6 +130,9 @@ TEST_F(DocumentFlowTest, EditorCarriesTheFormsConfiguration) {
   EXPECT_TRUE(editor.Gutter().ShowLineNumbers());
   EXPECT_FALSE(editor.Gutter().ShowLineModified());
   EXPECT_EQ(editor.Gutter().Font().pixelSize(), 13);
+  EXPECT_FALSE(editor.CodeFolding().Enabled());
+  EXPECT_FALSE(editor.CodeFolding().CaseSensitive());
+  EXPECT_EQ(editor.CodeFolding().FolderBarLinesColor(), 9617866u);
   EXPECT_EQ(editor.DocumentState(), smsNormal);
   EXPECT_EQ(editor.DocumentFormat(), sffDos);
   auto* highlighter = dynamic_cast<TSrcAsmHighlighter*>(editor.Highlighter());
