@@ -50,7 +50,7 @@ void TCustomSrcEdit::LayoutGutter() {
 
 int TCustomSrcEdit::LastShownLineNumber() const {
   const int count = model_.LineCount();
-  return count > 0 ? count + HiddenLinesBefore(count) : 0;
+  return count > 0 ? model_.Folds().ExpandedLineNumber(count) : 0;
 }
 
 void TCustomSrcEdit::PaintGutter(QPainter& painter, const QRect& rect, int first_row,
