@@ -12,6 +12,7 @@
 #include "app/assembler.h"
 #include "app/assembly_progress.h"
 #include "app/editor_configuration.h"
+#include "app/find_actions.h"
 #include "app/options_dialog.h"
 #include "app/settings.h"
 #include "document/control/src_editor.h"
@@ -72,6 +73,7 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
   SaveDialog1.Title = QStringLiteral("保存汇编语言源程序文件");
 
   BuildMenus();
+  FindActions = new TFindActions(*this);
   FormCreate();
 }
 

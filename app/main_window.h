@@ -18,6 +18,7 @@ namespace torvane {
 
 class TSrcEditor;
 class TSrcAsmHighlighter;
+class TFindActions;
 
 class TFAsmEd : public QMainWindow {
   Q_OBJECT
@@ -57,8 +58,10 @@ class TFAsmEd : public QMainWindow {
   QAction* X1 = nullptr;
   QMenu* O1 = nullptr;
   QAction* V1 = nullptr;
+  QMenu* E1 = nullptr;  // 编辑: additions beyond the File/Options/Help menus
   QMenu* H1 = nullptr;
   QAction* Torvane1 = nullptr;
+  TFindActions* FindActions = nullptr;  // find, replace, go to line (app/find_actions)
 
  protected:
   void closeEvent(QCloseEvent* event) override;

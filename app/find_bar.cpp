@@ -1,0 +1,272 @@
+// The find bar's layout and commands over the editor's model.
+#include "app/find_bar.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "editor/text_replace.h"
+#include "platform/codepage.h"
+#include "view/src_edit.h"
+
+namespace torvane {
+
+TFindBar::TFindBar(TCustomSrcEdit& editor, QWidget* parent) : QWidget(parent), editor_(editor) {
+  setObjectName(QStringLiteral("FindBar"));
+  auto* grid = new QGridLayout(this);
+  grid->setContentsMargins(4, 2, 4, 2);
+  grid->setVerticalSpacing(2);
+  auto button = [this](const QString& caption, const char* name) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+  };
+  FindEdit = new QLineEdit(this);
+  FindEdit->setObjectName(QStringLiteral("FindEdit"));
+  NextButton = button(QStringLiteral("下一个"), "NextButton");
+  PreviousButton = button(QStringLiteral("上一个"), "PreviousButton");
+  CloseButton = button(QStringLiteral("关闭"), "CloseButton");
+  grid->addWidget(new QLabel(QStringLiteral("查找："), this), 0, 0);
+  grid->addWidget(FindEdit, 0, 1);
+  grid->addWidget(NextButton, 0, 2);
+  grid->addWidget(PreviousButton, 0, 3);
+  grid->addWidget(CloseButton, 0, 4);
+
+  auto* replace_label = new QLabel(QStringLiteral("替换为："), this);
+  ReplaceEdit = new QLineEdit(this);
+  ReplaceEdit->setObjectName(QStringLiteral("ReplaceEdit"));
+  ReplaceButton = button(QStringLiteral("替换"), "ReplaceButton");
+  ReplaceAllButton = button(QStringLiteral("全部替换"), "ReplaceAllButton");
+  grid->addWidget(replace_label, 1, 0);
+  grid->addWidget(ReplaceEdit, 1, 1);
+  grid->addWidget(ReplaceButton, 1, 2);
+  grid->addWidget(ReplaceAllButton, 1, 3);
+  replace_row_ = {replace_label, ReplaceEdit, ReplaceButton, ReplaceAllButton};
+
+  auto* options = new QHBoxLayout;
+  MatchCase = new QCheckBox(QStringLiteral("区分大小写"), this);
+  WholeWord = new QCheckBox(QStringLiteral("全字匹配"), this);
+  RegularExpression = new QCheckBox(QStringLiteral("正则表达式"), this);
+  InSelection = new QCheckBox(QStringLiteral("仅在选定内容中"), this);
+  Status = new QLabel(this);
+  Status->setObjectName(QStringLiteral("Status"));
+  for (QWidget* w :
+       {static_cast<QWidget*>(MatchCase), static_cast<QWidget*>(WholeWord),
+        static_cast<QWidget*>(RegularExpression), static_cast<QWidget*>(InSelection)}) {
+    options->addWidget(w);
+  }
+  options->addWidget(Status, 1);
+  grid->addLayout(options, 2, 0, 1, 5);
+
+  for (QLineEdit* edit : {FindEdit, ReplaceEdit}) {
+    edit->installEventFilter(this);
+  }
+  connect(NextButton, &QPushButton::clicked, this, [this] { FindNext(false); });
+  connect(PreviousButton, &QPushButton::clicked, this, [this] { FindNext(true); });
+  connect(ReplaceButton, &QPushButton::clicked, this, [this] { ReplaceOne(); });
+  connect(ReplaceAllButton, &QPushButton::clicked, this, [this] { ReplaceAll(); });
+  connect(CloseButton, &QPushButton::clicked, this, &TFindBar::Close);
+  connect(InSelection, &QCheckBox::toggled, this, [this](bool on) {
+    if (on) {
+      CaptureSelection();
+    }
+  });
+  hide();
+}
+
+bool TFindBar::ReplaceShown() const {
+  return ReplaceEdit->isVisibleTo(this);
+}
+
+void TFindBar::Open(bool replace) {
+  const TSrcEditModel& model = editor_.Model();
+  // A selection of several lines is what to search in; one of a single line
+  // (a match found before, say) is what to search for.
+  if (InSelection->isChecked() && model.IsMultiLineSelection()) {
+    CaptureSelection();
+  } else if (!model.HasSelection()) {
+    const TBufferPos start = model.WordStartAt(model.CaretPos());
+    const TBufferPos end = model.WordEndAt(model.CaretPos());
+    if (start < end) {
+      const std::string_view line = model.LineText(start.Line);
+      FindEdit->setText(DecodeText(line.substr(static_cast<std::size_t>(start.Char - 1),
+                                               static_cast<std::size_t>(end.Char - start.Char))));
+    }
+  } else if (!model.IsMultiLineSelection()) {
+    FindEdit->setText(DecodeText(model.SelectedText()));
+  }
+  for (QWidget* w : replace_row_) {
+    w->setVisible(replace);
+  }
+  Say(QString());
+  if (OnShowChange) {
+    OnShowChange(true);
+  }
+  show();
+  FindEdit->selectAll();
+  FindEdit->setFocus();
+}
+
+void TFindBar::Close() {
+  if (isHidden()) {
+    return;
+  }
+  if (OnShowChange) {
+    OnShowChange(false);
+  }
+  hide();
+  editor_.setFocus();
+}
+
+bool TFindBar::EditorUsable() const {
+  return editor_.isEnabled();
+}
+
+bool TFindBar::PreparePattern() {
+  TSearchOptions options;
+  options.match_case = MatchCase->isChecked();
+  options.whole_word = WholeWord->isChecked();
+  options.regex = RegularExpression->isChecked();
+  if (search_.SetPattern(FindEdit->text(), options, editor_.Model().WordChars())) {
+    return true;
+  }
+  Say(search_.Error().isEmpty() ? QString()
+                                : QStringLiteral("正则表达式有误：%1").arg(search_.Error()));
+  return false;
+}
+
+void TFindBar::CaptureSelection() {
+  const TSrcEditModel& model = editor_.Model();
+  selection_.Whole = false;
+  if (!model.HasSelection()) {
+    selection_.Begin = selection_.End = model.CaretPos();
+    return;
+  }
+  selection_.Begin = model.SelStart();
+  selection_.End = model.SelEnd();
+  if (model.SelectionMode() == smLine) {
+    selection_.Begin.Char = 1;
+    selection_.End.Char = static_cast<int>(model.LineText(selection_.End.Line).size()) + 1;
+  }
+}
+
+TSearchScope TFindBar::Scope() const {
+  return InSelection->isChecked() ? selection_ : TSearchScope{};
+}
+
+void TFindBar::SelectMatch(const TSearchMatch& match) {
+  TSrcEditModel& model = editor_.Model();
+  if (model.SelectionMode() != smNormal) {
+    model.SetSelectionMode(smNormal);
+  }
+  model.PlaceCaretAndSelection(match.End, match.Start, match.End);
+}
+
+void TFindBar::Say(const QString& text) {
+  Status->setText(text);
+}
+
+bool TFindBar::FindNext(bool backward) {
+  if (!EditorUsable() || !PreparePattern()) {
+    return false;
+  }
+  const TSrcEditModel& model = editor_.Model();
+  // From the caret; backward from the selection's start, so the match just
+  // found is not found again.
+  TBufferPos from = model.CaretPos();
+  if (model.HasSelection()) {
+    from = backward ? model.SelStart() : model.SelEnd();
+  }
+  const auto match = search_.Find(model.Lines(), from, backward, Scope());
+  if (!match) {
+    Say(QStringLiteral("找不到“%1”。").arg(FindEdit->text()));
+    return false;
+  }
+  SelectMatch(*match);
+  if (!match->Wrapped) {
+    Say(QString());
+  } else {
+    Say(backward ? QStringLiteral("已从文档末尾继续查找。")
+                 : QStringLiteral("已从文档开头继续查找。"));
+  }
+  return true;
+}
+
+bool TFindBar::ReplaceOne() {
+  if (!EditorUsable() || !PreparePattern() || editor_.ReadOnly()) {
+    return false;
+  }
+  const TSrcEditModel& model = editor_.Model();
+  const TSearchScope scope = Scope();
+  const TSearchMatch current{model.SelStart(), model.SelEnd()};
+  const bool in_scope = scope.Whole || (current.Start >= scope.Begin && current.End <= scope.End);
+  if (model.HasSelection() && in_scope &&
+      search_.IsMatch(model.Lines(), current.Start, current.End)) {
+    const std::string bytes = search_.ReplacementFor(model.Lines(), current, ReplaceEdit->text());
+    if (!scope.Whole && selection_.End.Line == current.End.Line) {
+      selection_.End.Char +=
+          static_cast<int>(bytes.size()) - (current.End.Char - current.Start.Char);
+    }
+    ReplaceMatch(editor_.Controller(), current, bytes);
+  }
+  return FindNext(false);
+}
+
+int TFindBar::ReplaceAll() {
+  if (!EditorUsable() || !PreparePattern() || editor_.ReadOnly()) {
+    return 0;
+  }
+  TSearchScope scope = Scope();
+  const int count = ReplaceAllMatches(editor_.Controller(), search_, scope, ReplaceEdit->text());
+  if (!scope.Whole) {
+    selection_ = scope;
+  }
+  if (count == 0) {
+    Say(QStringLiteral("找不到“%1”。").arg(FindEdit->text()));
+  } else {
+    Say(QStringLiteral("已替换 %1 处。").arg(count));
+  }
+  return count;
+}
+
+bool TFindBar::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride) {
+    // Returning true without accepting lets the window's shortcut run.
+    const auto* key = static_cast<QKeyEvent*>(event);
+    return window_keys_.contains(QKeySequence(key->keyCombination()));
+  }
+  if (event->type() != QEvent::KeyPress) {
+    return false;
+  }
+  const auto* key = static_cast<QKeyEvent*>(event);
+  switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (watched == ReplaceEdit) {
+        ReplaceOne();
+      } else {
+        FindNext((key->modifiers() & Qt::ShiftModifier) != 0);
+      }
+      return true;
+    case Qt::Key_Escape:
+      Close();
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TFindBar::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    Close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+}  // namespace torvane

@@ -1,0 +1,83 @@
+// The find bar under the editor: a search field, an optional replace field,
+// the options and a line that says what the last search did.
+#pragma once
+
+#include <QKeySequence>
+#include <QList>
+#include <QWidget>
+#include <functional>
+
+#include "editor/text_search.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace torvane {
+
+class TCustomSrcEdit;
+
+class TFindBar : public QWidget {
+  Q_OBJECT
+
+ public:
+  TFindBar(TCustomSrcEdit& editor, QWidget* parent = nullptr);
+
+  // Shows the bar, with the replace row when `replace`, the search field
+  // filled from the selection (one line) or the word at the caret, and
+  // focused.
+  void Open(bool replace);
+  // Hides the bar; the editor gets the focus back with the match selected.
+  void Close();
+  // Selects the next match from the caret (backward: before the selection)
+  // and says whether the search went round; false when nothing matched.
+  bool FindNext(bool backward);
+  // Replaces the selection when it is a match, then finds the next one.
+  bool ReplaceOne();
+  // Replaces every match (in the selection when asked) in one undo group.
+  int ReplaceAll();
+  bool ReplaceShown() const;
+  // Keys the window handles itself: the fields must not take them.
+  void SetWindowKeys(const QList<QKeySequence>& keys) { window_keys_ = keys; }
+  // Called as the bar is about to show (true) and after it was hidden, so the
+  // window can make room for it.
+  std::function<void(bool shown)> OnShowChange;
+
+  QLineEdit* FindEdit = nullptr;
+  QLineEdit* ReplaceEdit = nullptr;
+  QCheckBox* MatchCase = nullptr;
+  QCheckBox* WholeWord = nullptr;
+  QCheckBox* RegularExpression = nullptr;
+  QCheckBox* InSelection = nullptr;
+  QPushButton* NextButton = nullptr;
+  QPushButton* PreviousButton = nullptr;
+  QPushButton* ReplaceButton = nullptr;
+  QPushButton* ReplaceAllButton = nullptr;
+  QPushButton* CloseButton = nullptr;
+  QLabel* Status = nullptr;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  // Reads the fields into the search; an invalid pattern is reported.
+  bool PreparePattern();
+  // The selection as the scope of "in the selection only".
+  void CaptureSelection();
+  TSearchScope Scope() const;
+  void SelectMatch(const TSearchMatch& match);
+  void Say(const QString& text);
+  // Every command here changes the editor, which the window disables while
+  // the assembler runs.
+  bool EditorUsable() const;
+
+  TCustomSrcEdit& editor_;
+  TTextSearch search_;
+  TSearchScope selection_;
+  QList<QKeySequence> window_keys_;
+  QList<QWidget*> replace_row_;
+};
+
+}  // namespace torvane
