@@ -146,6 +146,7 @@ bool TTextSearch::SetPattern(const QString& pattern, const TSearchOptions& optio
   needle_folds_from_non_ascii_ = false;
   needs_non_ascii_ = false;
   regex_ = QRegularExpression();
+  run_regex_ = QRegularExpression(QStringLiteral("("));  // invalid: no runs
   valid_ = !pattern.isEmpty();
   if (!valid_) {
     return false;
@@ -162,6 +163,13 @@ bool TTextSearch::SetPattern(const QString& pattern, const TSearchOptions& optio
       return false;
     }
     regex_.optimize();
+    // Assertions and options could look past a line's end or change what
+    // one is; such patterns are matched line by line only.
+    static const QRegularExpression kLineBound(QStringLiteral("\\(\\?[^:]|\\\\[AzZG]"));
+    if (!pattern.contains(kLineBound)) {
+      run_regex_ = QRegularExpression(pattern, flags | QRegularExpression::MultilineOption);
+      run_regex_.optimize();
+    }
     return true;
   }
   ascii_needle_ =
@@ -314,6 +322,122 @@ std::optional<TSpan> TTextSearch::FindDecoded(std::string_view text, const TLine
   return best;
 }
 
+// --- skipping lines a regular expression cannot match ----------------------
+
+// Matching a regular expression line by line costs a call per line. Runs of
+// lines joined by '\n' are searched in one call instead (multi-line mode, so
+// ^ and $ hold at each line's ends): every line with a match of its own also
+// matches there, as long as no assertion looks past a line's end, so the
+// lines without a match in the run are skipped; the others are matched on
+// their own as before.
+class TTextSearch::TLineSkipper {
+ public:
+  TLineSkipper(const TTextSearch& search, const TSrcEditStringList& lines)
+      : search_(search), lines_(lines), active_(search.run_regex_.isValid() && search.valid_) {}
+
+  // The first line from `line` up to `last` that may hold a match; last + 1
+  // when none does.
+  int Next(int line, int last) {
+    if (!active_) {
+      return line;
+    }
+    while (line <= last) {
+      if (line < first_ || line > last_) {
+        Build(line, std::min(last, line + NextRunLength() - 1));
+      }
+      const QRegularExpressionMatch m = search_.run_regex_.match(text_, LineStart(line));
+      if (!m.hasMatch()) {
+        line = last_ + 1;
+        continue;
+      }
+      return LineAt(m.capturedStart());
+    }
+    return last + 1;
+  }
+
+  // The last line from `line` down to `first` that may hold a match; first
+  // - 1 when none does.
+  int Previous(int line, int first) {
+    if (!active_) {
+      return line;
+    }
+    while (line >= first) {
+      if (line < first_ || line > last_) {
+        Build(std::max(first, line - NextRunLength() + 1), line);
+        FindCandidates();
+      }
+      const auto it = std::upper_bound(candidates_.begin(), candidates_.end(), line);
+      if (it == candidates_.begin()) {
+        line = first_ - 1;
+        continue;
+      }
+      return *(it - 1);
+    }
+    return first - 1;
+  }
+
+ private:
+  // Runs grow, so a match near the start costs little and a long search
+  // few calls.
+  int NextRunLength() {
+    const int n = run_length_;
+    run_length_ = std::min(run_length_ * 4, 1 << 16);
+    return n;
+  }
+
+  void Build(int first, int last) {
+    first_ = first;
+    last_ = last;
+    text_.clear();
+    starts_.clear();
+    candidates_.clear();
+    for (int line = first; line <= last; ++line) {
+      starts_.push_back(text_.size());
+      const std::string_view bytes = lines_.GetLine(line - 1);
+      if (HasNonAscii(bytes)) {
+        text_ += DecodeLine(bytes).text;
+      } else {
+        text_ += QLatin1String(bytes.data(), static_cast<qsizetype>(bytes.size()));
+      }
+      text_ += QLatin1Char('\n');
+    }
+  }
+
+  // The run's lines with a match, first to last.
+  void FindCandidates() {
+    qsizetype at = 0;
+    while (at <= text_.size()) {
+      const QRegularExpressionMatch m = search_.run_regex_.match(text_, at);
+      if (!m.hasMatch()) {
+        break;
+      }
+      const int line = LineAt(m.capturedStart());
+      candidates_.push_back(line);
+      if (line >= last_) {
+        break;
+      }
+      at = LineStart(line + 1);
+    }
+  }
+
+  qsizetype LineStart(int line) const { return starts_[static_cast<std::size_t>(line - first_)]; }
+  // The line whose text or closing '\n' holds unit `at`.
+  int LineAt(qsizetype at) const {
+    const auto it = std::upper_bound(starts_.begin(), starts_.end(), at);
+    return first_ + static_cast<int>(it - starts_.begin()) - 1;
+  }
+
+  const TTextSearch& search_;
+  const TSrcEditStringList& lines_;
+  const bool active_;
+  int run_length_ = 2;
+  int first_ = 0;
+  int last_ = -1;
+  QString text_;
+  std::vector<qsizetype> starts_;
+  std::vector<int> candidates_;
+};
+
 // --- the document ----------------------------------------------------------
 
 std::optional<TSearchMatch> TTextSearch::Find(const TSrcEditStringList& lines, TBufferPos from,
@@ -324,7 +448,8 @@ std::optional<TSearchMatch> TTextSearch::Find(const TSrcEditStringList& lines, T
 
 std::optional<TSearchMatch> TTextSearch::FindFrom(const TSrcEditStringList& lines, TBufferPos from,
                                                   bool backward, const TSearchScope& scope_in,
-                                                  bool wrap, bool skip_empty_at_from) const {
+                                                  bool wrap, bool skip_empty_at_from,
+                                                  TLineSkipper* shared_skip) const {
   const int count = lines.LineCount();
   if (!valid_ || count == 0) {
     return std::nullopt;
@@ -365,8 +490,14 @@ std::optional<TSearchMatch> TTextSearch::FindFrom(const TSrcEditStringList& line
                         {static_cast<int>(span->second) + 1, line}};
   };
 
+  TLineSkipper own_skip(*this, lines);
+  TLineSkipper& skip = shared_skip != nullptr ? *shared_skip : own_skip;
   if (!backward) {
-    for (int line = from.Line; line <= scope.End.Line; ++line) {
+    for (int line = from.Line;; ++line) {
+      line = skip.Next(line, scope.End.Line);
+      if (line > scope.End.Line) {
+        break;
+      }
       TLineQuery q;
       q.hi = SIZE_MAX;
       q.lo = line == from.Line ? from_byte : 0;
@@ -374,7 +505,11 @@ std::optional<TSearchMatch> TTextSearch::FindFrom(const TSrcEditStringList& line
         return m;
       }
     }
-    for (int line = scope.Begin.Line; wrap && line <= from.Line; ++line) {
+    for (int line = scope.Begin.Line; wrap; ++line) {
+      line = skip.Next(line, from.Line);
+      if (line > from.Line) {
+        break;
+      }
       TLineQuery q;
       q.hi = SIZE_MAX;
       if (line == from.Line) {
@@ -390,14 +525,22 @@ std::optional<TSearchMatch> TTextSearch::FindFrom(const TSrcEditStringList& line
     }
     return std::nullopt;
   }
-  for (int line = from.Line; line >= scope.Begin.Line; --line) {
+  for (int line = from.Line;; --line) {
+    line = skip.Previous(line, scope.Begin.Line);
+    if (line < scope.Begin.Line) {
+      break;
+    }
     TLineQuery q;
     q.hi = line == from.Line ? from_byte : SIZE_MAX;
     if (auto m = search_line(line, q)) {
       return m;
     }
   }
-  for (int line = scope.End.Line; wrap && line >= from.Line; --line) {
+  for (int line = scope.End.Line; wrap; --line) {
+    line = skip.Previous(line, from.Line);
+    if (line < from.Line) {
+      break;
+    }
     TLineQuery q;
     q.hi = SIZE_MAX;
     if (line == from.Line) {
@@ -427,8 +570,9 @@ std::vector<TSearchMatch> TTextSearch::FindAll(const TSrcEditStringList& lines,
   // non-empty one directly, and after an empty match the next starts one
   // character further on.
   TBufferPos from = s.Begin;
+  TLineSkipper skip(*this, lines);
   while (true) {
-    auto m = FindFrom(lines, from, false, s, false, false);
+    auto m = FindFrom(lines, from, false, s, false, false, &skip);
     if (!m) {
       break;
     }

@@ -88,6 +88,7 @@ class TTextSearch {
                                                                 const TLineQuery& query) const;
 
  private:
+  class TLineSkipper;
   // A line decoded for matching: its UTF-16 text and, per unit, the byte
   // offset of the character it belongs to (plus the line length at the end).
   struct TDecodedLine {
@@ -100,7 +101,8 @@ class TTextSearch {
 
   std::optional<TSearchMatch> FindFrom(const TSrcEditStringList& lines, TBufferPos from,
                                        bool backward, const TSearchScope& scope, bool wrap,
-                                       bool skip_empty_at_from) const;
+                                       bool skip_empty_at_from,
+                                       TLineSkipper* shared_skip = nullptr) const;
 
   bool UsesBytes(std::string_view text) const;
   std::optional<std::pair<std::size_t, std::size_t>> FindBytes(std::string_view text,
@@ -117,6 +119,9 @@ class TTextSearch {
   bool valid_ = false;
   QString error_;
   QRegularExpression regex_;
+  // The pattern in multi-line mode for searching runs of lines at once;
+  // invalid when the pattern may only be matched line by line.
+  QRegularExpression run_regex_;
   // A plain pattern of ASCII characters is matched on the bytes themselves;
   // case-blind, the needle is lower-cased.
   bool ascii_needle_ = false;
