@@ -127,6 +127,13 @@ bool TFindBar::EditorUsable() const {
   return editor_.isEnabled();
 }
 
+void TFindBar::ShowHiddenText() {
+  TSrcEditModel& model = editor_.Model();
+  if (model.FoldingEnabled() && model.Folds().CollapsedCount() > 0) {
+    model.ExpandAllFolds();
+  }
+}
+
 bool TFindBar::PreparePattern() {
   TSearchOptions options;
   options.match_case = MatchCase->isChecked();
@@ -144,7 +151,7 @@ void TFindBar::CaptureSelection() {
   const TSrcEditModel& model = editor_.Model();
   selection_.Whole = false;
   if (!model.HasSelection()) {
-    selection_.Begin = selection_.End = model.CaretPos();
+    selection_.Begin = selection_.End = model.ToExpandedPos(model.CaretPos());
     return;
   }
   selection_.Begin = model.SelStart();
@@ -153,6 +160,9 @@ void TFindBar::CaptureSelection() {
     selection_.Begin.Char = 1;
     selection_.End.Char = static_cast<int>(model.LineText(selection_.End.Line).size()) + 1;
   }
+  // Kept in lines of the expanded text: searching expands collapsed blocks.
+  selection_.Begin = model.ToExpandedPos(selection_.Begin);
+  selection_.End = model.ToExpandedPos(selection_.End);
 }
 
 TSearchScope TFindBar::Scope() const {
@@ -175,6 +185,7 @@ bool TFindBar::FindNext(bool backward) {
   if (!EditorUsable() || !PreparePattern()) {
     return false;
   }
+  ShowHiddenText();
   const TSrcEditModel& model = editor_.Model();
   // From the caret; backward from the selection's start, so the match just
   // found is not found again.
@@ -201,6 +212,7 @@ bool TFindBar::ReplaceOne() {
   if (!EditorUsable() || !PreparePattern() || editor_.ReadOnly()) {
     return false;
   }
+  ShowHiddenText();
   const TSrcEditModel& model = editor_.Model();
   const TSearchScope scope = Scope();
   const TSearchMatch current{model.SelStart(), model.SelEnd()};
@@ -221,6 +233,7 @@ int TFindBar::ReplaceAll() {
   if (!EditorUsable() || !PreparePattern() || editor_.ReadOnly()) {
     return 0;
   }
+  ShowHiddenText();
   TSearchScope scope = Scope();
   const int count = ReplaceAllMatches(editor_.Controller(), search_, scope, ReplaceEdit->text());
   if (!scope.Whole) {

@@ -72,10 +72,13 @@ class TFindBar : public QWidget {
   // Every command here changes the editor, which the window disables while
   // the assembler runs.
   bool EditorUsable() const;
+  // Collapsed blocks are expanded first, so no hidden text goes unsearched
+  // (a block's lines are not in the line store while it is collapsed).
+  void ShowHiddenText();
 
   TCustomSrcEdit& editor_;
   TTextSearch search_;
-  TSearchScope selection_;
+  TSearchScope selection_;  // in lines of the expanded text
   QList<QKeySequence> window_keys_;
   QList<QWidget*> replace_row_;
 };

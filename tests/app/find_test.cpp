@@ -21,6 +21,7 @@
 #include "app/go_to_line_dialog.h"
 #include "app/main_window.h"
 #include "app_fixture.h"
+#include "tests/support/nasm_fold_regions.h"
 
 namespace torvane {
 namespace {
@@ -337,6 +338,25 @@ TEST_F(FindTest, GoToLineIsClampedAndScrolledIntoView) {
   go("", true);  // nothing typed
   EXPECT_EQ(Editor().CaretPos(), (TBufferPos{1, 1}));
   EXPECT_TRUE(Editor().hasFocus());
+}
+
+TEST_F(FindTest, TextInCollapsedBlocksIsFoundAndReplaced) {
+  Open("start:\n%macro m 0\n  push secret\n%endmacro\nmov secret, 1\n");
+  TSrcCodeFolding& folding = Editor().CodeFolding();
+  test::AddNasmFoldRegions(folding.FoldRegions());
+  folding.SetHighlighterFoldRegions(false);
+  folding.SetEnabled(true);
+  Editor().RescanFolds();
+  ASSERT_TRUE(Editor().CollapseFold(*Editor().FoldRanges().FindFoldStartAt(2)));
+  ASSERT_EQ(Editor().Model().LineCount(), 3);
+  window_->FindActions->Find->trigger();
+  Search("secret");
+  EXPECT_EQ(Editor().Model().LineCount(), 5);  // the block was opened
+  EXPECT_EQ(Start(), (TBufferPos{8, 3}));
+  ASSERT_TRUE(Editor().CollapseFold(*Editor().FoldRanges().FindFoldStartAt(2)));
+  Bar().ReplaceEdit->setText("rax");
+  EXPECT_EQ(Bar().ReplaceAll(), 2);
+  EXPECT_EQ(EditorText(Editor()), "start:\n%macro m 0\n  push rax\n%endmacro\nmov rax, 1");
 }
 
 TEST_F(FindTest, NothingRunsWhileTheAssemblerDoes) {
