@@ -1,6 +1,7 @@
 // Finding a match at the end of the 1,000,000-line generated file (its last
-// line gets a marker), from the first line, in each search mode; and backward
-// from the end to the first line. Run:
+// line gets a marker), from the first line, in each search mode; backward
+// from the end to the first line; and replacing every "rax" (one undo group,
+// taken back untimed) in the editor's model. Run:
 //   build-bench/bench/bench_find_bench
 #include <benchmark/benchmark.h>
 
@@ -8,6 +9,9 @@
 
 #include "bench/support/bench_data.h"
 #include "document/string_list.h"
+#include "editor/edit_controller.h"
+#include "editor/edit_model.h"
+#include "editor/text_replace.h"
 #include "editor/text_search.h"
 #include "platform/codepage.h"
 
@@ -78,6 +82,25 @@ void BM_FindAtTheEnd(benchmark::State& state) {
   state.SetLabel(c.name);
 }
 BENCHMARK(BM_FindAtTheEnd)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
+
+void BM_ReplaceAll(benchmark::State& state) {
+  ScopedCodePage page("UTF-8");
+  TSrcEditModel model;
+  TSrcEditController controller(model);
+  model.Lines().SetAllText(bench::AsmBytes(static_cast<int>(state.range(0))));
+  TTextSearch search;
+  search.SetPattern(QStringLiteral("rax"), {.match_case = true, .whole_word = true});
+  int count = 0;
+  for (auto _ : state) {
+    TSearchScope scope;
+    count = ReplaceAllMatches(controller, search, scope, QStringLiteral("r15"));
+    state.PauseTiming();
+    controller.Undo();
+    state.ResumeTiming();
+  }
+  state.counters["replaced"] = count;
+}
+BENCHMARK(BM_ReplaceAll)->Arg(100'000)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace torvane
