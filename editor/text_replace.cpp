@@ -45,10 +45,16 @@ int ReplaceAllMatches(TSrcEditController& controller, const TTextSearch& search,
   if (matches.empty()) {
     return 0;
   }
+  // Only a regular expression's replacement differs from match to match.
+  const bool per_match = search.Options().regex;
   std::vector<std::string> texts;
-  texts.reserve(matches.size());
-  for (const TSearchMatch& m : matches) {
-    texts.push_back(search.ReplacementFor(lines, m, replacement));
+  if (per_match) {
+    texts.reserve(matches.size());
+    for (const TSearchMatch& m : matches) {
+      texts.push_back(search.ReplacementFor(lines, m, replacement));
+    }
+  } else {
+    texts.push_back(search.ReplacementFor(lines, matches.front(), replacement));
   }
   TPaintHoldScope hold(model.PaintHold());
   TUndoGroupScope group(controller.UndoList());
@@ -67,7 +73,7 @@ int ReplaceAllMatches(TSrcEditController& controller, const TTextSearch& search,
         const auto from = static_cast<std::size_t>(matches[k - 1].End.Char - 1);
         middle.append(text, from, static_cast<std::size_t>(matches[k].Start.Char - 1) - from);
       }
-      middle += texts[k];
+      middle += texts[per_match ? k : 0];
     }
     const TBufferPos start = matches[first].Start;
     const TBufferPos end = matches[last - 1].End;

@@ -1,7 +1,8 @@
 // The search model: a seeded random comparison with a naive search that
 // decodes every line and tries the pattern at each character, for every
-// option combination, both directions, scopes and code pages; then the cases
-// a person would try first.
+// option combination, both directions, scopes and code pages (replacing every
+// match in an editor model, and one undo, included); then the cases a person
+// would try first.
 #include "editor/text_search.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,9 @@
 #include <random>
 
 #include "document/string_list.h"
+#include "editor/edit_controller.h"
+#include "editor/edit_model.h"
+#include "editor/text_replace.h"
 #include "platform/codepage.h"
 
 namespace torvane {
@@ -129,6 +133,37 @@ std::vector<TRefMatch> NaiveAll(const std::vector<TRefMatch>& all,
     }
   }
   return out;
+}
+
+// Replace-all in an editor model against the naive matches replaced by
+// hand; one undo restores the text.
+template <typename TWhere>
+void CompareReplaceAll(const std::vector<std::string>& lines, const TTextSearch& search,
+                       const std::vector<TRefMatch>& matches, TWhere where) {
+  TSrcEditModel model;
+  TSrcEditController controller(model);
+  for (const std::string& line : lines) {
+    model.Lines().AppendLine(line);
+  }
+  const bool regex = search.Options().regex;
+  std::vector<std::string> want = lines;
+  for (std::size_t k = matches.size(); k-- > 0;) {
+    const TRefMatch& m = matches[k];
+    std::string& text = want[static_cast<std::size_t>(m.line) - 1];
+    const std::string taken = text.substr(m.s, m.e - m.s);
+    text.replace(m.s, m.e - m.s, regex ? "<" + taken + "$>" : std::string("<r>"));
+  }
+  TSearchScope scope;
+  const int count = ReplaceAllMatches(controller, search, scope,
+                                      regex ? QStringLiteral("<$0$$>") : QStringLiteral("<r>"));
+  ASSERT_EQ(count, static_cast<int>(matches.size())) << where();
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    ASSERT_EQ(model.LineText(static_cast<int>(k) + 1), want[k]) << where() << " line " << k + 1;
+  }
+  controller.Undo();
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    ASSERT_EQ(model.LineText(static_cast<int>(k) + 1), lines[k]) << where() << " undone";
+  }
 }
 
 // Characters that exist in the code page, among them ones whose bytes look
@@ -288,6 +323,7 @@ void CompareWithNaive(const char* page_name, unsigned seed, TDocShape shape = {}
           ASSERT_EQ(got[k].Start, want[k].Start()) << where() << " #" << k;
           ASSERT_EQ(got[k].End, want[k].End()) << where() << " #" << k;
         }
+        CompareReplaceAll(lines, search, want, where);
       }
     }
   }
