@@ -18,7 +18,7 @@ void TSrcEditModel::SyncFoldSettings() {
                          : &options.FoldRegions());
   folds_->SetCaseSensitive(options.CaseSensitive());
   folds_->SetTabWidth(mapping_.TabWidth());
-  folds_->SetHighlighter(highlighter_);
+  folds_->SetRangeStates(&range_states_);
   folds_->SetTokenTracking(options.Enabled());
 }
 

@@ -3,6 +3,7 @@
 // quickly over bytes that can start no token of the current region set.
 #include "folding/fold_scanner.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -162,6 +163,25 @@ class TFoldScanner {
         LoadLine(line_ + 1);
         continue;
       }
+      const int skip = SkipOpenAt(skip_opens);
+      if (skip >= 0 && skips.Item(skip).Kind == srkToLineEnd) {
+        // A fold token that begins like a line comment (";{") counts, and
+        // the rest of its line stays a comment.
+        const std::size_t length = FoldTokenLengthAt(regions, parent);
+        if (length > skip_opens[static_cast<std::size_t>(skip)].size()) {
+          const std::string_view line = text_;
+          text_ = text_.substr(0, pos_ + length);
+          if (FoldRegionAt(regions)) {
+            continue;
+          }
+          if (parent != nullptr && parent->Kind != frkChar && ParentClosesAt(*parent)) {
+            PopToParent(*parent);
+            pos_ += parent->CloseToken.size();
+            return;
+          }
+          text_ = line;
+        }
+      }
       if (SkipRegionAt(skips, skip_opens, skip_closes)) {
         continue;
       }
@@ -175,6 +195,38 @@ class TFoldScanner {
       }
       ++pos_;
     }
+  }
+
+  // The first skip region opening here (the one SkipRegionAt takes), or -1.
+  int SkipOpenAt(const std::vector<std::string>& opens) const {
+    for (std::size_t i = 0; i < opens.size(); ++i) {
+      if (At(opens[i])) {
+        return static_cast<int>(i);
+      }
+    }
+    return -1;
+  }
+
+  // The longest multi-character token of the set, or the parent's closing
+  // token, that stands here.
+  std::size_t FoldTokenLengthAt(const TFoldRegions& regions, const TFoldRegionItem* parent) const {
+    std::size_t longest = 0;
+    const auto note = [this, &longest](const std::string& token, bool whole_words) {
+      if (At(token) && (!whole_words || WordBoundary(pos_, token.size()))) {
+        longest = std::max(longest, token.size());
+      }
+    };
+    for (int i = 0; i < regions.Count(); ++i) {
+      const TFoldRegionItem& region = regions.Item(i);
+      if (region.Kind != frkChar) {
+        note(region.OpenToken, region.WholeWordsOnly);
+        note(region.CloseToken, region.WholeWordsOnly);
+      }
+    }
+    if (parent != nullptr && parent->Kind != frkChar) {
+      note(parent->CloseToken, parent->WholeWordsOnly);
+    }
+    return longest;
   }
 
   bool SkipRegionAt(const TSkipRegions& skips, const std::vector<std::string>& opens,

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "folding/fold_scanner.h"
+#include "highlight/range_states.h"
 #include "highlight/rescan.h"
 
 namespace torvane {
@@ -73,10 +74,10 @@ void TSrcEditFolds::Scan(const std::vector<int>* line_map, TSrcEditAllFoldRanges
   input.Regions = regions_;
   input.CaseSensitive = case_sensitive_;
   input.TabWidth = tab_width_;
-  if (highlighter_ != nullptr) {
+  if (range_states_ != nullptr && range_states_->Highlighter() != nullptr) {
     input.IsInStringOrComment = [this, line_map](int index, int offset) {
       const int line = line_map != nullptr ? (*line_map)[static_cast<std::size_t>(index)] : index;
-      return IsStringOrComment(AttributeAtCharacter(lines_, highlighter_, offset + 1, line + 1));
+      return IsStringOrComment(range_states_->TokenAt(offset + 1, line + 1));
     };
   }
   ScanFoldRegions(input, into);

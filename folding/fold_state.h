@@ -15,7 +15,7 @@
 
 namespace torvane {
 
-class TSrcCustomHighlighter;
+class TRangeStateCache;
 
 // Appended to a collapsed header line as room for the collapsed-code mark.
 inline constexpr std::string_view kCollapsedMarkBlanks = "     ";
@@ -37,9 +37,10 @@ class TSrcEditFolds {
   bool CaseSensitive() const { return case_sensitive_; }
   void SetTabWidth(int width) { tab_width_ = width; }
   int TabWidth() const { return tab_width_; }
-  // Single-character tokens inside its strings and comments count for
-  // nothing; null: every one counts.
-  void SetHighlighter(TSrcCustomHighlighter* highlighter) { highlighter_ = highlighter; }
+  // Single-character tokens inside strings and comments of the cache's
+  // highlighter count for nothing; null: every one counts. The cache
+  // computes the range states a token lookup needs.
+  void SetRangeStates(TRangeStateCache* states) { range_states_ = states; }
 
   // Expands everything, forgets every range and scans the whole store. When
   // matching ignores case, the region set's tokens are upper-cased for good.
@@ -113,7 +114,7 @@ class TSrcEditFolds {
   TSrcEditStringList& lines_;
   TSrcEditAllFoldRanges ranges_;
   TFoldRegions* regions_ = nullptr;
-  TSrcCustomHighlighter* highlighter_ = nullptr;
+  TRangeStateCache* range_states_ = nullptr;
   bool case_sensitive_ = false;
   int tab_width_ = 8;
   bool moving_lines_ = false;

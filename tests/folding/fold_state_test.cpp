@@ -3,10 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
+#include <string_view>
 
 #include "folding/fold_scanner.h"
 #include "highlight/asm_highlighter.h"
+#include "highlight/nasm_fold_regions.h"
+#include "highlight/range_states.h"
 #include "highlight/rescan.h"
 #include "tests/support/nasm_fold_regions.h"
 
@@ -81,11 +85,99 @@ TEST(FoldScan, CharTokensInStringsAndCommentsCountForNothingByAttribute) {
   RescanAllLines(lines, &highlighter);
   TFoldRegions regions;
   test::AddNasmFoldRegions(regions, false);
+  TRangeStateCache states(lines);
+  states.SetHighlighter(&highlighter);
   TSrcEditFolds folds(lines);
   folds.SetRegions(&regions);
-  folds.SetHighlighter(&highlighter);
+  folds.SetRangeStates(&states);
   folds.RescanFolds();
   EXPECT_EQ(folds.Ranges().Dump(), "[1-5 {[3-4]}]");
+}
+
+// "(*" to "*)" is a comment, across lines; every byte is a token.
+class BlockCommentHighlighter : public TSrcCustomHighlighter {
+ public:
+  BlockCommentHighlighter() {
+    comment_ = RegisterAttribute(std::make_unique<TSrcHighlighterAttributes>("Comment"));
+    WireAttributes();
+  }
+  TSrcHighlighterAttributes* DefaultAttributeFor(int) const override { return nullptr; }
+  bool AtLineEnd() const override { return run_ >= text_.size(); }
+  std::string TokenText() const override { return text_.substr(run_, 1); }
+  TSrcHighlighterAttributes* TokenAttributes() const override {
+    return token_inside_ ? comment_ : nullptr;
+  }
+  int TokenKind() const override { return token_inside_ ? 1 : 0; }
+  int TokenStart() const override { return static_cast<int>(run_); }
+  void AdvanceToken() override {
+    ++run_;
+    Apply();
+  }
+  void StartLine(std::string_view text, int) override {
+    text_ = text;
+    run_ = 0;
+    Apply();
+  }
+  TRangeState SaveRangeState() const override { return inside_ ? 1 : 0; }
+  void RestoreRangeState(TRangeState state) override { inside_ = state != 0; }
+  void ResetRangeState() override { inside_ = false; }
+
+ private:
+  void Apply() {
+    if (run_ >= text_.size()) {
+      return;
+    }
+    const std::string_view rest = std::string_view(text_).substr(run_);
+    if (!inside_ && rest.starts_with("(*")) {
+      inside_ = true;
+    }
+    token_inside_ = inside_;
+    if (inside_ && run_ > 0 && text_[run_ - 1] == '*' && text_[run_] == ')') {
+      inside_ = false;
+    }
+  }
+  TSrcHighlighterAttributes* comment_;
+  std::string text_;
+  std::size_t run_ = 0;
+  bool inside_ = false;
+  bool token_inside_ = false;
+};
+
+TEST(FoldScan, TheStringAndCommentTestComputesTheStatesItNeeds) {
+  // Nothing has scanned the lines yet (as after opening a file): the brace
+  // on line 3 lies in a comment only the state of line 2 tells about.
+  TSrcEditStringList lines;
+  lines.SetAllText("{\n(* a\n { b\n*)\n}\n");
+  BlockCommentHighlighter highlighter;
+  TRangeStateCache states(lines);
+  states.SetHighlighter(&highlighter);
+  ASSERT_EQ(states.Known(), 0);
+  TFoldRegions regions;
+  regions.Add(frkChar, "{", "}");
+  TSrcEditFolds folds(lines);
+  folds.SetRegions(&regions);
+  folds.SetRangeStates(&states);
+  folds.RescanFolds();
+  EXPECT_EQ(folds.Ranges().Dump(), "[1-5]");
+}
+
+TEST(FoldScan, FoldTokensThatBeginLikeALineCommentCount) {
+  TSrcEditStringList lines;
+  lines.SetAllText(
+      ";{ it's the setup\n"    // 1: the rest of the line stays a comment
+      "  mov eax, 1 ; {\n"     // 2
+      "  ; %endmacro ;} no\n"  // 3: a comment from its first ';'
+      ";} setup's end\n"       // 4
+      "%macro m 0 ;} don't\n"  // 5: no ';{' is open: a comment after all
+      "  nop ;{ inner\n"       // 6
+      "  nop ;}\n"             // 7
+      "%endmacro\n");          // 8
+  TFoldRegions regions;
+  AddNasmFoldRegions(regions);
+  TSrcEditFolds folds(lines);
+  folds.SetRegions(&regions);
+  folds.RescanFolds();
+  EXPECT_EQ(folds.Ranges().Dump(), "[1-4] [5-8 {[6-7]}]");
 }
 
 TEST(FoldScan, SkipRegionKindsAndEscapes) {
