@@ -5,13 +5,13 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <memory>
 
 #include "bench/support/bench_data.h"
+#include "bench/support/typing.h"
 #include "bench/support/widget_main.h"
 #include "highlight/asm_highlighter.h"
-#include "highlight/rescan.h"
+#include "highlight/range_states.h"
 #include "view/src_edit.h"
 
 namespace torvane {
@@ -37,11 +37,12 @@ void BM_FullRescan(benchmark::State& state) {
   TSrcAsmHighlighter highlighter;
   TFoldRegions regions;
   AddRegions(regions);
+  TRangeStateCache states(lines);
   TSrcEditFolds folds(lines);
   folds.SetRegions(&regions);
   if (state.range(0) == 1) {
-    RescanAllLines(lines, &highlighter);
-    folds.SetHighlighter(&highlighter);
+    states.SetHighlighter(&highlighter);
+    folds.SetRangeStates(&states);
   }
   for (auto _ : state) {
     folds.RescanFolds();
@@ -100,7 +101,7 @@ void BM_ExpandBlock(benchmark::State& state) {
 BENCHMARK(BM_ExpandBlock)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 TSrcEdit& FoldingEditor() {
-  static std::unique_ptr<TSrcEdit> edit = [] {
+  static TSrcEdit& edit = []() -> TSrcEdit& {
     auto e = std::make_unique<TSrcEdit>();
     e->resize(800, 600);
     e->Lines().ReadFromFile(bench::AsmFile(kLines));
@@ -111,43 +112,17 @@ TSrcEdit& FoldingEditor() {
     e->show();
     e->setFocus();
     QApplication::processEvents();
-    return e;
+    return bench::KeepWidget(std::move(e));
   }();
-  return *edit;
-}
-
-void TypeAndPaint(TSrcEdit& edit) {
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-  QApplication::sendEvent(&edit, &press);
-  QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-  QApplication::sendEvent(&edit, &release);
-  const int y = (edit.Model().DisplayRow() - edit.FirstVisibleRow()) * edit.RowHeight();
-  edit.viewport()->repaint(0, y, edit.viewport()->width(), edit.RowHeight());
+  return edit;
 }
 
 // Typing inside a line never rescans: the fold-token count stays 0.
 void BM_KeyPressToRowWithFolding(benchmark::State& state) {
   TSrcEdit& edit = FoldingEditor();
   const int line = edit.Model().LineCount();
-  edit.Lines().SetLine(line - 1, "");
-  edit.SetCaretPos({1, line});
-  TypeAndPaint(edit);
-  if (edit.Lines().GetLine(line - 1) != "a") {
-    state.SkipWithError("the key press did not reach the text");
+  if (!bench::TimeTypingOnLine(state, edit, line)) {
     return;
-  }
-  QApplication::processEvents();
-  int typed = 1;
-  for (auto _ : state) {
-    TypeAndPaint(edit);
-    if (++typed == 200) {
-      state.PauseTiming();
-      edit.Lines().SetLine(line - 1, "");
-      edit.SetCaretPos({1, line});
-      QApplication::processEvents();
-      typed = 0;
-      state.ResumeTiming();
-    }
   }
   if (edit.Model().Folds().FoldTokenChanges() != 0) {
     state.SkipWithError("typing inside a line counted a fold-token change");

@@ -5,11 +5,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QKeyEvent>
 #include <cstdlib>
 #include <memory>
 
 #include "bench/support/loaded_editor.h"
+#include "bench/support/typing.h"
 #include "bench/support/widget_main.h"
 #include "view/src_edit.h"
 
@@ -22,41 +22,13 @@ TSrcEdit& Editor() {
   return bench::LoadedEditor(kLines);
 }
 
-void TypeAndPaint(TSrcEdit& edit) {
-  QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-  QApplication::sendEvent(&edit, &press);
-  QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
-  QApplication::sendEvent(&edit, &release);
-  const int y = (edit.Model().DisplayRow() - edit.FirstVisibleRow()) * edit.RowHeight();
-  edit.viewport()->repaint(0, y, edit.viewport()->width(), edit.RowHeight());
-}
-
 // range(0): 0 types on the first line, 1 on the last.
 void BM_KeyPressToRow(benchmark::State& state) {
   TSrcEdit& edit = Editor();
   const int line = state.range(0) == 0 ? 1 : edit.Model().LineCount();
-  edit.Lines().SetLine(line - 1, "");
-  edit.SetCaretPos({1, line});
-  TypeAndPaint(edit);
-  // The key really goes in through the event path.
-  if (edit.Model().LineCount() != kLines || edit.Lines().GetLine(line - 1) != "a") {
-    state.SkipWithError("the key press did not reach the text");
-    return;
+  if (bench::TimeTypingOnLine(state, edit, line)) {
+    state.counters["lines"] = edit.Model().LineCount();
   }
-  QApplication::processEvents();
-  int typed = 1;
-  for (auto _ : state) {
-    TypeAndPaint(edit);
-    if (++typed == 200) {  // keep the line short: start it again
-      state.PauseTiming();
-      edit.Lines().SetLine(line - 1, "");
-      edit.SetCaretPos({1, line});
-      QApplication::processEvents();
-      typed = 0;
-      state.ResumeTiming();
-    }
-  }
-  state.counters["lines"] = edit.Model().LineCount();
 }
 BENCHMARK(BM_KeyPressToRow)
     ->Arg(0)
