@@ -1,9 +1,12 @@
-// Program entry: the application object, the main window, the event loop.
+// Program entry: the application object, the main window, the file named on
+// the command line, the event loop.
 #include <QIcon>
 #include <clocale>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "platform/gui/application.h"
+#include "platform/gui/error_box.h"
 #include "resources/resources.h"
 
 int main(int argc, char** argv) {
@@ -13,5 +16,11 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(QIcon(QString::fromLatin1(torvane::kIconResource)));
   torvane::TFAsmEd window;
   window.show();
+  // Opened as Open would; an unreadable file gets the open error and the
+  // window stays.
+  const std::string file = torvane::CommandLineFile(argc, argv);
+  if (!file.empty()) {
+    torvane::RunGuarded(&window, [&] { window.OpenNamedFile(file); });
+  }
   return QApplication::exec();
 }

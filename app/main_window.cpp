@@ -13,6 +13,7 @@
 #include "app/assembly_progress.h"
 #include "app/editor_configuration.h"
 #include "app/find_actions.h"
+#include "app/message_jump.h"
 #include "app/options_dialog.h"
 #include "app/settings.h"
 #include "document/control/src_editor.h"
@@ -79,16 +80,21 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
 
 TFAsmEd::~TFAsmEd() = default;
 
-void TFAsmEd::BuildMenus() {
+QAction* TFAsmEd::AddMenuCommand(QMenu* menu, const char* name, const QString& caption,
+                                 void (TFAsmEd::*handler)()) {
   // Each menu command runs under the guard: an error it raises is shown in
   // the default error box and the program goes on.
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(QString::fromLatin1(name));
+  connect(action, &QAction::triggered, this,
+          [this, handler] { RunGuarded(this, [this, handler] { (this->*handler)(); }); });
+  return action;
+}
+
+void TFAsmEd::BuildMenus() {
   auto add = [this](QMenu* menu, const char* name, const QString& caption,
                     void (TFAsmEd::*handler)()) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    connect(action, &QAction::triggered, this,
-            [this, handler] { RunGuarded(this, [this, handler] { (this->*handler)(); }); });
-    return action;
+    return AddMenuCommand(menu, name, caption, handler);
   };
   F1 = menuBar()->addMenu(QStringLiteral("文件(&F)"));
   F1->setObjectName(QStringLiteral("F1"));
@@ -102,15 +108,18 @@ void TFAsmEd::BuildMenus() {
   O1 = menuBar()->addMenu(QStringLiteral("选项(&O)"));
   O1->setObjectName(QStringLiteral("O1"));
   V1 = add(O1, "V1", QStringLiteral("编译环境设置(&V)"), &TFAsmEd::V1Click);
+  BuildEditAndViewMenus();
   H1 = menuBar()->addMenu(QStringLiteral("说明(&H)"));
   H1->setObjectName(QStringLiteral("H1"));
   Torvane1 = add(H1, "Torvane1", QStringLiteral("关于&Torvane"), &TFAsmEd::Torvane1Click);
+  BuildKeys();
 }
 
 void TFAsmEd::FormCreate() {
   SettingsDirectory = CurrentDirectory();
   assembler_path_ = ReadAssemblerPath(SettingsDirectory);
   setWindowTitle(QString::fromUtf8(DefaultTitle));
+  ApplyViewSettings();
 }
 
 void TFAsmEd::N1Click() {
@@ -124,10 +133,22 @@ void TFAsmEd::O2Click() {
   if (!SrcEditor1->OpenDocument("", &OpenDialog1, doDefine)) {
     return;
   }
-  current_file_name_ = OpenDialog1.FileSystemName();
+  ShowOpenedFile(OpenDialog1.FileSystemName());
+  Memo1->clear();
+}
+
+bool TFAsmEd::OpenNamedFile(const std::string& file_name) {
+  if (!SrcEditor1->OpenDocument(file_name, nullptr, 0)) {
+    return false;
+  }
+  ShowOpenedFile(file_name);
+  return true;
+}
+
+void TFAsmEd::ShowOpenedFile(const std::string& file_name) {
+  current_file_name_ = file_name;
   setWindowTitle(QStringLiteral("%1 [%2]").arg(QString::fromUtf8(DefaultTitle),
                                                FromFileName(current_file_name_)));
-  Memo1->clear();
 }
 
 void TFAsmEd::S1Click() {
@@ -157,6 +178,7 @@ void TFAsmEd::C1Click() {
   if (!Save() || current_file_name_.empty()) {
     return;
   }
+  MessageJumps->AssemblyStarted(current_file_name_);
   QStringList lines;
   {
     TAssemblyProgress progress(*this, *SrcEditor1, *Memo1, *CancelButton);
@@ -170,6 +192,7 @@ void TFAsmEd::C1Click() {
     });
   }
   ShowPaneLines(lines);
+  MessageJumps->AssemblyFinished();
 }
 
 void TFAsmEd::ShowPaneLines(const QStringList& lines) {

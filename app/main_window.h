@@ -1,5 +1,6 @@
 // The main window: the source editor above, the assembler's output pane
-// below a splitter, and the File / Options / Help menus.
+// below a splitter, and the File / Options / Help menus; the Edit and View
+// menus, the keys and the status bar are additions (app/edit_view_menus.cpp).
 #pragma once
 
 #include <QMainWindow>
@@ -19,6 +20,8 @@ namespace torvane {
 class TSrcEditor;
 class TSrcAsmHighlighter;
 class TFindActions;
+class TEditorStatusBar;
+class TMessageJumps;
 
 class TFAsmEd : public QMainWindow {
   Q_OBJECT
@@ -36,6 +39,23 @@ class TFAsmEd : public QMainWindow {
   void X1Click();        // Exit
   void V1Click();        // assembler settings
   void Torvane1Click();  // About
+  void NextMessageClick();
+  void PreviousMessageClick();
+  void StatusBarClick();
+  void WordWrapClick();
+  void CodeFoldingClick();
+  void SpecialCharsClick();
+
+  // Opens a file as Open does, without the dialog (the command line's file,
+  // a message about another file). False, with the open error shown, when
+  // it could not be read.
+  bool OpenNamedFile(const std::string& file_name);
+  // The close prompt's question about unsaved changes: true when the text
+  // may be replaced (nothing to save, not saved by choice, or saved).
+  bool MayDiscardText() { return FormClose(); }
+  // Adds a menu item whose handler runs under the error box guard.
+  QAction* AddMenuCommand(QMenu* menu, const char* name, const QString& caption,
+                          void (TFAsmEd::*handler)());
 
   const std::string& AssemblerPath() const { return assembler_path_; }
   const std::string& CurrentFileName() const { return current_file_name_; }
@@ -62,12 +82,32 @@ class TFAsmEd : public QMainWindow {
   QMenu* H1 = nullptr;
   QAction* Torvane1 = nullptr;
   TFindActions* FindActions = nullptr;  // find, replace, go to line (app/find_actions)
+  // Additions: 编辑 (E1) and 查看 between 选项 and 说明, and keys of the
+  // window for commands whose menu items keep no shortcut.
+  QAction* NextMessage1 = nullptr;
+  QAction* PreviousMessage1 = nullptr;
+  QMenu* ViewMenu = nullptr;
+  QAction* StatusBar1 = nullptr;
+  QAction* WordWrap1 = nullptr;
+  QAction* CodeFolding1 = nullptr;
+  QAction* SpecialChars1 = nullptr;
+  QAction* SaveKey = nullptr;             // Ctrl+S
+  QAction* OpenKey = nullptr;             // Ctrl+O
+  QAction* AssembleKey = nullptr;         // F9
+  TEditorStatusBar* StatusBar = nullptr;  // made when first switched on
+  std::unique_ptr<TMessageJumps> MessageJumps;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void BuildMenus();
+  void BuildEditAndViewMenus();
+  void BuildKeys();
+  void ShowOpenedFile(const std::string& file_name);
+  void ApplyViewSettings();
+  void ShowStatusBar(bool on);
+  void SetCodeFolding(bool on);
   void FormCreate();
   // True when the window may close: nothing to save, the user chose not to
   // save, or the save succeeded.

@@ -8,10 +8,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "document/string_list.h"
 #include "editor/edit_marks.h"
 #include "editor/editor_options.h"
+#include "editor/line_observer.h"
 #include "editor/paint_hold.h"
 #include "editor/position_mapping.h"
 #include "editor/positions.h"
@@ -201,6 +203,11 @@ class TSrcEditModel {
   // Both undo lists are emptied when the line store is cleared.
   std::function<void()> OnLinesClearedUndo;
 
+  // Observers of inserted and deleted lines of the expanded text (not
+  // owned; an observer removes itself before it goes).
+  void AddLineObserver(ISrcEditLineObserver* observer) { line_observers_.push_back(observer); }
+  void RemoveLineObserver(ISrcEditLineObserver* observer) { std::erase(line_observers_, observer); }
+
   // --- line-store notifications (store_reactions.cpp) --------------------
   void LinesBatchBegan();
   void LinesBatchEnded();
@@ -237,6 +244,9 @@ class TSrcEditModel {
   std::unique_ptr<TSrcCodeFolding> code_folding_;
   std::unique_ptr<TSrcEditFolds> folds_;
   TSrcEditFoldRange* current_fold_range_ = nullptr;
+  std::vector<ISrcEditLineObserver*> line_observers_;
+  // Collapsing or expanding is under way: its line changes are no edits.
+  int fold_changes_ = 0;
 
   TBufferPos caret_;
   TBufferPos anchor_;

@@ -48,6 +48,11 @@ void TSrcEditModel::KeepingPositions(TChange&& change) {
   const TBufferPos caret = ToExpandedPos(caret_);
   const TBufferPos anchor = ToExpandedPos(anchor_);
   const TBufferPos active = ToExpandedPos(active_);
+  ++fold_changes_;
+  struct TDone {
+    int& depth;
+    ~TDone() { --depth; }
+  } done{fold_changes_};
   change();
   // Folding moves no view: the caret is put back without scrolling to it.
   PlaceCaret(FromExpandedPos(caret), false);

@@ -72,6 +72,9 @@ void TSrcEditModel::LinesCleared() {
   if (!marks_.Empty()) {
     marks_.Clear();
   }
+  for (ISrcEditLineObserver* observer : line_observers_) {
+    observer->LinesCleared();
+  }
   InvalidateLines(-1, -1);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->RebuildLayout();
@@ -93,6 +96,11 @@ void TSrcEditModel::LinesInserted(int index, int count) {
   batch_changed_lines_ = true;
   folds_->LinesInserted(index, count);
   marks_.LinesInserted(index + 1, count);
+  if (fold_changes_ == 0) {
+    for (ISrcEditLineObserver* observer : line_observers_) {
+      observer->LinesInserted(folds_->ExpandedLineNumber(index + 1), count);
+    }
+  }
   range_states_.AfterLinesInserted(index, count);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->InsertLineRows(index, count);
@@ -108,6 +116,12 @@ void TSrcEditModel::LinesDeleted(int index, int count) {
   batch_changed_lines_ = true;
   folds_->LinesDeleted(index, count);
   marks_.LinesDeleted(index + 1, count);
+  if (fold_changes_ == 0) {
+    // The line that took their place has the first removed line's number.
+    for (ISrcEditLineObserver* observer : line_observers_) {
+      observer->LinesDeleted(folds_->ExpandedLineNumber(index + 1), count);
+    }
+  }
   range_states_.AfterLinesDeleted(index, count);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->DeleteLineRows(index, count);

@@ -267,6 +267,16 @@ void TGutterPainter::PaintMarks(int first_line, int last_line) {
       }
     }
   }
+  if (ctx_->PaintLineMarks) {
+    for (int line = first_line; line <= last_line; ++line) {
+      const int index = row_index(line);
+      if (index >= 0) {
+        ctx_->PaintLineMarks(*painter_, line,
+                             options.LeftMargin() + offsets_[static_cast<std::size_t>(index)],
+                             RowTop(first_row_ + index));
+      }
+    }
+  }
   if (!ctx_->LinePainted) {
     return;
   }

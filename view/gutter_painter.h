@@ -55,6 +55,8 @@ struct TGutterPaintContext {
   // OnGutterGetText and OnGutterPaint.
   std::function<void(int line, std::string& text)> GetText;
   std::function<void(int line, int x, int y)> LinePainted;
+  // Extra marks of a line, drawn after the bookmarks at x.
+  std::function<void(QPainter&, int line, int x, int top)> PaintLineMarks;
 };
 
 class TGutterPainter {

@@ -146,6 +146,9 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   std::function<void(TCustomSrcEdit&, int line, std::string& text)> OnGutterGetText;
   // After the marks of a painted line; x is the room the marks took.
   std::function<void(TCustomSrcEdit&, int line, int x, int y)> OnGutterPaint;
+  // Draws marks of the host's own on a painted line, after the bookmarks:
+  // x is where the next mark goes, top the row's top.
+  std::function<void(TCustomSrcEdit&, QPainter&, int line, int x, int top)> OnGutterPaintMarks;
 
   // --- code folding (src_edit_folding.cpp) -------------------------------
   // The options; CopyFrom assigns another editor's (SetCodeFolding).

@@ -91,6 +91,11 @@ void TCustomSrcEdit::PaintGutter(QPainter& painter, const QRect& rect, int first
   if (OnGutterPaint) {
     context.LinePainted = [this](int line, int x, int y) { OnGutterPaint(*this, line, x, y); };
   }
+  if (OnGutterPaintMarks) {
+    context.PaintLineMarks = [this](QPainter& painter, int line, int x, int top) {
+      OnGutterPaintMarks(*this, painter, line, x, top);
+    };
+  }
   gutter_painter_.PaintGutterArea(painter, rect, first_row, last_row, context);
 }
 

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <string>
 
@@ -43,6 +44,19 @@ inline QString EditorText(TSrcEditor& editor) {
       .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
+// The close prompt's question, also asked before a message opens another file.
+inline const QString kCloseQuestion =
+    QStringLiteral("文件没有保存，直接退出将丢失修改结果。保存吗？");
+
+// A menu's captions in order, "-" for a separator.
+inline QStringList Captions(const QMenu* menu) {
+  QStringList captions;
+  for (const QAction* action : menu->actions()) {
+    captions << (action->isSeparator() ? QStringLiteral("-") : action->text());
+  }
+  return captions;
+}
+
 class AppTest : public ::testing::Test {
  protected:
   AppTest() : old_dir_(QDir::currentPath()) { QDir::setCurrent(dir_.path()); }
@@ -60,6 +74,14 @@ class AppTest : public ::testing::Test {
     return bytes;
   }
   bool Exists(const std::string& path) const { return access(path.c_str(), F_OK) == 0; }
+  // How often the close prompt's question was asked.
+  int Questions() const {
+    int n = 0;
+    for (const TMessageRequest& m : dialogs_.messages) {
+      n += m.text == kCloseQuestion ? 1 : 0;
+    }
+    return n;
+  }
 
   QTemporaryDir dir_;
   QString old_dir_;

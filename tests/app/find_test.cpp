@@ -83,7 +83,7 @@ TEST_F(FindTest, TheEditMenuSitsBeforeHelpAndTheBarLeavesTheLayoutAsItWas) {
     menus << action->text();
   }
   EXPECT_EQ(menus.indexOf("编辑(&E)"), menus.indexOf("选项(&O)") + 1);
-  EXPECT_EQ(menus.indexOf("编辑(&E)") + 1, menus.indexOf("说明(&H)"));
+  EXPECT_LT(menus.indexOf("编辑(&E)"), menus.indexOf("说明(&H)"));  // 查看 may follow it
   EXPECT_EQ(Captions(window_->E1).mid(0, 5),
             (QStringList{"查找|Ctrl+F", "查找下一个|F3", "查找上一个|Shift+F3", "替换|Ctrl+H",
                          "转到行|Ctrl+G"}));
