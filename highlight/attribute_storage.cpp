@@ -1,12 +1,12 @@
 // Storing highlighter attributes: the own registry layout, the ini layout,
 // the two foreign registry layouts, and the highlighter-wide load and save.
-#include <charconv>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "highlight/custom_highlighter.h"
 #include "highlight/highlighter_attributes.h"
+#include "platform/color_names.h"
 #include "platform/ini_file.h"
 #include "platform/registry_store.h"
 
@@ -18,56 +18,13 @@ constexpr const char* kBackground = "Background";
 constexpr const char* kForeground = "Foreground";
 constexpr const char* kStyle = "Style";
 
-struct NamedColor {
-  const char* Name;
-  TColor Value;
-};
-
-constexpr NamedColor kColorNames[] = {
-    {"clBlack", clBlack},
-    {"clMaroon", clMaroon},
-    {"clGreen", clGreen},
-    {"clOlive", clOlive},
-    {"clNavy", clNavy},
-    {"clPurple", clPurple},
-    {"clTeal", clTeal},
-    {"clGray", clGray},
-    {"clSilver", clSilver},
-    {"clRed", clRed},
-    {"clLime", clLime},
-    {"clYellow", clYellow},
-    {"clBlue", clBlue},
-    {"clFuchsia", clFuchsia},
-    {"clAqua", clAqua},
-    {"clWhite", clWhite},
-    {"clScrollBar", clScrollBar},
-    {"clBackground", clBackground},
-    {"clActiveCaption", clActiveCaption},
-    {"clInactiveCaption", clInactiveCaption},
-    {"clMenu", clMenu},
-    {"clWindow", clWindow},
-    {"clWindowFrame", clWindowFrame},
-    {"clMenuText", clMenuText},
-    {"clWindowText", clWindowText},
-    {"clCaptionText", clCaptionText},
-    {"clActiveBorder", clActiveBorder},
-    {"clInactiveBorder", clInactiveBorder},
-    {"clAppWorkSpace", clAppWorkSpace},
-    {"clHighlight", clHighlight},
-    {"clHighlightText", clHighlightText},
-    {"clBtnFace", clBtnFace},
-    {"clBtnShadow", clBtnShadow},
-    {"clGrayText", clGrayText},
-    {"clBtnText", clBtnText},
-    {"clInactiveCaptionText", clInactiveCaptionText},
-    {"clBtnHighlight", clBtnHighlight},
-    {"cl3DDkShadow", cl3DDkShadow},
-    {"cl3DLight", cl3DLight},
-    {"clInfoText", clInfoText},
-    {"clInfoBk", clInfoBk},
-    {"clNone", clNone},
-    {"clDefault", clDefault},
-};
+// An index outside the palette fails the load.
+std::optional<TColor> PaletteColor(std::optional<std::int32_t> index) {
+  if (!index || *index < 0 || *index > 15) {
+    return std::nullopt;
+  }
+  return kPaletteColors[*index];
+}
 
 std::string UpperAscii(std::string_view s) {
   std::string out(s);
@@ -77,65 +34,6 @@ std::string UpperAscii(std::string_view s) {
     }
   }
   return out;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && static_cast<unsigned char>(s.front()) <= ' ') {
-    s.remove_prefix(1);
-  }
-  while (!s.empty() && static_cast<unsigned char>(s.back()) <= ' ') {
-    s.remove_suffix(1);
-  }
-  return s;
-}
-
-// A 32-bit integer written in decimal (with an optional sign) or in
-// hexadecimal after "$"; nothing for any other text.
-std::optional<std::int32_t> ParseInteger(std::string_view text) {
-  text = TrimBlanks(text);
-  bool negative = false;
-  if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-    negative = text.front() == '-';
-    text.remove_prefix(1);
-  }
-  int base = 10;
-  if (!text.empty() && text.front() == '$') {
-    base = 16;
-    text.remove_prefix(1);
-  }
-  std::int64_t value = 0;
-  const auto r = std::from_chars(text.data(), text.data() + text.size(), value, base);
-  if (text.empty() || r.ec != std::errc() || r.ptr != text.data() + text.size()) {
-    return std::nullopt;
-  }
-  value = negative ? -value : value;
-  // Hexadecimal covers the unsigned 32-bit range (system colours).
-  if (value < INT32_MIN || value > (base == 16 ? std::int64_t{UINT32_MAX} : INT32_MAX)) {
-    return std::nullopt;
-  }
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
-}
-
-// An index outside the palette fails the load.
-std::optional<TColor> PaletteColor(std::optional<std::int32_t> index) {
-  if (!index || *index < 0 || *index > 15) {
-    return std::nullopt;
-  }
-  return kPaletteColors[*index];
-}
-
-// A colour identifier such as "clRed", or an integer.
-std::optional<TColor> ParseColor(std::string_view text) {
-  const std::string upper = UpperAscii(TrimBlanks(text));
-  for (const NamedColor& named : kColorNames) {
-    if (upper == UpperAscii(named.Name)) {
-      return named.Value;
-    }
-  }
-  if (const std::optional<std::int32_t> value = ParseInteger(text)) {
-    return static_cast<TColor>(*value);
-  }
-  return std::nullopt;
 }
 
 bool FlagIsTrue(std::string_view text) {
@@ -169,14 +67,14 @@ std::optional<ForeignStyle> ReadOneValueLayout(TRegistry& registry, const std::s
   ForeignStyle style;
   if (f[4] == "1") {
     style.Background = clWindow;
-  } else if (const auto color = PaletteColor(ParseInteger(f[6]))) {
+  } else if (const auto color = PaletteColor(StringToInteger(f[6]))) {
     style.Background = *color;
   } else {
     return std::nullopt;
   }
   if (f[3] == "1") {
     style.Foreground = clWindowText;
-  } else if (const auto color = PaletteColor(ParseInteger(f[5]))) {
+  } else if (const auto color = PaletteColor(StringToInteger(f[5]))) {
     style.Foreground = *color;
   } else {
     return std::nullopt;
@@ -202,7 +100,7 @@ std::optional<TColor> ReadForeignColor(TRegistry& registry, const std::string& v
     return PaletteColor(registry.ReadInteger(value));
   }
   if (registry.ValueExists(value + " New")) {
-    return ParseColor(registry.ReadString(value + " New"));
+    return StringToColor(registry.ReadString(value + " New"));
   }
   return std::nullopt;
 }

@@ -307,6 +307,9 @@ void TCustomSrcEdit::CaretShapeChanged() {
 
 void TCustomSrcEdit::InvalidateLines(int first, int last) {
   MarkTextLinesDirty(first, last);
+  if (hint_range_ != nullptr) {
+    QueueCollapsedCodeHintCheck();
+  }
 }
 
 void TCustomSrcEdit::InvalidateLine(int line) {
@@ -357,6 +360,7 @@ void TCustomSrcEdit::ReapplyScrollPositions(bool horizontal, bool vertical) {
 }
 
 void TCustomSrcEdit::LinesCleared() {
+  HideCollapsedCodeHint();
   metrics_.SetFirstVisibleRow(1);
   metrics_.SetFirstVisibleColumn(1);
   InvalidateAll();

@@ -174,6 +174,9 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   // elsewhere it goes (the input calls this on every move).
   void UpdateCollapsedCodeHint(int x, int y);
   void HideCollapsedCodeHint();
+  // Lines changed while a hint shows: once the change is complete, a hint
+  // whose block was expanded, removed or moved goes.
+  void QueueCollapsedCodeHintCheck();
 
   // --- scrolling (src_edit_scroll.cpp) -----------------------------------
   void SetFirstVisibleRow(int row);
@@ -320,6 +323,8 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   TFoldPaintContext FoldPaintContext();
   ISrcCollapsedCodeHint* collapsed_hint_ = nullptr;
   const TSrcEditFoldRange* hint_range_ = nullptr;  // the block whose hint shows
+  int hint_line_ = 0;                              // its header line then
+  bool hint_check_queued_ = false;
 
   // --- gutter and scrolling
   void InitGutterAndScrolling();

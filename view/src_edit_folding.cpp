@@ -1,5 +1,7 @@
 // The editor control's code folding: its answer to option changes, the
 // geometry the painters share, and the collapsed-code hint under the mouse.
+#include <QTimer>
+
 #include "platform/gui/color.h"
 #include "view/src_edit.h"
 
@@ -87,6 +89,20 @@ void TCustomSrcEdit::HideCollapsedCodeHint() {
   }
 }
 
+void TCustomSrcEdit::QueueCollapsedCodeHintCheck() {
+  if (hint_check_queued_) {
+    return;
+  }
+  hint_check_queued_ = true;
+  // hint_range_ is only compared, never read: a rescan may have freed it.
+  QTimer::singleShot(0, this, [this] {
+    hint_check_queued_ = false;
+    if (hint_range_ != nullptr && model_.Folds().CollapsedHeaderAt(hint_line_) != hint_range_) {
+      HideCollapsedCodeHint();
+    }
+  });
+}
+
 void TCustomSrcEdit::UpdateCollapsedCodeHint(int x, int y) {
   const TSrcCodeFolding& options = model_.CodeFolding();
   if (!options.Enabled() || !options.CollapsedCodeHint() || model_.LineCount() == 0) {
@@ -114,6 +130,7 @@ void TCustomSrcEdit::UpdateCollapsedCodeHint(int x, int y) {
   HideCollapsedCodeHint();
   viewport()->setCursor(Qt::PointingHandCursor);
   hint_range_ = range;
+  hint_line_ = line;
   if (collapsed_hint_ == nullptr) {
     return;
   }

@@ -7,6 +7,8 @@
 #include <QPrinter>
 #include <exception>
 
+#include "completion/completion_proposal.h"
+#include "completion/proposal_hint.h"
 #include "document/control/document_printer.h"
 #include "platform/file_access.h"
 #include "platform/gui/dialogs.h"
@@ -67,9 +69,16 @@ TCustomSrcEditor::TCustomSrcEditor(QWidget* parent)
   controller_->OnChange = [this] { TextChanged(); };
   controller_->StoredCaret = [this] { return stored_caret_; };
   controller_->OnPrint = [this](bool with_dialog) { PrintDocument(with_dialog); };
+  completion_ = std::make_unique<TSrcCompletionProposal>();
+  completion_->SetClBackground(clInfoBk);
+  completion_->SetTimerInterval(500);
+  completion_hint_ = std::make_unique<TProposalHint>(*completion_);
+  SetCollapsedCodeHint(completion_hint_.get());
 }
 
-TCustomSrcEditor::~TCustomSrcEditor() = default;
+TCustomSrcEditor::~TCustomSrcEditor() {
+  SetCollapsedCodeHint(nullptr);
+}
 
 bool TCustomSrcEditor::OpenDocument(const std::string& file_name, TOpenDialog* dialog,
                                     TSrcDocumentOptions options) {

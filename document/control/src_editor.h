@@ -21,7 +21,9 @@ class QPrinter;
 namespace torvane {
 
 class TOpenDialog;
+class TProposalHint;
 class TSaveDialog;
+class TSrcCompletionProposal;
 
 // The editor the document layer builds on.
 using TSrcEditorBase = TSrcMemo;
@@ -90,6 +92,10 @@ class TCustomSrcEditor : public TSrcEditorBase {
   // false when cancelled or the printer could not be started.
   bool PrintDocument(bool with_dialog);
 
+  // The editor's own completion proposal (hidden until used): the collapsed-
+  // code hint shows through it, and once shown its shortcut opens a list.
+  TSrcCompletionProposal& CompletionProposal() { return *completion_; }
+
   TSrcDocumentEvent OnLoadDocument;
   TSrcDocumentEvent OnSaveDocument;
   std::function<void(TCustomSrcEditor& sender)> OnCloseDocument;
@@ -115,6 +121,9 @@ class TCustomSrcEditor : public TSrcEditorBase {
 
   TSrcDocumentCommands* controller_;  // owned by the base editor
   std::unique_ptr<QPrinter> printer_;
+  // Goes before the base editor, whose key chains it leaves on the way.
+  std::unique_ptr<TSrcCompletionProposal> completion_;
+  std::unique_ptr<TProposalHint> completion_hint_;
   std::string document_name_;
   TSrcDocumentState document_state_ = smsNormal;
   TBufferPos stored_caret_;
