@@ -14,6 +14,7 @@
 #include "app/editor_configuration.h"
 #include "app/find_actions.h"
 #include "app/message_jump.h"
+#include "app/nasm_completion.h"
 #include "app/options_dialog.h"
 #include "app/settings.h"
 #include "document/control/src_editor.h"
@@ -48,6 +49,7 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
   SrcEditor1 = new TSrcEditor(Splitter1);
   SrcAsmHighlighter1 = std::make_unique<TSrcAsmHighlighter>();
   ConfigureSourceEditor(*SrcEditor1, *SrcAsmHighlighter1);
+  SetUpNasmCompletion(*SrcEditor1);
   Memo1 = new QPlainTextEdit(Splitter1);
   Memo1->setObjectName(QStringLiteral("Memo1"));
   Memo1->setReadOnly(true);

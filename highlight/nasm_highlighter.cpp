@@ -508,12 +508,13 @@ int TSrcNasmHighlighter::ScanIdentifier(int run) const {
   return run;
 }
 
-std::vector<std::string> TSrcNasmHighlighter::DefinedLabels(const TSrcEditStringList& lines) {
+template <typename LineAt>
+std::vector<std::string> TSrcNasmHighlighter::LabelsOf(int count, LineAt line_at) {
   std::vector<std::string> labels;
   std::unordered_set<std::string> seen;
-  for (int i = 0; i < lines.LineCount(); ++i) {
+  for (int i = 0; i < count; ++i) {
     // Only the first token of a line can be a label.
-    StartLine(lines.GetLine(i), i);
+    StartLine(line_at(i), i);
     if (kind_ == ntkWhitespace) {
       AdvanceToken();
     }
@@ -522,6 +523,15 @@ std::vector<std::string> TSrcNasmHighlighter::DefinedLabels(const TSrcEditString
     }
   }
   return labels;
+}
+
+std::vector<std::string> TSrcNasmHighlighter::DefinedLabels(const TSrcEditStringList& lines) {
+  return LabelsOf(lines.LineCount(), [&lines](int i) { return lines.GetLine(i); });
+}
+
+std::vector<std::string> TSrcNasmHighlighter::DefinedLabels(const std::vector<std::string>& lines) {
+  return LabelsOf(static_cast<int>(lines.size()),
+                  [&lines](int i) { return std::string_view(lines[static_cast<std::size_t>(i)]); });
 }
 
 }  // namespace torvane

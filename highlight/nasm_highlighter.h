@@ -56,6 +56,9 @@ class TSrcNasmHighlighter final : public TSrcCustomHighlighter {
   TSrcHighlighterAttributes* DefaultAttributeFor(int role) const override;
   TSrcCharSet IdentifierCharacters() const override;
   bool IsFilterStored() const override;
+  // Every line scans alone (the state after any line is 0), so the editor
+  // keeps no states for it.
+  bool HasRangeStates() const override { return false; }
   bool AtLineEnd() const override { return kind_ == ntkLineEnd; }
   std::string TokenText() const override {
     return line_.substr(static_cast<std::size_t>(token_start_),
@@ -73,8 +76,12 @@ class TSrcNasmHighlighter final : public TSrcCustomHighlighter {
   // the order of their first definition; completion offers them. Leaves the
   // scanner at the end of the last line.
   std::vector<std::string> DefinedLabels(const TSrcEditStringList& lines);
+  // The same over lines held elsewhere (a document's expanded text).
+  std::vector<std::string> DefinedLabels(const std::vector<std::string>& lines);
 
  private:
+  template <typename LineAt>
+  std::vector<std::string> LabelsOf(int count, LineAt line_at);
   // The scanning rules; the dispatch table maps a token's first character to
   // one of them.
   enum TScanRule : std::uint8_t {
