@@ -13,6 +13,7 @@
 #include "app/assembly_progress.h"
 #include "app/editor_configuration.h"
 #include "app/find_actions.h"
+#include "app/highlighter_choice.h"
 #include "app/message_jump.h"
 #include "app/nasm_completion.h"
 #include "app/options_dialog.h"
@@ -122,6 +123,8 @@ void TFAsmEd::FormCreate() {
   assembler_path_ = ReadAssemblerPath(SettingsDirectory);
   setWindowTitle(QString::fromUtf8(DefaultTitle));
   ApplyViewSettings();
+  HighlighterChoice1 = std::make_unique<THighlighterChoice>(*ViewMenu, *SrcEditor1,
+                                                            *SrcAsmHighlighter1, SettingsDirectory);
 }
 
 void TFAsmEd::N1Click() {

@@ -19,6 +19,7 @@ namespace torvane {
 
 class TSrcEditor;
 class TSrcAsmHighlighter;
+class THighlighterChoice;
 class TFindActions;
 class TEditorStatusBar;
 class TMessageJumps;
@@ -68,6 +69,8 @@ class TFAsmEd : public QMainWindow {
   QPlainTextEdit* Memo1 = nullptr;
   QPushButton* CancelButton = nullptr;  // over the pane while the assembler runs
   std::unique_ptr<TSrcAsmHighlighter> SrcAsmHighlighter1;
+  // 查看's 语法高亮 submenu and the NASM highlighter; goes before the one above.
+  std::unique_ptr<THighlighterChoice> HighlighterChoice1;
   TOpenDialog OpenDialog1;
   TSaveDialog SaveDialog1;
   QMenu* F1 = nullptr;
