@@ -7,7 +7,9 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QEvent>
 #include <QMenu>
+#include <QObject>
 #include <QTemporaryDir>
 #include <string>
 
@@ -56,6 +58,18 @@ inline QStringList Captions(const QMenu* menu) {
   }
   return captions;
 }
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    paints += event->type() == QEvent::Paint ? 1 : 0;
+    return false;
+  }
+};
 
 class AppTest : public ::testing::Test {
  protected:

@@ -18,18 +18,6 @@
 namespace torvane {
 namespace {
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    paints += event->type() == QEvent::Paint ? 1 : 0;
-    return false;
-  }
-};
-
 class HighlighterChoiceTest : public AppTest {
  protected:
   void Open() {
