@@ -26,9 +26,10 @@ class TCountingEdit : public TSrcEdit {
   long painted_rows = 0;
 
  protected:
-  void CollectTokens(int line, std::string_view text, std::vector<TPaintToken>& tokens) override {
+  void CollectTokens(int line, std::string_view text, int from, int to,
+                     std::vector<TPaintToken>& tokens) override {
     ++painted_rows;
-    TSrcEdit::CollectTokens(line, text, tokens);
+    TSrcEdit::CollectTokens(line, text, from, to, tokens);
   }
 };
 

@@ -62,7 +62,20 @@ TRangeState TSrcEditStringList::GetLineRange(int index) const {
 void TSrcEditStringList::ComputeExpandedLength(TSrcEditStringRec& record) const {
   bool has_tabs = false;
   record.ExpandedLength = expand_.Length(TextOf(record), tab_width_, has_tabs);
-  record.LineFlags = has_tabs ? lfHasTabs : lfHasNoTabs;
+  record.LineFlags = has_tabs                      ? lfHasTabs
+                     : HasHighByte(TextOf(record)) ? lfHasNoTabs
+                                                   : lfHasNoTabs | lfPlain;
+}
+
+bool TSrcEditStringList::IsPlainLine(int index) const {
+  if (index < 0 || index >= count_) {
+    return false;
+  }
+  TSrcEditStringRec& record = records_[index];
+  if ((record.LineFlags & lfExpandedLengthUnknown) != 0) {
+    ComputeExpandedLength(record);
+  }
+  return (record.LineFlags & lfPlain) != 0;
 }
 
 std::string_view TSrcEditStringList::GetExpandedLine(int index) const {
@@ -149,7 +162,11 @@ TSrcEditStringRec TSrcEditStringList::GetLineRecord(int index) const {
   if (index < 0 || index >= count_) {
     return {};
   }
-  return records_[index];
+  // lfPlain is the store's own note for the position mapping; the record's
+  // flags read as the tab expansion sets them.
+  TSrcEditStringRec record = records_[index];
+  record.LineFlags = static_cast<std::uint8_t>(record.LineFlags & ~lfPlain);
+  return record;
 }
 
 std::string TSrcEditStringList::GetAllText() const {
@@ -435,6 +452,7 @@ void TSrcEditStringList::SetLine(int index, std::string_view text) {
     return;
   }
   CheckIndex(index, count_ - 1);
+  replaced_from_ = 0;
   NotifyLines(OnBeforeReplace, index, 1);
   Batch batch(*this);
   // Copy first: the new text may be a view of this very line.
@@ -460,9 +478,15 @@ void TSrcEditStringList::ReplaceLineBytes(int index, std::size_t offset, std::si
   count = std::min(count, old_size - offset);
   const std::size_t new_size = old_size - count + text.size();
   CheckLineLength(new_size);
+  replaced_from_ = offset;
   NotifyLines(OnBeforeReplace, index, 1);
   Batch batch(*this);
   const int old_length = longest_index_ >= 0 ? GetExpandedLength(index) : 0;
+  // Plain bytes into a plain line leave it plain, one cell a byte: its
+  // width follows without a walk over a long line.
+  const bool stays_plain =
+      (records_[index].LineFlags & (lfPlain | lfExpandedLengthUnknown)) == lfPlain &&
+      text.find('\t') == std::string_view::npos && !HasHighByte(text);
   TSrcEditStringRec& record = records_[index];
   const std::string_view old = TextOf(record);
   // The new bytes may be a view of this very line, which moves below.
@@ -510,8 +534,13 @@ void TSrcEditStringList::ReplaceLineBytes(int index, std::size_t offset, std::si
     record.TextOwned = new_size > 0 ? 1 : 0;
   }
   record.Length = static_cast<std::uint32_t>(new_size);
-  record.ExpandedLength = -1;
-  record.LineFlags = lfExpandedLengthUnknown;
+  if (stays_plain) {
+    record.ExpandedLength = static_cast<std::int32_t>(new_size);
+    record.LineFlags = lfHasNoTabs | lfPlain;
+  } else {
+    record.ExpandedLength = -1;
+    record.LineFlags = lfExpandedLengthUnknown;
+  }
   record.ChangeState = lcsModified;
   NoteReplaced(index, old_length);
   NotifyLines(OnLineReplaced, index, 1);

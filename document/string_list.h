@@ -47,6 +47,9 @@ enum TSrcEditLineFlag : std::uint8_t {
   lfHasTabs = 1,                // the line contains a TAB byte
   lfHasNoTabs = 2,              // it contains none: expanded text is the text
   lfExpandedLengthUnknown = 4,  // ExpandedLength must be recomputed
+  // With lfHasNoTabs: no byte of 0x80 or more either, so byte i is the
+  // character i + 1 in the cell i + 1 in any code page.
+  lfPlain = 8,
 };
 
 // Bits of TLineAttributes::LineColorFlags.
@@ -157,6 +160,8 @@ class TSrcEditStringList {
   std::string_view GetExpandedLine(int index) const;
   // Display cells of the expanded text; 0 outside.
   int GetExpandedLength(int index) const;
+  // Whether the line's bytes are one-cell characters (lfPlain); false outside.
+  bool IsPlainLine(int index) const;
   // The greatest expanded length of all lines; 0 for an empty store.
   int LongestLineLength() const;
   // Cached index of the first longest line, -1 while unknown.
@@ -173,6 +178,9 @@ class TSrcEditStringList {
   TSrcEditFileFormat FileFormat() const { return file_format_; }
   void SetFileFormat(TSrcEditFileFormat format) { file_format_ = format; }
   int BatchCount() const { return batch_count_; }
+  // While OnBeforeReplace and OnLineReplaced run: the first byte of the line
+  // the change may alter (ReplaceLineBytes' offset, 0 for SetLine).
+  std::size_t ReplacedFrom() const { return replaced_from_; }
 
   // --- Changing: index errors raise ESrcEditStringList, store unchanged --
   int AppendLine(std::string_view text);
@@ -304,6 +312,7 @@ class TSrcEditStringList {
   TSrcEditFileFormat file_format_ = sffDos;
   int tab_width_ = 8;
   mutable int longest_index_ = -1;
+  std::size_t replaced_from_ = 0;
   TExpandRoutines expand_;  // chosen by SetTabWidth
   // The bytes of the last read or SetAllText; unchanged lines point into it.
   // It is freed when the last of them is changed or removed.

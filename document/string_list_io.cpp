@@ -55,24 +55,55 @@ const char* FindBreak(const char* p, const char* end) {
   return FindBreak(p, end, plain);
 }
 
+// Display cells of a line that holds a TAB, or -1 when it also holds a byte
+// of 0x80 or more (whose cells depend on the code page). The same count as
+// the store's tab expansion, walked here while the line is in the cache.
+std::int64_t TabLineCells(const char* p, const char* end, int tab_width) {
+  std::int64_t column = 0;
+  for (; p < end; ++p) {
+    const auto c = static_cast<unsigned char>(*p);
+    if (c >= 0x80) {
+      return -1;
+    }
+    if (c != '\t') {
+      ++column;
+    } else if (tab_width <= 1) {
+      ++column;
+    } else {
+      column = (column / tab_width + 1) * tab_width;
+    }
+  }
+  return column;
+}
+
 // How many breaks SplitBuffer finds: every CR and LF, a CR LF pair once.
 std::size_t CountLines(const char* p, const char* end) {
   std::size_t breaks = 0;
 #if defined(__SSE2__)
   const __m128i lf = _mm_set1_epi8('\n');
   const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i zero = _mm_setzero_si128();
+  // Per byte lane a count of breaks (at most one a step, so 255 steps fit),
+  // added up across the lanes every 255 steps: no popcount per step.
+  __m128i lanes = zero;
+  int steps = 0;
   while (end - p >= 17) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
     const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
     const __m128i is_cr = _mm_cmpeq_epi8(bytes, cr);
-    const auto lfs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)));
-    const auto crs = static_cast<unsigned>(_mm_movemask_epi8(is_cr));
-    const auto pairs =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(is_cr, _mm_cmpeq_epi8(next, lf))));
-    // An LF that ends a CR LF pair is counted with its CR.
-    breaks += static_cast<std::size_t>(__builtin_popcount(lfs) + __builtin_popcount(crs) -
-                                       __builtin_popcount(pairs));
+    // A match is -1: every LF and CR counts, and an LF that ends a CR LF
+    // pair is counted with its CR.
+    lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(bytes, lf));
+    lanes = _mm_sub_epi8(lanes, is_cr);
+    lanes = _mm_add_epi8(lanes, _mm_and_si128(is_cr, _mm_cmpeq_epi8(next, lf)));
     p += 16;
+    if (++steps == 255 || end - p < 17) {
+      const __m128i sums = _mm_sad_epu8(lanes, zero);
+      breaks += static_cast<std::size_t>(_mm_cvtsi128_si32(sums)) +
+                static_cast<std::size_t>(_mm_extract_epi16(sums, 4));
+      lanes = zero;
+      steps = 0;
+    }
   }
 #endif
   for (; p < end; ++p) {
@@ -154,7 +185,11 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
         // Found on the way: one cell a byte, so the painter and the scroll
         // range need not look at the line again.
         record.ExpandedLength = static_cast<std::int32_t>(length);
-        record.LineFlags = lfHasNoTabs;
+        record.LineFlags = lfHasNoTabs | lfPlain;
+      } else if (const std::int64_t cells = TabLineCells(p, line_end, tab_width_);
+                 cells >= 0 && cells <= std::numeric_limits<std::int32_t>::max()) {
+        record.ExpandedLength = static_cast<std::int32_t>(cells);
+        record.LineFlags = lfHasTabs;
       }
       buffer_lines_ += length > 0 ? 1 : 0;
       ++count_;

@@ -25,29 +25,6 @@ struct DivideStops {
   }
 };
 
-bool HasHighByte(std::string_view text) {
-  const char* p = text.data();
-  std::size_t n = text.size();
-  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
-  while (n >= 8) {
-    std::uint64_t word;
-    std::memcpy(&word, p, 8);
-    if ((word & kHigh) != 0) {
-      return true;
-    }
-    p += 8;
-    n -= 8;
-  }
-  while (n > 0) {
-    if (static_cast<unsigned char>(*p) >= 0x80) {
-      return true;
-    }
-    ++p;
-    --n;
-  }
-  return false;
-}
-
 // Length of the character at i, never 0 and never past the end.
 int StepAt(const CodePage& page, std::string_view text, std::size_t i) {
   const int length = page.CharLength(text, i);
@@ -112,6 +89,29 @@ void CopyText(std::string_view text, int, std::string& out) {
 }
 
 }  // namespace
+
+bool HasHighByte(std::string_view text) {
+  const char* p = text.data();
+  std::size_t n = text.size();
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  while (n >= 8) {
+    std::uint64_t word;
+    std::memcpy(&word, p, 8);
+    if ((word & kHigh) != 0) {
+      return true;
+    }
+    p += 8;
+    n -= 8;
+  }
+  while (n > 0) {
+    if (static_cast<unsigned char>(*p) >= 0x80) {
+      return true;
+    }
+    ++p;
+    --n;
+  }
+  return false;
+}
 
 std::int32_t PlainCells(std::string_view text) {
   const CodePage& page = CodePage::Current();

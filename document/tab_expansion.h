@@ -24,6 +24,9 @@ struct TExpandRoutines {
 // (masks), and every other width.
 TExpandRoutines ExpandRoutinesFor(int tab_width);
 
+// Whether a byte of 0x80 or more is in `text`.
+bool HasHighByte(std::string_view text);
+
 // Cells of a text known to hold no TAB.
 std::int32_t PlainCells(std::string_view text);
 

@@ -21,6 +21,7 @@
 #include "folding/code_folding.h"
 #include "folding/fold_state.h"
 #include "highlight/range_states.h"
+#include "highlight/resume_points.h"
 
 namespace torvane {
 
@@ -65,6 +66,8 @@ class TSrcEditModel {
   // The highlighter's range states, computed when a line below needs them:
   // painting and token lookups start their scans here.
   TRangeStateCache& RangeStates() { return range_states_; }
+  // Where scans of long lines may begin again; kept in step with the store.
+  TTokenResumePoints& ResumePoints() { return resume_points_; }
 
   // --- caret and selection, reading -------------------------------------
   TBufferPos CaretPos() const { return caret_; }
@@ -240,6 +243,7 @@ class TSrcEditModel {
   ISrcEditView* view_ = nullptr;
   TSrcCustomHighlighter* highlighter_ = nullptr;
   TRangeStateCache range_states_{*lines_};
+  TTokenResumePoints resume_points_;
   TWordChars word_chars_ = DefaultWordChars();
   std::unique_ptr<TSrcCodeFolding> code_folding_;
   std::unique_ptr<TSrcEditFolds> folds_;

@@ -164,7 +164,11 @@ std::string_view LineText(const TSrcEditStringList& lines, int line) {
 TDisplayPos TPositionMapping::ConvertToDisplay(TBufferPos pos) const {
   TDisplayPos result{pos.Char, pos.Line};
   if (pos.Line >= 1 && pos.Line <= lines_.LineCount()) {
-    result.Column = line_cells::ColumnOfChar(LineText(lines_, pos.Line), pos.Char, tab_width_);
+    // A plain line's characters are its columns (a long one is not walked).
+    result.Column =
+        lines_.IsPlainLine(pos.Line - 1)
+            ? std::max(pos.Char, 1)
+            : line_cells::ColumnOfChar(LineText(lines_, pos.Line), pos.Char, tab_width_);
   }
   if (layout_ != nullptr) {
     result = layout_->BufferToDisplay({result.Column, pos.Line});
@@ -178,7 +182,8 @@ TBufferPos TPositionMapping::ConvertToBuffer(TDisplayPos pos) const {
     unwrapped = layout_->DisplayToBuffer(pos);
   }
   TBufferPos result{std::max(unwrapped.Char, 1), unwrapped.Line};
-  if (result.Line >= 1 && result.Line <= lines_.LineCount()) {
+  if (result.Line >= 1 && result.Line <= lines_.LineCount() &&
+      !lines_.IsPlainLine(result.Line - 1)) {
     result.Char =
         line_cells::CharOfColumn(LineText(lines_, result.Line), unwrapped.Char, tab_width_);
   }

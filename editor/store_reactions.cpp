@@ -25,7 +25,8 @@ void TSrcEditModel::HookLineStore() {
   lines.OnLinesDeleted = [this](TSrcEditStringList&, int index, int count) {
     LinesDeleted(index, count);
   };
-  lines.OnBeforeReplace = [this](TSrcEditStringList&, int index, int) {
+  lines.OnBeforeReplace = [this](TSrcEditStringList& store, int index, int) {
+    resume_points_.LineChanged(index, store.ReplacedFrom());
     range_states_.BeforeLineReplaced(index);
     folds_->BeforeLineReplaced(index);
   };
@@ -43,9 +44,12 @@ void TSrcEditModel::LinesBatchEnded() {
   TPaintHoldScope hold(paint_hold_);
   // The wrap layout follows every line change by itself; only changes that
   // name no line (exchanged lines, new break characters) lay it out anew.
-  if (wrap_ != nullptr && !batch_changed_lines_) {
-    wrap_->RebuildLayout();
-    InvalidateLines(-1, -1);
+  if (!batch_changed_lines_) {
+    resume_points_.Clear();  // lines may have changed places
+    if (wrap_ != nullptr) {
+      wrap_->RebuildLayout();
+      InvalidateLines(-1, -1);
+    }
   }
   paint_hold_.RequestScrollBarUpdate();
   // Lines may have gone from under the caret; it never points past the text.
@@ -62,6 +66,7 @@ void TSrcEditModel::LinesBatchEnded() {
 void TSrcEditModel::LinesCleared() {
   batch_changed_lines_ = true;
   range_states_.LinesCleared();
+  resume_points_.Clear();
   folds_->LinesCleared();
   current_fold_range_ = nullptr;
   if (OnLinesClearedUndo) {
@@ -101,6 +106,7 @@ void TSrcEditModel::LinesInserted(int index, int count) {
       observer->LinesInserted(folds_->ExpandedLineNumber(index + 1), count);
     }
   }
+  resume_points_.LinesInserted(index, count);
   range_states_.AfterLinesInserted(index, count);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->InsertLineRows(index, count);
@@ -122,6 +128,7 @@ void TSrcEditModel::LinesDeleted(int index, int count) {
       observer->LinesDeleted(folds_->ExpandedLineNumber(index + 1), count);
     }
   }
+  resume_points_.LinesDeleted(index, count);
   range_states_.AfterLinesDeleted(index, count);
   if (mapping_.RowLayout() != nullptr) {
     mapping_.RowLayout()->DeleteLineRows(index, count);
@@ -179,6 +186,7 @@ void TSrcEditModel::DetachHighlighter() {
 }
 
 void TSrcEditModel::HighlighterChanged() {
+  resume_points_.Clear();
   if (highlighter_ != nullptr) {
     word_chars_ = highlighter_->IdentifierCharacters() & ~highlighter_->WordSeparators();
     // The states are computed again as lines are painted; the batch still

@@ -2,6 +2,8 @@
 // list, and its class record.
 #include "highlight/asm_highlighter.h"
 
+#include <algorithm>
+
 #include "platform/codepage.h"
 
 namespace torvane {
@@ -171,12 +173,52 @@ bool TSrcAsmHighlighter::IsFilterStored() const {
 
 void TSrcAsmHighlighter::StartLine(std::string_view text, int line_index) {
   line_.assign(text.data(), text.size());
+  source_ = {};
+  base_ = 0;
   line_index_ = line_index;
   run_ = 0;
   AdvanceToken();
 }
 
+void TSrcAsmHighlighter::StartLineAt(std::string_view text, int line_index, int offset) {
+  constexpr std::size_t kFirstWindow = 4096;
+  base_ = std::clamp(offset, 0, static_cast<int>(text.size()));
+  source_ = text;
+  line_.assign(text.data() + base_,
+               std::min(text.size() - static_cast<std::size_t>(base_), kFirstWindow));
+  line_index_ = line_index;
+  run_ = 0;
+  AdvanceToken();
+}
+
+bool TSrcAsmHighlighter::ExtendWindow(int keep_from) {
+  const std::size_t copied = static_cast<std::size_t>(base_) + line_.size();
+  if (copied >= source_.size()) {
+    return false;
+  }
+  // The bytes before the token being scanned are done with: the window
+  // slides rather than grows, so a scan over a long line copies it once in
+  // pieces and never holds all of it.
+  line_.erase(0, static_cast<std::size_t>(keep_from));
+  base_ += keep_from;
+  constexpr std::size_t kStep = 64 * 1024;
+  const std::size_t more = std::min(source_.size() - copied, std::max(line_.size(), kStep));
+  line_.append(source_.data() + copied, more);
+  return true;
+}
+
 void TSrcAsmHighlighter::AdvanceToken() {
+  // A token that ends this close to the window's end may go on after it (or
+  // be a character cut in two): it is scanned again with more of the line.
+  constexpr int kLookahead = 8;
+  ScanToken();
+  while (run_ + kLookahead >= static_cast<int>(line_.size()) && ExtendWindow(token_start_)) {
+    run_ = 0;  // the token now starts the window
+    ScanToken();
+  }
+}
+
+void TSrcAsmHighlighter::ScanToken() {
   // One dispatch per token; each case leaves `run` after the token. Every
   // loop stops at the NUL that ends line_.
   const char* const p = line_.data();

@@ -52,11 +52,14 @@ class TSrcAsmHighlighter final : public TSrcCustomHighlighter {
     return line_.substr(static_cast<std::size_t>(token_start_),
                         static_cast<std::size_t>(run_ - token_start_));
   }
+  int TokenLength() const override { return run_ - token_start_; }
   TSrcHighlighterAttributes* TokenAttributes() const override { return attribute_of_kind_[kind_]; }
   int TokenKind() const override { return kind_; }
-  int TokenStart() const override { return token_start_; }
+  int TokenStart() const override { return base_ + token_start_; }
   void AdvanceToken() override;
   void StartLine(std::string_view text, int line_index) override;
+  bool ResumesAtTokens() const override { return true; }
+  void StartLineAt(std::string_view text, int line_index, int offset) override;
   // Every line is scanned on its own: nothing carries over a line break.
   bool HasRangeStates() const override { return false; }
 
@@ -81,6 +84,10 @@ class TSrcAsmHighlighter final : public TSrcCustomHighlighter {
     srSymbol,
     srUnknown,
   };
+  void ScanToken();
+  // Drops the window's bytes before `keep_from` and copies more of source_
+  // after them; false when the window already reaches the line's end.
+  bool ExtendWindow(int keep_from);
   int ScanString(int run) const;
   int ScanToLineEnd(int run) const;
   int ScanMultiByte(int run) const;
@@ -99,9 +106,14 @@ class TSrcAsmHighlighter final : public TSrcCustomHighlighter {
   // The scanner. The line is copied so that it ends in a NUL (which every
   // rule stops at) and stays valid however the caller's buffer changes; the
   // copy reuses its capacity, so scanning allocates nothing per line.
+  // A scan from StartLineAt copies a window of the line, bytes [base_,
+  // base_ + line_.size()) of source_, and copies more whenever a token ends
+  // near the window's end, where the bytes after it could change it.
   std::string line_;
+  std::string_view source_;  // empty after StartLine, which copies it all
+  int base_ = 0;
   int line_index_ = 0;
-  int run_ = 0;          // invariant: 0 <= run_ <= line_.size()
+  int run_ = 0;          // invariant: 0 <= run_ <= line_.size(); relative to base_
   int token_start_ = 0;  // invariant: token_start_ <= run_
   int kind_ = atkLineEnd;
 };

@@ -83,6 +83,19 @@ class TSrcCustomHighlighter : public TSrcComponent {
   // Makes the first token of the line current. The highlighter keeps what it
   // needs of the text; the caller's buffer may go away afterwards.
   virtual void StartLine(std::string_view text, int line_index) = 0;
+  // True when a scan may begin at any token start of an earlier scan of the
+  // same line and find the tokens a scan from the line's start finds there:
+  // nothing but the position carries from one token to the next.
+  virtual bool ResumesAtTokens() const { return false; }
+  // StartLine for a scan that begins at byte `offset`, a token start. Only
+  // the part the scan reaches is copied, so `text` must stay valid until the
+  // scan is done. Without ResumesAtTokens, the scan begins at the line's
+  // start and the tokens before `offset` come first.
+  virtual void StartLineAt(std::string_view text, int line_index, int /*offset*/) {
+    StartLine(text, line_index);
+  }
+  // The current token's length in bytes, without copying its text.
+  virtual int TokenLength() const { return static_cast<int>(TokenText().size()); }
   virtual void RestoreRangeState(TRangeState /*state*/) {}
   virtual void ResetRangeState() {}
   // False for a language whose lines never depend on the lines above: its

@@ -255,8 +255,10 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   // ecFocusGained / ecFocusLost through the command path, so handlers and
   // hooked commands see focus changes.
   virtual void FocusCommand(TSrcEditorCommand command);
-  // The painter's tokens for a line; the plain line without a highlighter.
-  virtual void CollectTokens(int line, std::string_view text, std::vector<TPaintToken>& tokens);
+  // The painter's tokens for a line, at least those with bytes in [from, to);
+  // the plain line without a highlighter.
+  virtual void CollectTokens(int line, std::string_view text, int from, int to,
+                             std::vector<TPaintToken>& tokens);
   // Font styles whose cells MeasureCharCell compares.
   virtual std::vector<TFontStyles> StylesInUse() const;
 

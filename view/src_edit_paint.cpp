@@ -71,8 +71,9 @@ TPaintLook TCustomSrcEdit::BuildPaintLook() const {
     }
   }
   auto* self = const_cast<TCustomSrcEdit*>(this);
-  look.CollectTokens = [self](int line, std::string_view text, std::vector<TPaintToken>& tokens) {
-    self->CollectTokens(line, text, tokens);
+  look.CollectTokens = [self](int line, std::string_view text, int from, int to,
+                              std::vector<TPaintToken>& tokens) {
+    self->CollectTokens(line, text, from, to, tokens);
   };
   if (OnSpecialLineColors) {
     look.SpecialLineColors = [self](int line, TColor& fg, TColor& bg) {
@@ -82,22 +83,40 @@ TPaintLook TCustomSrcEdit::BuildPaintLook() const {
   return look;
 }
 
-void TCustomSrcEdit::CollectTokens(int line, std::string_view text,
+void TCustomSrcEdit::CollectTokens(int line, std::string_view text, int from, int to,
                                    std::vector<TPaintToken>& tokens) {
   TSrcCustomHighlighter* hl = model_.Highlighter();
   if (hl == nullptr || !hl->Enabled()) {
     tokens.push_back({0, static_cast<int>(text.size()), false, clNone, clNone, {}});
     return;
   }
-  // The scan starts from the state at the end of the line above, and its
-  // own end state is kept for the line below.
+  // The scan starts from the state at the end of the line above. A line
+  // whose end state the line below needs is scanned to its end and that
+  // state kept; otherwise the scan stops after the painted bytes and, on a
+  // long line, begins at the last resume point before them.
   TRangeStateCache& states = model_.RangeStates();
   states.StartScan(line - 1);
-  hl->StartLine(text, line - 1);
-  while (!hl->AtLineEnd()) {
+  const bool whole = hl->HasRangeStates();
+  const bool resumes = !whole && hl->ResumesAtTokens();
+  TTokenResumePoints& points = model_.ResumePoints();
+  if (resumes) {
+    hl->StartLineAt(text, line - 1, points.Before(line - 1, from));
+  } else {
+    hl->StartLine(text, line - 1);
+  }
+  for (; !hl->AtLineEnd(); hl->AdvanceToken()) {
     TPaintToken token;
     token.Start = hl->TokenStart();
-    token.Length = static_cast<int>(hl->TokenText().size());
+    if (!whole && token.Start >= to) {
+      break;
+    }
+    if (resumes) {
+      points.Note(line - 1, token.Start);
+    }
+    token.Length = hl->TokenLength();
+    if (token.Start + token.Length <= from && token.Start < from) {
+      continue;
+    }
     if (const TSrcHighlighterAttributes* a = hl->TokenAttributes()) {
       token.HasAttribute = true;
       token.Foreground = a->Foreground();
@@ -105,9 +124,10 @@ void TCustomSrcEdit::CollectTokens(int line, std::string_view text,
       token.Style = a->Style();
     }
     tokens.push_back(token);
-    hl->AdvanceToken();
   }
-  states.LineScanned(line - 1);
+  if (whole) {
+    states.LineScanned(line - 1);
+  }
 }
 
 void TCustomSrcEdit::PaintView(QPainter& painter, const QRect& clip) {

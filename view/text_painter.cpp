@@ -107,49 +107,76 @@ void TTextPainter::ComputeSelectionRange(int first_line, int last_line) {
   }
 }
 
-void TTextPainter::BuildColumns(std::string_view text) {
+void TTextPainter::BuildColumns(int line, std::string_view text, int first, int last) {
   const int tab = std::max(src_.Model.TabWidth(), 1);
-  columns_.resize(text.size() + 1);
-  int n = 0;
-  std::size_t i = 0;
-  while (i < text.size()) {
+  // The walk begins at the character covering the first column; on a plain
+  // line that is the byte of that column.
+  first = std::max(first, 1);
+  const line_cells::TCoveringChar covering = src_.Model.Lines().IsPlainLine(line - 1)
+                                                 ? line_cells::TCoveringChar{first, first}
+                                                 : line_cells::CharCoveringColumn(text, first, tab);
+  std::size_t i = static_cast<std::size_t>(covering.Char - 1);
+  long n = covering.FirstColumn - 1;
+  if (i >= text.size()) {
+    n -= static_cast<long>(i - text.size());  // past the end one cell per position
+    i = text.size();
+  }
+  col_begin_ = i;
+  columns_.clear();
+  // Every character that starts at or before the last column.
+  while (i < text.size() && n < last) {
     int cells;
     int bytes;
     if (text[i] == '\t') {
-      cells = tab - n % tab;
+      cells = tab - static_cast<int>(n % tab);
       bytes = 1;
     } else {
       cells = CharCells(text, i);
       bytes = std::max(CharLength(text, i), 1);
     }
-    for (int k = 0; k < bytes && i + static_cast<std::size_t>(k) < text.size(); ++k) {
-      columns_[i + static_cast<std::size_t>(k)] = n;
-    }
+    bytes =
+        static_cast<int>(std::min<std::size_t>(static_cast<std::size_t>(bytes), text.size() - i));
+    columns_.insert(columns_.end(), static_cast<std::size_t>(bytes), static_cast<int>(n));
     n += cells;
     i += static_cast<std::size_t>(bytes);
   }
-  columns_[text.size()] = n;
+  col_end_ = i;
+  columns_.push_back(static_cast<int>(std::min<long>(n, INT_MAX)));
 }
 
 void TTextPainter::PaintRowsOfLines(int first_line, int last_line, int first_row, int last_row) {
   const TPositionMapping& mapping = src_.Model.Mapping();
   for (int line = first_line; line <= last_line; ++line) {
     const std::string_view text = src_.Model.LineText(line);
-    BuildColumns(text);
+    const int line_first_row = mapping.RowOfLine(line);
+    const int line_last_row = mapping.RowOfLine(line + 1) - 1;
+    const int row_from = std::max(line_first_row, first_row);
+    const int row_to = std::min(std::max(line_last_row, line_first_row), last_row);
+    // Only the characters under the painted columns are measured and only
+    // their tokens collected.
+    int first = INT_MAX;
+    int last = 0;
+    for (int row = row_from; row <= row_to; ++row) {
+      RowColumns(row, line);
+      first = std::min(first, row_first_col_);
+      last = std::max(last, row_last_col_);
+    }
+    if (row_from > row_to) {
+      continue;
+    }
+    BuildColumns(line, text, first, last);
     TColor special_fg = clNone;
     TColor special_bg = clNone;
     const bool special =
         look_->SpecialLineColors && look_->SpecialLineColors(line, special_fg, special_bg);
     tokens_.clear();
     if (look_->CollectTokens) {
-      look_->CollectTokens(line, text, tokens_);
+      look_->CollectTokens(line, text, static_cast<int>(col_begin_), static_cast<int>(col_end_),
+                           tokens_);
     } else {
       tokens_.push_back({0, static_cast<int>(text.size()), false, clNone, clNone, {}});
     }
-    const int line_first_row = mapping.RowOfLine(line);
-    const int line_last_row = mapping.RowOfLine(line + 1) - 1;
-    for (int row = std::max(line_first_row, first_row);
-         row <= std::min(std::max(line_last_row, line_first_row), last_row); ++row) {
+    for (int row = row_from; row <= row_to; ++row) {
       PaintRow(row, line, text, special, special_fg, special_bg);
     }
   }
@@ -227,11 +254,7 @@ TColor TTextPainter::EditorBackground(int line, bool caret_row) const {
   return bg;
 }
 
-void TTextPainter::PaintRow(int row, int line, std::string_view text, bool special,
-                            TColor special_fg, TColor special_bg) {
-  const TViewMetrics& m = src_.Metrics;
-  text_ = text;
-  row_top_ = m.RowToY(row);
+void TTextPainter::RowColumns(int row, int line) {
   row_first_col_ = first_column_;
   row_last_col_ = last_column_;
   row_shift_ = 0;
@@ -246,6 +269,14 @@ void TTextPainter::PaintRow(int row, int line, std::string_view text, bool speci
       row_last_col_ = std::min(row_last_col_, row_shift_ + mapping.RowLayout()->RowCharCount(row));
     }
   }
+}
+
+void TTextPainter::PaintRow(int row, int line, std::string_view text, bool special,
+                            TColor special_fg, TColor special_bg) {
+  const TViewMetrics& m = src_.Metrics;
+  text_ = text;
+  row_top_ = m.RowToY(row);
+  RowColumns(row, line);
   const bool caret_row = row == caret_row_;
   special_ = special;
   normal_fg_ = EditorForeground(line, caret_row);
@@ -272,8 +303,8 @@ void TTextPainter::PaintRow(int row, int line, std::string_view text, bool speci
   next_column_ = row_first_col_;
   run_ = {};
   const int line_cells = columns_.back();
-  const int size = static_cast<int>(text.size());
-  int covered = 0;  // bytes before this offset belong to tokens already seen
+  const int size = static_cast<int>(col_end_);
+  int covered = static_cast<int>(col_begin_);  // bytes before it are not painted or seen
   for (std::size_t k = 0; k <= tokens_.size(); ++k) {
     TPaintToken token;
     if (k < tokens_.size()) {
@@ -291,8 +322,8 @@ void TTextPainter::PaintRow(int row, int line, std::string_view text, bool speci
     const int start = std::clamp(token.Start, covered, size);
     const int end = std::clamp(token.Start + token.Length, start, size);
     covered = std::max(covered, end);
-    const int col_start = columns_[static_cast<std::size_t>(start)] + 1;
-    const int col_end = columns_[static_cast<std::size_t>(end)] + 1;
+    const int col_start = Col(static_cast<std::size_t>(start)) + 1;
+    const int col_end = Col(static_cast<std::size_t>(end)) + 1;
     if (col_start > row_last_col_) {
       break;
     }

@@ -58,8 +58,10 @@ struct TPaintLook {
   TColor WhitespaceForeground = clNone;  // the highlighter's whitespace look
   TColor WhitespaceBackground = clNone;
   bool Focused = false;
-  // Fills `tokens` for a 1-based line; without a highlighter one plain token.
-  std::function<void(int line, std::string_view text, std::vector<TPaintToken>& tokens)>
+  // Fills `tokens` for a 1-based line, in order, at least those with bytes
+  // in [from, to); without a highlighter one plain token.
+  std::function<void(int line, std::string_view text, int from, int to,
+                     std::vector<TPaintToken>& tokens)>
       CollectTokens;
   // OnSpecialLineColors: true when the line has colours of its own.
   std::function<bool(int line, TColor& foreground, TColor& background)> SpecialLineColors;
@@ -94,10 +96,15 @@ class TTextPainter {
   void PaintRowsOfLines(int first_line, int last_line, int first_row, int last_row);
   void PaintRow(int row, int line, std::string_view text, bool special, TColor special_fg,
                 TColor special_bg);
+  // Sets row_first_col_, row_last_col_ and row_shift_ for a row of `line`.
+  void RowColumns(int row, int line);
   void RowSelection(int row, std::string_view text);
   TColor EditorForeground(int line, bool caret_row) const;
   TColor EditorBackground(int line, bool caret_row) const;
-  void BuildColumns(std::string_view text);
+  // The columns of the bytes under line columns first..last (1-based).
+  void BuildColumns(int line, std::string_view text, int first, int last);
+  // 0-based first cell of byte i, for col_begin_ <= i <= col_end_.
+  int Col(std::size_t i) const { return columns_[i - col_begin_]; }
 
   // token_runs.cpp
   void AppendTokenRun(const TPaintToken& token);
@@ -124,7 +131,14 @@ class TTextPainter {
   int caret_row_ = 0;
   TSelectionRange selection_;
   std::vector<TPaintToken> tokens_;
-  std::vector<int> columns_;  // 0-based first cell of every byte; [size] = line cells
+  // The painted part of the line: bytes [col_begin_, col_end_), whole
+  // characters covering the painted columns, so a paint pass of a 50 MB line
+  // costs what its visible part costs. columns_[i - col_begin_] is the
+  // 0-based first cell of byte i; its last entry (byte col_end_) is the line's
+  // cells when col_end_ is the line's end, and beyond the painted columns
+  // otherwise.
+  std::vector<int> columns_;
+  std::size_t col_begin_ = 0, col_end_ = 0;
   std::string draw_text_;
   std::vector<int> dot_columns_;  // blanks whose mark is drawn as a shape
   // --- per row

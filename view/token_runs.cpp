@@ -99,8 +99,8 @@ void TTextPainter::AppendTokenRun(const TPaintToken& token) {
   if (bg == clNone) {
     bg = normal_bg_;
   }
-  const int col_start = columns_[static_cast<std::size_t>(token.Start)] + 1;
-  const int col_end = columns_[static_cast<std::size_t>(token.Start + token.Length)] + 1;
+  const int col_start = Col(static_cast<std::size_t>(token.Start)) + 1;
+  const int col_end = Col(static_cast<std::size_t>(token.Start + token.Length)) + 1;
   if (!run_.Empty()) {
     const bool blank = IsBlankRun(text_.substr(static_cast<std::size_t>(token.Start),
                                                static_cast<std::size_t>(token.Length)));
@@ -206,18 +206,20 @@ void TTextPainter::DrawRunText(int first_column, int last_column, bool selected)
   const auto end = static_cast<std::size_t>(run_.ByteEnd);
   // Start at the character covering the first column rather than walking
   // the run from its start: a wrapped row shows the middle of a long run.
-  const auto run_begin = columns_.begin() + run_.ByteStart;
-  auto covering = std::upper_bound(run_begin, columns_.begin() + run_.ByteEnd, first_column - 1);
+  const auto base = static_cast<std::ptrdiff_t>(col_begin_);
+  const auto run_begin = columns_.begin() + (run_.ByteStart - base);
+  auto covering =
+      std::upper_bound(run_begin, columns_.begin() + (run_.ByteEnd - base), first_column - 1);
   if (covering != run_begin) {
     covering = std::lower_bound(run_begin, covering, *(covering - 1));
   }
-  std::size_t i = static_cast<std::size_t>(covering - columns_.begin());
+  std::size_t i = static_cast<std::size_t>(covering - columns_.begin()) + col_begin_;
   bool first = true;
   while (i < end) {
     const bool tab = text_[i] == '\t';
     const std::size_t len = tab ? 1 : static_cast<std::size_t>(std::max(CharLength(text_, i), 1));
-    const int col0 = columns_[i] + 1;
-    const int cells = columns_[std::min(i + len, text_.size())] - columns_[i];
+    const int col0 = Col(i) + 1;
+    const int cells = Col(std::min(i + len, col_end_)) - Col(i);
     if (col0 + cells - 1 < first_column) {
       i += len;
       continue;

@@ -231,6 +231,7 @@ TEST(LineIo, RandomBytesRoundTripToTheirNormalisedForm) {
     ASSERT_EQ(all.Capacity(), one.Capacity()) << "round " << round;
     for (int i = 0; i < all.LineCount(); ++i) {
       ASSERT_EQ(all.GetExpandedLength(i), one.GetExpandedLength(i)) << "round " << round;
+      ASSERT_EQ(all.IsPlainLine(i), one.IsPlainLine(i)) << "round " << round;
       ASSERT_EQ(all.GetExpandedLine(i), one.GetExpandedLine(i)) << "round " << round;
     }
     ASSERT_EQ(all.LongestLineLength(), one.LongestLineLength()) << "round " << round;

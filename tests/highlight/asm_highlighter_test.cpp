@@ -225,5 +225,90 @@ TEST(AsmHighlighterTest, ClassFilterAndFileNames) {
   EXPECT_EQ(made->LanguageTitle(), "x86 Assembly");
 }
 
+// Random lines of every token kind (long comments, strings and words across
+// the copied window's steps, multi-byte characters, NULs, line breaks) in
+// UTF-8 and GBK: a scan begun at any token start of a full scan, by
+// StartLineAt, finds the same tokens from there on, and one begun at 0 all
+// of them.
+TEST(AsmHighlighterTest, ScansResumedAtAnyTokenFindTheSameTokens) {
+  struct Token {
+    int start, length, kind;
+    bool operator==(const Token&) const = default;
+  };
+  const auto scan = [](TSrcAsmHighlighter& h) {
+    std::vector<Token> tokens;
+    for (; !h.AtLineEnd(); h.AdvanceToken()) {
+      tokens.push_back({h.TokenStart(), h.TokenLength(), h.TokenKind()});
+    }
+    return tokens;
+  };
+  const std::vector<std::string> pieces = {"mov",
+                                           "eax",
+                                           " ",
+                                           "\t",
+                                           ", ",
+                                           "0x1F",
+                                           "10h",
+                                           "'ab'",
+                                           "\"s\"",
+                                           "'''x'''",
+                                           "'",
+                                           "<=",
+                                           "<>",
+                                           ">",
+                                           "/",
+                                           "//",
+                                           "; c",
+                                           "# c",
+                                           "+",
+                                           "\r\n",
+                                           "\r",
+                                           "\n",
+                                           "\xC3\xA9",
+                                           "\xE4\xB8\xAD",
+                                           "\xD6\xD0",
+                                           "\x80",
+                                           "_lbl9",
+                                           "fld1",
+                                           std::string(1, '\0'),
+                                           "label:",
+                                           "[ebx+4]"};
+  std::mt19937 rng(1802);
+  TSrcAsmHighlighter h;
+  for (const char* page : {"UTF-8", "GBK"}) {
+    ScopedCodePage cp(page);
+    for (int round = 0; round < 60; ++round) {
+      std::string line;
+      // Some lines pass several window steps, some with one long token.
+      const std::size_t size = round % 6 == 0 ? 150000 + rng() % 50000 : rng() % 400;
+      const bool long_token = round % 12 == 0;
+      bool long_done = false;
+      while (line.size() < size) {
+        if (long_token && !long_done && line.size() > 70000) {
+          line += rng() % 2 == 0 ? std::string(70000, 'w') : "'" + std::string(70000, 'q') + "'";
+          long_done = true;
+        }
+        std::string piece = pieces[rng() % pieces.size()];
+        if (piece[0] == '\0' && rng() % 8 != 0) {
+          piece = " ";  // a NUL ends the scan: most lines go on
+        }
+        line += piece;
+      }
+      h.StartLine(line, 0);
+      const std::vector<Token> all = scan(h);
+      h.StartLineAt(line, 0, 0);
+      ASSERT_EQ(scan(h), all) << page << " round " << round;
+      for (int k = 0; k < 12 && !all.empty(); ++k) {
+        const std::size_t from = rng() % all.size();
+        h.StartLineAt(line, 0, all[from].start);
+        const std::vector<Token> rest = scan(h);
+        ASSERT_TRUE(rest.size() == all.size() - from &&
+                    std::equal(rest.begin(), rest.end(), all.begin() + static_cast<long>(from)))
+            << page << " round " << round << " from token " << from;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace torvane
