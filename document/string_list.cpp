@@ -23,6 +23,28 @@ void CheckLineLength(std::size_t length) {
   }
 }
 
+// Whether text holds neither a TAB nor a byte of 0x80 or more (lfPlain),
+// eight bytes at a time.
+bool PlainBytes(std::string_view text) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
+  std::size_t i = 0;
+  for (; i + 8 <= text.size(); i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    const std::uint64_t tabs = word ^ (kOnes * '\t');  // a zero byte where a TAB is
+    if (((word | ((tabs - kOnes) & ~tabs)) & kHigh) != 0) {
+      return false;
+    }
+  }
+  for (; i < text.size(); ++i) {
+    if (text[i] == '\t' || static_cast<unsigned char>(text[i]) >= 0x80) {
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 TSrcEditStringList::TSrcEditStringList() : expand_(ExpandRoutinesFor(8)) {}
@@ -607,23 +629,41 @@ void TSrcEditStringList::InsertLines(int index, const std::vector<std::string_vi
   if (count > std::numeric_limits<int>::max() - count_) {
     throw ESrcEditStringList("Too many lines");
   }
-  // The texts are copied before any record moves, so a failure leaves the
-  // store as it was.
-  std::vector<std::uint32_t> slots;
-  slots.reserve(texts.size());
-  try {
+  // Many lines while no line reads from the shared buffer (as after all
+  // lines were replaced): their bytes go into a new shared buffer, one block
+  // instead of a block each. The texts are copied before any record moves,
+  // so a failure leaves the store as it was.
+  constexpr int kSharedFrom = 256;
+  std::size_t total = 0;
+  for (const std::string_view text : texts) {
+    total += text.size();
+  }
+  const bool shared = buffer_lines_ == 0 && count >= kSharedFrom && total > 0 &&
+                      total <= std::numeric_limits<std::uint32_t>::max();
+  std::string bytes;
+  std::vector<std::uint32_t> refs;
+  refs.reserve(texts.size());
+  if (shared) {
+    bytes.reserve(total);
     for (const std::string_view text : texts) {
-      slots.push_back(NewOwnedText(text));
+      refs.push_back(static_cast<std::uint32_t>(bytes.size()));
+      bytes.append(text);
     }
-  } catch (...) {
-    for (std::size_t i = 0; i < slots.size(); ++i) {
-      TSrcEditStringRec orphan;
-      orphan.TextRef = slots[i];
-      orphan.Length = static_cast<std::uint32_t>(texts[i].size());
-      orphan.TextOwned = 1;
-      ReleaseText(orphan);
+  } else {
+    try {
+      for (const std::string_view text : texts) {
+        refs.push_back(NewOwnedText(text));
+      }
+    } catch (...) {
+      for (std::size_t i = 0; i < refs.size(); ++i) {
+        TSrcEditStringRec orphan;
+        orphan.TextRef = refs[i];
+        orphan.Length = static_cast<std::uint32_t>(texts[i].size());
+        orphan.TextOwned = 1;
+        ReleaseText(orphan);
+      }
+      throw;
     }
-    throw;
   }
   Batch batch(*this);
   NotifyLines(OnBeforeInsert, index, count);
@@ -631,13 +671,26 @@ void TSrcEditStringList::InsertLines(int index, const std::vector<std::string_vi
     SetCapacity(count_ + count);
   }
   MakeRoom(index, count);
+  if (shared) {
+    buffer_ = std::move(bytes);
+  }
   for (int i = 0; i < count; ++i) {
     TSrcEditStringRec& record = records_[index + i];
     record = TSrcEditStringRec{};
     const std::string_view text = texts[static_cast<std::size_t>(i)];
-    record.TextRef = slots[static_cast<std::size_t>(i)];
+    record.TextRef = refs[static_cast<std::size_t>(i)];
     record.Length = static_cast<std::uint32_t>(text.size());
-    record.TextOwned = text.empty() ? 0 : 1;
+    record.TextOwned = text.empty() || shared ? 0 : 1;
+    if (shared && !text.empty()) {
+      ++buffer_lines_;
+      // Measured while the bytes are at hand: the scroll range needs them.
+      if (PlainBytes(text)) {
+        record.ExpandedLength = static_cast<std::int32_t>(text.size());
+        record.LineFlags = lfHasNoTabs | lfPlain;
+      } else {
+        ComputeExpandedLength(record);
+      }
+    }
     if (extras_ != nullptr) {
       extras_[index + i] = Extras{};
     }

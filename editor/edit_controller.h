@@ -158,7 +158,7 @@ class TSrcEditController {
   // line is not copied whole for a keystroke.
   void WriteLinePart(int line, std::size_t offset, std::size_t count, std::string_view text);
   void InsertLineAt(int line, std::string_view text);
-  void InsertLinesAt(int line, const std::vector<std::string_view>& texts);
+  void InsertLinesAt(int line, std::vector<std::string_view> texts);
   void RemoveLinesAt(int line, int count);
   // Returns, for a column block, where its piece began on each line.
   std::vector<int> DeleteSelectionText();
@@ -176,7 +176,7 @@ class TSrcEditController {
   // undo group, until the group closes (TrimWrittenLines), and is recorded
   // there; undo and redo steps write exactly.
   bool DefersTrimming() const;
-  std::string TrimmedForWrite(std::string_view text, int line);
+  std::string_view TrimmedForWrite(std::string_view text, int line);
   void ShiftPendingTrims(int line, int delta);
   void TrimWrittenLines();
   std::size_t SelectedLinesSize(int first, int last) const;

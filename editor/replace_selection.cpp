@@ -29,19 +29,19 @@ bool TSrcEditController::DefersTrimming() const {
   return model_.HasOption(eoTrimTrailingSpaces) && !exact_writes_;
 }
 
-std::string TSrcEditController::TrimmedForWrite(std::string_view text, int line) {
+std::string_view TSrcEditController::TrimmedForWrite(std::string_view text, int line) {
   if (!DefersTrimming()) {
-    return std::string(text);
+    return text;
   }
   if (undo_list_.BlockDepth() == 0) {
-    return std::string(TrimTrailingSpaces(text));
+    return TrimTrailingSpaces(text);
   }
   // Inside a recorded change the blanks go when its group closes, as an
   // entry of their own, so undo puts back exactly what was there.
   if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
     pending_trims_.push_back(line);
   }
-  return std::string(text);
+  return text;
 }
 
 void TSrcEditController::ShiftPendingTrims(int line, int delta) {
@@ -101,7 +101,8 @@ void TSrcEditController::TrimWrittenLines() {
 }
 
 void TSrcEditController::WriteLine(int line, std::string_view text) {
-  const std::string written = TrimmedForWrite(text, line);
+  // (SetLine copies first, so `text` may be a view of the line itself.)
+  const std::string_view written = TrimmedForWrite(text, line);
   if (line <= model_.LineCount() && model_.LineText(line) == written) {
     return;
   }
@@ -139,15 +140,28 @@ void TSrcEditController::InsertLineAt(int line, std::string_view text) {
   model_.Lines().InsertLine(line - 1, TrimmedForWrite(text, line));
 }
 
-void TSrcEditController::InsertLinesAt(int line, const std::vector<std::string_view>& texts) {
+void TSrcEditController::InsertLinesAt(int line, std::vector<std::string_view> texts) {
   if (texts.size() == 1) {
     InsertLineAt(line, texts.front());
     return;
   }
-  // One move of the records for the whole block, then the texts.
   TSrcEditStringList& lines = model_.Lines();
-  ShiftPendingTrims(line, static_cast<int>(texts.size()));
-  lines.InsertBlankLines(line - 1, static_cast<int>(texts.size()));
+  const int count = static_cast<int>(texts.size());
+  ShiftPendingTrims(line, count);
+  if (!model_.CodeFolding().Enabled() && model_.Folds().Ranges().AllCount() == 0) {
+    // The lines go in with their texts at once: one notification, and one
+    // block for many lines, which undoing a whole-text change needs. (With
+    // folding, its token bookkeeping follows blank lines written one by one.)
+    for (int i = 0; i < count; ++i) {
+      std::string_view& text = texts[static_cast<std::size_t>(i)];
+      text = TrimmedForWrite(text, line + i);
+    }
+    lines.ResizeCapacity(lines.LineCount() + count);  // as blank lines leave it
+    lines.InsertLines(line - 1, texts);
+    return;
+  }
+  // One move of the records for the whole block, then the texts.
+  lines.InsertBlankLines(line - 1, count);
   for (std::size_t i = 0; i < texts.size(); ++i) {
     if (!texts[i].empty()) {
       WriteLine(line + static_cast<int>(i), texts[i]);
@@ -317,7 +331,7 @@ std::vector<int> TSrcEditController::DeleteSelectionText() {
 void TSrcEditController::InsertNormal(std::string_view text) {
   const TBufferPos caret = model_.CaretPos();
   const auto before = static_cast<std::size_t>(caret.Char - 1);
-  const std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
+  std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
   if (pieces.size() == 1) {
     // Into the line where it is: typing into a long line copies no line.
     const std::size_t length = model_.LineText(caret.Line).size();
@@ -332,12 +346,15 @@ void TSrcEditController::InsertNormal(std::string_view text) {
   left.resize(before, ' ');
   const std::string right = before < line.size() ? line.substr(before) : std::string();
   const std::string last = std::string(pieces.back()) + right;
+  const int last_size = static_cast<int>(pieces.back().size());
   WriteLine(caret.Line, left + std::string(pieces.front()));
-  std::vector<std::string_view> added(pieces.begin() + 1, pieces.end());
-  added.back() = last;
-  InsertLinesAt(caret.Line + 1, added);
-  const int count = static_cast<int>(added.size());
-  model_.SetCaretPos({static_cast<int>(pieces.back().size()) + 1, caret.Line + count});
+  // The pieces after the first become the new lines (a whole text put back
+  // by undo can be a million of them: no copy of the list).
+  pieces.erase(pieces.begin());
+  pieces.back() = last;
+  const int count = static_cast<int>(pieces.size());
+  InsertLinesAt(caret.Line + 1, std::move(pieces));
+  model_.SetCaretPos({last_size + 1, caret.Line + count});
 }
 
 void TSrcEditController::InsertLineMode(std::string_view text, int line) {
@@ -354,8 +371,8 @@ void TSrcEditController::InsertLineMode(std::string_view text, int line) {
     InsertLineAt(1, std::string_view());
   }
   line = std::max(1, std::min(line, model_.LineCount() + 1));
-  InsertLinesAt(line, pieces);
   const int count = static_cast<int>(pieces.size());
+  InsertLinesAt(line, std::move(pieces));
   line_block_end_ = {scrolling_->CharsInWindow(), line + count - 1};
   model_.SetCaretPos({1, line + count});
 }

@@ -17,9 +17,16 @@ bool TViewInvalidator::VisibleRowsOf(int first, int last, bool gutter, int& firs
     std::swap(first, last);
   }
   const int top = metrics_.FirstVisibleRow();
+  first_row = mapping_.RowOfLine(first);
+  // Lines below the window (every line appended while a file is read) are
+  // turned away before the division VisibleRows costs: row r lies below
+  // the last visible row when (r - top) * row height passes the height.
+  if (first_row > top &&
+      static_cast<long long>(first_row - top) * metrics_.RowHeight() > metrics_.ClientHeight()) {
+    return false;
+  }
   const int bottom = top + metrics_.VisibleRows();
   const int count = mapping_.LineCount();
-  first_row = mapping_.RowOfLine(first);
   if (last >= count) {
     last_row = bottom;
   } else if (mapping_.IsWrapping() && !gutter) {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <random>
 
+#include "highlight/nasm_highlighter.h"
 #include "platform/codepage.h"
 #include "tests/editor/editor_fixture.h"
 
@@ -307,6 +308,97 @@ TEST(RandomEditingTest, DoubleByteTextSurvivesUndoAndRedo) {
   g_chars = kAsciiChars;
   g_chars.insert(g_chars.end(), {"\xD6\xD0", "\xB9\x5B", "\x81\x7D", "\xB0\xA1"});
   EXPECT_GT(RunRounds(7, 1500), 1000);
+}
+
+// Lines several at a time go into the store at once, with their texts,
+// where folding is off; with folding on they are written one by one into
+// blank lines. Both ways must give the same text, records, range states,
+// repainted lines and undo: the same random commands (and large texts
+// replaced whole, then undone and redone) on two editors, one with folding
+// on over a highlighter without fold regions.
+TEST(RandomEditingTest, LinesInsertedAtOnceMatchLinesWrittenOneByOne) {
+  ScopedCodePage page("UTF-8");
+  g_chars = kAsciiChars;
+  g_chars.insert(g_chars.end(), {"\xC3\xA9", "\xE4\xB8\xAD"});
+  // Lines painted since the last look, merged: what a repaint covers.
+  const auto repainted = [](testing::TRecordingView& view) {
+    std::vector<std::pair<int, int>> spans = view.invalidated;
+    view.invalidated.clear();
+    std::sort(spans.begin(), spans.end());
+    std::vector<std::pair<int, int>> merged;
+    for (const auto& s : spans) {
+      if (!merged.empty() && s.first <= merged.back().second + 1) {
+        merged.back().second = std::max(merged.back().second, s.second);
+      } else {
+        merged.push_back(s);
+      }
+    }
+    return merged;
+  };
+  const auto state = [](TEditorFixture& f) {
+    std::string out = f.Text() + "|" + f.UndoKinds() + "|";
+    TSrcEditStringList& store = f.model.Lines();
+    for (int i = 0; i < store.LineCount(); ++i) {
+      store.GetExpandedLength(i);  // the same whether noted on the way or computed now
+      out += std::to_string(f.model.RangeStates().StateAt(i)) + " ";
+    }
+    const auto pos = [](TBufferPos p) { return FormatMessage("(%d,%d)", p.Char, p.Line); };
+    return out + store.Dump() + pos(f.model.CaretPos()) + pos(f.model.SelectionAnchor()) +
+           pos(f.model.SelectionActiveEnd()) +
+           FormatMessage(" longest %d", store.LongestLineLength());
+  };
+  std::mt19937 rng(4242);
+  for (int round = 0; round < 150; ++round) {
+    std::vector<std::string> lines = RandomText(rng);
+    if (round % 5 == 0) {  // enough lines to share one block
+      for (int i = 300 + static_cast<int>(rng() % 300); i > 0; --i) {
+        lines.push_back(RandomLine(rng));
+      }
+    }
+    TSrcNasmHighlighter ha;
+    TSrcNasmHighlighter hb;
+    hb.FoldRegions().Clear();
+    TEditorFixture a(lines);
+    TEditorFixture b(lines);
+    a.model.SetHighlighter(&ha);
+    b.model.SetHighlighter(&hb);
+    b.model.CodeFolding().SetEnabled(true);
+    const std::uint32_t seed = static_cast<std::uint32_t>(rng());
+    for (TEditorFixture* f : {&a, &b}) {
+      std::mt19937 same(seed);
+      SetRandomOptions(same, *f);
+      f->view.invalidated.clear();
+    }
+    std::string trace;
+    for (int step = 0; step < 25; ++step) {
+      const std::uint32_t command_seed = static_cast<std::uint32_t>(rng());
+      const bool whole = rng() % 6 == 0;
+      for (TEditorFixture* f : {&a, &b}) {
+        std::mt19937 same(command_seed);
+        if (whole) {  // select all, replace by a few lines, undo, maybe redo
+          f->Cmd(ecSelectAll);
+          f->Cmd(ecChar, 'x');
+          f->Cmd(ecUndo);
+          if (same() % 2 == 0) {
+            f->Cmd(ecRedo);
+          }
+        } else {
+          const std::string done = RandomCommand(same, *f);
+          if (f == &a) {
+            trace += done + "\n";
+          }
+        }
+      }
+      ASSERT_EQ(state(a), state(b)) << "round " << round << "\n" << trace;
+      ASSERT_EQ(repainted(a.view), repainted(b.view)) << "round " << round << "\n" << trace;
+    }
+    for (int guard = 0; a.editor.CanUndo() && guard < 10000; ++guard) {
+      a.Cmd(ecUndo);
+      b.Cmd(ecUndo);
+      ASSERT_EQ(state(a), state(b)) << "round " << round << " undo\n" << trace;
+    }
+    ASSERT_EQ(repainted(a.view), repainted(b.view)) << "round " << round << "\n" << trace;
+  }
 }
 
 }  // namespace
