@@ -9,13 +9,13 @@
 namespace torvane {
 namespace {
 
-// Characters of the selected bytes (a double-byte or UTF-8 character counts
-// once; line breaks count as they are stored in the selected text).
-int CharacterCount(std::string_view bytes) {
+// Characters of the selection (a double-byte or UTF-8 character counts once;
+// line breaks count as the selected text stores them), counted piece by piece
+// so that a whole-file selection is never copied.
+int SelectedCharacterCount(const TSrcEditModel& model) {
+  const CodePage& page = CodePage::Current();
   int count = 0;
-  for (std::size_t i = 0; i < bytes.size(); ++count) {
-    i += static_cast<std::size_t>(std::max(CharLength(bytes, i), 1));
-  }
+  model.VisitSelectedText([&](std::string_view piece) { count += page.CharCount(piece); });
   return count;
 }
 
@@ -52,7 +52,7 @@ TStatusTexts EditorStatusTexts(const TSrcEditor& editor) {
   const TBufferPos caret = model.ToExpandedPos(model.CaretPos());
   texts.Position = QStringLiteral("行 %1，字符 %2").arg(caret.Line).arg(caret.Char);
   texts.Column = QStringLiteral("列 %1").arg(model.DisplayColumn());
-  const int selected = model.HasSelection() ? CharacterCount(model.SelectedText()) : 0;
+  const int selected = SelectedCharacterCount(model);
   texts.Selection = QStringLiteral("选中 %1").arg(selected);
   texts.Mode = model.InsertMode() ? QStringLiteral("插入") : QStringLiteral("改写");
   texts.SelectionMode = SelectionModeName(model.SelectionMode());

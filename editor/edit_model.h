@@ -88,6 +88,9 @@ class TSrcEditModel {
   int RememberedColumn() const { return remembered_column_; }
   // Text of the selection, lines joined with CR LF (selected_text.cpp).
   std::string SelectedText() const;
+  // The same text in pieces handed over in order, never joined (counting a
+  // whole-file selection must not copy the file).
+  void VisitSelectedText(const std::function<void(std::string_view)>& piece) const;
   bool IsPointInSelection(TBufferPos pos) const;
   // The display columns [c1, c2) of a column selection (unwrapped), and the
   // characters [from, to) they take on one line: what the selection shows,

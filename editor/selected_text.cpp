@@ -30,59 +30,69 @@ std::string_view Slice(std::string_view text, int from, int to) {
   return text.substr(static_cast<std::size_t>(a), static_cast<std::size_t>(b - a));
 }
 
-// The text from s to e of lines given by `line_text` (1-based); c1..c2 are
-// the display columns of a column selection.
-std::string SelectionText(
+// Hands the text from s to e of lines given by `line_text` (1-based) to
+// `piece` in order, without joining it; c1..c2 are the display columns of a
+// column selection.
+void VisitSelectionText(
     const std::function<std::string_view(int)>& line_text, TBufferPos s, TBufferPos e,
     TSrcSelectionMode mode, int c1, int c2, int tab, bool trim_trailing_spaces,
-    const std::function<std::pair<int, int>(int, std::string_view)>& column_range) {
-  std::string out;
+    const std::function<std::pair<int, int>(int, std::string_view)>& column_range,
+    const std::function<void(std::string_view)>& piece) {
   switch (mode) {
     case smNormal: {
       if (s.Line == e.Line) {
-        out = Slice(TrimTrailingBlanks(line_text(s.Line)), s.Char, e.Char);
+        piece(Slice(TrimTrailingBlanks(line_text(s.Line)), s.Char, e.Char));
         break;
       }
       const std::string_view first = TrimTrailingBlanks(line_text(s.Line));
-      out = Slice(first, s.Char, static_cast<int>(first.size()) + 1);
+      piece(Slice(first, s.Char, static_cast<int>(first.size()) + 1));
       for (int line = s.Line + 1; line < e.Line; ++line) {
-        out += kLineBreak;
-        out += TrimTrailingBlanks(line_text(line));
+        piece(kLineBreak);
+        piece(TrimTrailingBlanks(line_text(line)));
       }
-      out += kLineBreak;
-      out += Slice(TrimTrailingBlanks(line_text(e.Line)), 1, e.Char);
+      piece(kLineBreak);
+      piece(Slice(TrimTrailingBlanks(line_text(e.Line)), 1, e.Char));
       break;
     }
     case smLine:
       for (int line = s.Line; line <= e.Line; ++line) {
-        out += TrimTrailingBlanks(line_text(line));
-        out += kLineBreak;
+        piece(TrimTrailingBlanks(line_text(line)));
+        piece(kLineBreak);
       }
       break;
     case smColumn: {
+      constexpr std::string_view kBlanks = "                                ";
       for (int line = s.Line; line <= e.Line; ++line) {
         if (line > s.Line) {
-          out += kLineBreak;
+          piece(kLineBreak);
         }
         const std::string_view text = line_text(line);
         const auto [from, to] = column_range(line, text);
-        out += Slice(text, from, to);
+        piece(Slice(text, from, to));
         const int line_end = line_cells::LineCells(text, tab) + 1;
         if (line_end < c2 && !trim_trailing_spaces) {
-          out.append(static_cast<std::size_t>(c2 - std::max(c1, line_end)), ' ');
+          for (int pad = c2 - std::max(c1, line_end); pad > 0;
+               pad -= static_cast<int>(kBlanks.size())) {
+            piece(kBlanks.substr(0, std::min<std::size_t>(kBlanks.size(), pad)));
+          }
         }
       }
       break;
     }
   }
-  return out;
 }
 
 }  // namespace
 
 std::string TSrcEditModel::SelectedText() const {
+  std::string text;
+  VisitSelectedText([&text](std::string_view piece) { text += piece; });
+  return text;
+}
+
+void TSrcEditModel::VisitSelectedText(const std::function<void(std::string_view)>& piece) const {
   if (!HasSelection()) {
-    return {};
+    return;
   }
   const TBufferPos s = SelStart();
   const TBufferPos e = SelEnd();
@@ -94,9 +104,10 @@ std::string TSrcEditModel::SelectedText() const {
     spans_collapsed = spans_collapsed || folds_->CollapsedHeaderAt(line) != nullptr;
   }
   if (!spans_collapsed) {
-    return SelectionText(
+    VisitSelectionText(
         [this](int line) { return LineText(line); }, s, e, selection_mode_, c1, c2, TabWidth(),
-        trim, [&](int line, std::string_view) { return ColumnBlockOnLine(line, columns); });
+        trim, [&](int line, std::string_view) { return ColumnBlockOnLine(line, columns); }, piece);
+    return;
   }
   // Blocks collapsed inside the selection are part of it: select in the
   // expanded text. An end inside a header's appended mark covers its block.
@@ -108,7 +119,7 @@ std::string TSrcEditModel::SelectedText() const {
   if (last != nullptr && e.Char > static_cast<int>(folds_->HeaderText(*last).size()) + 1) {
     end = {static_cast<int>(lines.back().size()) + 1, static_cast<int>(lines.size())};
   }
-  return SelectionText(
+  VisitSelectionText(
       [&lines](int line) {
         return line >= 1 && line <= static_cast<int>(lines.size())
                    ? std::string_view(lines[static_cast<std::size_t>(line - 1)])
@@ -125,7 +136,8 @@ std::string TSrcEditModel::SelectedText() const {
                std::max(CharLength(text, static_cast<std::size_t>(end_char.Char - 1)), 1);
         }
         return std::pair<int, int>(from, to);
-      });
+      },
+      piece);
 }
 
 bool TSrcEditModel::IsPointInSelection(TBufferPos pos) const {

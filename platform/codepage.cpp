@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -255,6 +256,27 @@ bool CodePage::IsLeadByte(unsigned char b) const {
       return InRange(b, 0x81, 0xFE);
   }
   return false;
+}
+
+int CodePage::CharCount(std::string_view text) const {
+  if (kind_ == CodePageKind::SingleByte) {
+    return static_cast<int>(text.size());
+  }
+  constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+  int count = 0;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::uint64_t word = 0;
+    if (text.size() - i >= sizeof word &&
+        (std::memcpy(&word, text.data() + i, sizeof word), (word & kHighBits) == 0)) {
+      count += static_cast<int>(sizeof word);
+      i += sizeof word;
+      continue;
+    }
+    i += static_cast<std::size_t>(std::max(CharLength(text, i), 1));
+    ++count;
+  }
+  return count;
 }
 
 int CodePage::MultiByteLength(std::string_view text, std::size_t i) const {

@@ -46,6 +46,9 @@ class CodePage {
     }
     return MultiByteLength(text, i);
   }
+  // Characters in the bytes, each as CharLength steps over them; runs of ASCII
+  // are counted eight bytes at a time (a whole selected file per caret move).
+  int CharCount(std::string_view text) const;
   // True when the byte can start a multi-byte character.
   bool IsLeadByte(unsigned char byte) const;
   // True when byte i lies inside a character rather than at its start.
@@ -77,15 +80,21 @@ class CodePage {
 inline int CharLength(std::string_view text, std::size_t i) {
   return CodePage::Current().CharLength(text, i);
 }
-inline bool IsLeadByte(unsigned char byte) { return CodePage::Current().IsLeadByte(byte); }
+inline bool IsLeadByte(unsigned char byte) {
+  return CodePage::Current().IsLeadByte(byte);
+}
 inline bool IsTrailByte(std::string_view text, std::size_t i) {
   return CodePage::Current().IsTrailByte(text, i);
 }
 inline int CharCells(std::string_view text, std::size_t i) {
   return CodePage::Current().CharCells(text, i);
 }
-inline QString DecodeText(std::string_view bytes) { return CodePage::Current().Decode(bytes); }
-inline std::string EncodeText(const QString& text) { return CodePage::Current().Encode(text); }
+inline QString DecodeText(std::string_view bytes) {
+  return CodePage::Current().Decode(bytes);
+}
+inline std::string EncodeText(const QString& text) {
+  return CodePage::Current().Encode(text);
+}
 
 // East-Asian width of a Unicode character: 2 for wide and full-width
 // characters, else 1 (also for unprintable ones, which draw as one cell).

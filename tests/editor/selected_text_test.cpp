@@ -46,6 +46,19 @@ TEST(SelectedTextTest, ColumnModeTakesCellsAcrossTabsAndPadsShortLines) {
   EXPECT_EQ(m.SelectedText(), "b\tcd\r\nbcdefghij\r\nb");
 }
 
+TEST(SelectedTextTest, ColumnPaddingWiderThanOnePieceIsWhole) {
+  // 70 columns past a short line's end: the blanks are handed over in pieces.
+  TModelFixture f({std::string(80, 'x'), "ab"});
+  TSrcEditModel& m = f.model;
+  m.SetSelectionMode(smColumn);
+  m.SetSelectionAnchor({2, 1});
+  m.SetSelectionActiveEnd({73, 2});
+  EXPECT_EQ(m.SelectedText(), std::string(71, 'x') + "\r\nb" + std::string(70, ' '));
+  std::size_t pieces_size = 0;
+  m.VisitSelectedText([&](std::string_view piece) { pieces_size += piece.size(); });
+  EXPECT_EQ(pieces_size, m.SelectedText().size());
+}
+
 TEST(SelectedTextTest, ColumnModeNeverCutsAWideCharacter) {
   for (const char* page : {"UTF-8", "GBK"}) {
     ScopedCodePage cp(page);

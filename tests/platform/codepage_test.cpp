@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <string>
+
 namespace torvane {
 namespace {
 
@@ -57,6 +61,27 @@ TEST(CodePageTest, GbkDoubleByteRules) {
   // A trail byte in the ASCII range after a lead byte.
   const std::string at = "\x81\x40";
   EXPECT_EQ(CharLength(at, 0), 2);
+}
+
+// The counting shortcut over ASCII runs agrees with stepping CharLength over
+// random texts of ASCII, lead, trail and malformed bytes, in every kind of page.
+TEST(CodePageTest, CharCountAgreesWithCharLengthSteps) {
+  std::mt19937 rng(20261207);
+  for (const char* name : {"UTF-8", "GBK", "CP932", "BIG5", "CP949", "ISO-8859-1"}) {
+    const CodePage page = CodePage::FromName(name);
+    for (int round = 0; round < 400; ++round) {
+      std::string text(rng() % 70, 'x');
+      const unsigned high_share = rng() % 4;  // from pure ASCII to mostly high bytes
+      for (char& c : text) {
+        c = static_cast<char>(rng() % 4 < high_share ? 0x80 + rng() % 128 : rng() % 128);
+      }
+      int expected = 0;
+      for (std::size_t i = 0; i < text.size(); ++expected) {
+        i += static_cast<std::size_t>(std::max(page.CharLength(text, i), 1));
+      }
+      ASSERT_EQ(page.CharCount(text), expected) << name << " round " << round;
+    }
+  }
 }
 
 TEST(CodePageTest, DecodeAndEncodeRoundTripUtf8) {
