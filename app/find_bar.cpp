@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <limits>
+#include <tuple>
 
 #include "editor/text_replace.h"
 #include "platform/codepage.h"
@@ -149,6 +151,7 @@ bool TFindBar::PreparePattern() {
 
 void TFindBar::CaptureSelection() {
   const TSrcEditModel& model = editor_.Model();
+  selection_ = TSearchScope{};
   selection_.Whole = false;
   if (!model.HasSelection()) {
     selection_.Begin = selection_.End = model.ToExpandedPos(model.CaretPos());
@@ -163,6 +166,14 @@ void TFindBar::CaptureSelection() {
   // Kept in lines of the expanded text: searching expands collapsed blocks.
   selection_.Begin = model.ToExpandedPos(selection_.Begin);
   selection_.End = model.ToExpandedPos(selection_.End);
+  // A column block is searched inside its rectangle, on its lines whole.
+  selection_.Columns = model.SelectionMode() == smColumn;
+  if (selection_.Columns) {
+    std::tie(selection_.FirstColumn, selection_.LastColumn) = model.ColumnBlockColumns();
+    selection_.TabWidth = model.TabWidth();
+    selection_.Begin.Char = 1;
+    selection_.End.Char = std::numeric_limits<int>::max() / 2;
+  }
 }
 
 TSearchScope TFindBar::Scope() const {
@@ -216,11 +227,11 @@ bool TFindBar::ReplaceOne() {
   const TSrcEditModel& model = editor_.Model();
   const TSearchScope scope = Scope();
   const TSearchMatch current{model.SelStart(), model.SelEnd()};
-  const bool in_scope = scope.Whole || (current.Start >= scope.Begin && current.End <= scope.End);
+  const bool in_scope = ScopeHolds(scope, model.Lines(), current.Start, current.End);
   if (model.HasSelection() && in_scope &&
       search_.IsMatch(model.Lines(), current.Start, current.End)) {
     const std::string bytes = search_.ReplacementFor(model.Lines(), current, ReplaceEdit->text());
-    if (!scope.Whole && selection_.End.Line == current.End.Line) {
+    if (!scope.Whole && !scope.Columns && selection_.End.Line == current.End.Line) {
       selection_.End.Char +=
           static_cast<int>(bytes.size()) - (current.End.Char - current.Start.Char);
     }

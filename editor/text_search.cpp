@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "document/string_list.h"
+#include "editor/position_mapping.h"
 #include "platform/codepage.h"
 
 namespace torvane {
@@ -70,8 +71,17 @@ struct TLineWindow {
   std::size_t hi;
 };
 
-TLineWindow WindowOf(const TSearchScope& scope, int line, std::size_t length) {
+TLineWindow WindowOf(const TSearchScope& scope, int line, std::string_view text) {
+  const std::size_t length = text.size();
   TLineWindow w{0, length};
+  if (scope.Columns && !scope.Whole) {
+    const auto [from, to] =
+        line_cells::ColumnBlockChars(text, scope.FirstColumn, scope.LastColumn, scope.TabWidth);
+    // A block past the line's end holds nothing of it, not even its end.
+    w.lo = static_cast<std::size_t>(std::max(from, 1) - 1);
+    w.hi = std::min(static_cast<std::size_t>(std::max(to, 1) - 1), length);
+    return w;
+  }
   if (line == scope.Begin.Line) {
     w.lo = std::min(static_cast<std::size_t>(std::max(scope.Begin.Char, 1) - 1), length);
   }
@@ -440,6 +450,19 @@ class TTextSearch::TLineSkipper {
 
 // --- the document ----------------------------------------------------------
 
+bool ScopeHolds(const TSearchScope& scope, const TSrcEditStringList& lines, TBufferPos start,
+                TBufferPos end) {
+  if (scope.Whole) {
+    return true;
+  }
+  if (start < scope.Begin || scope.End < end || start.Line != end.Line || start.Line < 1 ||
+      start.Line > lines.LineCount()) {
+    return false;
+  }
+  const TLineWindow w = WindowOf(scope, start.Line, lines.GetLine(start.Line - 1));
+  return ByteIndex(start.Char) >= w.lo && ByteIndex(end.Char) <= w.hi;
+}
+
 std::optional<TSearchMatch> TTextSearch::Find(const TSrcEditStringList& lines, TBufferPos from,
                                               bool backward, const TSearchScope& scope,
                                               bool wrap) const {
@@ -475,7 +498,7 @@ std::optional<TSearchMatch> TTextSearch::FindFrom(const TSrcEditStringList& line
 
   auto search_line = [&](int line, TLineQuery query) -> std::optional<TSearchMatch> {
     const std::string_view text = lines.GetLine(line - 1);
-    const TLineWindow w = WindowOf(scope, line, text.size());
+    const TLineWindow w = WindowOf(scope, line, text);
     query.lo = std::max(query.lo, w.lo);
     query.hi = std::min(query.hi, w.hi);
     query.backward = backward;

@@ -39,7 +39,17 @@ struct TSearchScope {
   TBufferPos Begin{1, 1};
   TBufferPos End{1, 1};
   bool Whole = true;
+  // A column selection: on the lines from Begin to End only the characters
+  // of the block over display columns [FirstColumn, LastColumn) count.
+  bool Columns = false;
+  int FirstColumn = 1;
+  int LastColumn = 1;
+  int TabWidth = 8;
 };
+
+// True when [start, end) on one line lies wholly inside the scope.
+bool ScopeHolds(const TSearchScope& scope, const TSrcEditStringList& lines, TBufferPos start,
+                TBufferPos end);
 
 // The matches of a pattern are, per line, the matches anchored at each
 // character start; a whole-word match has no word character just before or

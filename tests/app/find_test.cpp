@@ -260,6 +260,24 @@ TEST_F(FindTest, InvalidRegexIsReportedAndInSelectionStaysInside) {
   EXPECT_EQ(EditorText(Editor()), "mov eax, 1\nadd ebx, 2\nadd ecx, 3\nmov edx, 4");
 }
 
+TEST_F(FindTest, InSelectionWithAColumnBlockSearchesItsRectangle) {
+  Open("mov eax, mov\nmov ebx, mov\nmov ecx, mov\n");
+  window_->FindActions->Replace->trigger();
+  TSrcEditModel& model = Editor().Model();
+  model.SetSelectionMode(smColumn);
+  model.PlaceCaretAndSelection({4, 2}, {1, 1}, {4, 2});  // columns 1-3 of lines 1 and 2
+  Bar().InSelection->setChecked(true);
+  Search("mov");
+  EXPECT_EQ(Start(), (TBufferPos{1, 1}));
+  Search("mov");
+  EXPECT_EQ(Start(), (TBufferPos{1, 2}));  // not the one at the end of line 1
+  Search("mov");
+  EXPECT_EQ(Start(), (TBufferPos{1, 1}));
+  Bar().ReplaceEdit->setText("add");
+  EXPECT_EQ(Bar().ReplaceAll(), 2);
+  EXPECT_EQ(EditorText(Editor()), "add eax, mov\nadd ebx, mov\nmov ecx, mov");
+}
+
 TEST_F(FindTest, ReplaceOneAndReplaceAllUndoneInOneStep) {
   ScopedCodePage page("GBK");
   const std::string text =

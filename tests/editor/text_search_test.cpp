@@ -8,11 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <QRegularExpression>
+#include <limits>
 #include <random>
 
 #include "document/string_list.h"
 #include "editor/edit_controller.h"
 #include "editor/edit_model.h"
+#include "editor/position_mapping.h"
 #include "editor/text_replace.h"
 #include "platform/codepage.h"
 
@@ -139,7 +141,8 @@ std::vector<TRefMatch> NaiveAll(const std::vector<TRefMatch>& all,
 // hand; one undo restores the text.
 template <typename TWhere>
 void CompareReplaceAll(const std::vector<std::string>& lines, const TTextSearch& search,
-                       const std::vector<TRefMatch>& matches, TWhere where) {
+                       const std::vector<TRefMatch>& matches, TWhere where,
+                       TSearchScope scope = {}) {
   TSrcEditModel model;
   TSrcEditController controller(model);
   for (const std::string& line : lines) {
@@ -153,7 +156,6 @@ void CompareReplaceAll(const std::vector<std::string>& lines, const TTextSearch&
     const std::string taken = text.substr(m.s, m.e - m.s);
     text.replace(m.s, m.e - m.s, regex ? "<" + taken + "$>" : std::string("<r>"));
   }
-  TSearchScope scope;
   const int count = ReplaceAllMatches(controller, search, scope,
                                       regex ? QStringLiteral("<$0$$>") : QStringLiteral("<r>"));
   ASSERT_EQ(count, static_cast<int>(matches.size())) << where();
@@ -266,13 +268,38 @@ void CompareWithNaive(const char* page_name, unsigned seed, TDocShape shape = {}
         if (scope.End < scope.Begin) {
           std::swap(scope.Begin, scope.End);
         }
+        // Every other trial a column block over the same lines, as the find
+        // bar takes it from a column selection.
+        if (trial % 2 == 1) {
+          scope.Columns = true;
+          scope.FirstColumn = 1 + pick(8);
+          scope.LastColumn = scope.FirstColumn + pick(8);
+          scope.TabWidth = 1 + pick(4);
+          scope.Begin.Char = 1;
+          scope.End.Char = std::numeric_limits<int>::max() / 2;
+        }
       }
+      auto in_scope_naive = [&](const TRefMatch& m) {
+        if (scope.Whole) {
+          return true;
+        }
+        if (m.Start() < scope.Begin || scope.End < m.End()) {
+          return false;
+        }
+        if (!scope.Columns) {
+          return true;
+        }
+        const auto [from, to] =
+            line_cells::ColumnBlockChars(lines[static_cast<std::size_t>(m.Start().Line) - 1],
+                                         scope.FirstColumn, scope.LastColumn, scope.TabWidth);
+        return m.Start().Char >= from && m.End().Char <= to;
+      };
       const QString pattern = RandomPattern(rng, alphabet, sample, options.regex);
       TTextSearch search;
       ASSERT_TRUE(search.SetPattern(pattern, options)) << pattern.toStdString();
       std::vector<TRefMatch> all;
       for (const TRefMatch& m : NaiveMatches(lines, pattern, options)) {
-        if (scope.Whole || (m.Start() >= scope.Begin && m.End() <= scope.End)) {
+        if (in_scope_naive(m)) {
           all.push_back(m);
         }
       }
@@ -313,17 +340,18 @@ void CompareWithNaive(const char* page_name, unsigned seed, TDocShape shape = {}
           ASSERT_EQ(got->End, want->End()) << where();
           ASSERT_EQ(got->Wrapped, wrapped) << where();
           ASSERT_TRUE(search.IsMatch(store, got->Start, got->End)) << where();
+          ASSERT_TRUE(ScopeHolds(scope, store, got->Start, got->End)) << where();
         }
       }
-      if (scope.Whole) {
+      if (scope.Whole || scope.Columns) {
         const std::vector<TRefMatch> want = NaiveAll(all, lines);
-        const std::vector<TSearchMatch> got = search.FindAll(store);
+        const std::vector<TSearchMatch> got = search.FindAll(store, scope);
         ASSERT_EQ(got.size(), want.size()) << where();
         for (std::size_t k = 0; k < got.size(); ++k) {
           ASSERT_EQ(got[k].Start, want[k].Start()) << where() << " #" << k;
           ASSERT_EQ(got[k].End, want[k].End()) << where() << " #" << k;
         }
-        CompareReplaceAll(lines, search, want, where);
+        CompareReplaceAll(lines, search, want, where, scope);
       }
     }
   }
