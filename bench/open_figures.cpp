@@ -111,7 +111,11 @@ struct Editor {
     edit.resize(800, 600);
     edit.show();
     QApplication::processEvents();
+    // The image stands for the window's backing store, which is in memory
+    // long before a file is opened: its pages are touched here, so the
+    // first paint's figure does not include faulting them in.
     image = QImage(edit.size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
   }
 
   void Render() { edit.render(&image); }

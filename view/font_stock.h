@@ -37,6 +37,8 @@ class TheFontStock {
   TFontStyles CurrentStyle() const { return style_; }
   const QFont& BaseFont() const { return entry_->base_font; }
   const TFontsInfoEntry* Entry() const { return entry_; }
+  // False once the cache was shut down under this stock.
+  bool EntryAlive() const { return entry_ != nullptr && generation_ == FontsInfoGeneration(); }
   // The current style's font, made again if the cache let it go meanwhile.
   TStyleFont& CurrentFont();
 

@@ -4,6 +4,8 @@
 
 #include <QFontMetrics>
 #include <QGlyphRun>
+#include <QImage>
+#include <QPainter>
 #include <QTextLayout>
 
 namespace torvane {
@@ -21,9 +23,48 @@ TStyleFont::TStyleFont(const QFont& font) : font_(font) {
   underline_pos_ = metrics.underlinePos();
   strike_out_pos_ = metrics.strikeOutPos();
   line_width_ = std::max(1, metrics.lineWidth());
-  for (char32_t c = 0; c < 0x80; ++c) {
-    ascii_[c] = Lookup(c);
+  // The printable ASCII characters in one call, as most text is nothing
+  // else; only those the font lacks go the way of Lookup.
+  QChar printable[0x7F - 0x20];
+  for (char32_t c = 0x20; c < 0x7F; ++c) {
+    printable[c - 0x20] = QChar(static_cast<char16_t>(c));
   }
+  quint32 glyphs[0x7F - 0x20] = {};
+  int count = 0x7F - 0x20;
+  const bool found = raw_fonts_.front().glyphIndexesForChars(printable, count, glyphs, &count) &&
+                     count == 0x7F - 0x20;
+  for (char32_t c = 0; c < 0x80; ++c) {
+    if (found && c >= 0x20 && c < 0x7F && glyphs[c - 0x20] != 0) {
+      ascii_[c].glyph = glyphs[c - 0x20];
+      ascii_[c].blank = c == U' ';
+    } else {
+      ascii_[c] = Lookup(c);
+    }
+  }
+  RasterizeAscii();
+}
+
+void TStyleFont::RasterizeAscii() const {
+  // Qt keeps the rasterised glyphs of a font for every painter; drawing the
+  // printable ASCII ones once here, while fonts are set up, spares the first
+  // paint of a document rasterising them one by one.
+  std::vector<quint32> glyphs;
+  for (char32_t c = 0x21; c < 0x7F; ++c) {
+    if (ascii_[c].font == 0 && !ascii_[c].blank && ascii_[c].glyph != 0) {
+      glyphs.push_back(ascii_[c].glyph);
+    }
+  }
+  if (glyphs.empty() || height_ <= 0) {
+    return;
+  }
+  // Whole-pixel positions, as the drawer places glyphs at whole cells.
+  const std::vector<QPointF> positions(glyphs.size(), QPointF(0, ascent_));
+  QImage scratch(2 * height_, height_, QImage::Format_RGB32);
+  QPainter painter(&scratch);
+  QGlyphRun run;
+  run.setRawFont(raw_fonts_.front());
+  run.setRawData(glyphs.data(), positions.data(), static_cast<int>(glyphs.size()));
+  painter.drawGlyphRun(QPointF(0, 0), run);
 }
 
 TGlyphRef TStyleFont::GlyphOf(char32_t c) {

@@ -56,6 +56,7 @@ class TStyleFont {
   TGlyphRef GlyphOf(char32_t c);
 
  private:
+  void RasterizeAscii() const;
   TGlyphRef MultiByteGlyph(std::string_view text, std::size_t i, int len, const CodePage& page);
   TGlyphRef Lookup(char32_t c);
   std::uint16_t FallbackIndex(const QRawFont& raw);

@@ -82,7 +82,14 @@ void TheTextDrawer::SetBaseFont(const QFont* font) {
     throw EheTextDrawerException(kNoFont);
   }
   ReleaseSpacingArray();
+  std::unique_ptr<TheFontStock> left;
+  if (stock_->EntryAlive()) {
+    left = std::make_unique<TheFontStock>(&stock_->BaseFont());
+  }
   stock_->SetBaseFont(font);
+  if (left != nullptr && left->Entry() != stock_->Entry()) {
+    left_stock_ = std::move(left);
+  }
   stock_->SelectStyle(measure_style_);
   char_width_ = stock_->CellWidth();
   char_height_ = stock_->CellHeight();
@@ -116,7 +123,10 @@ void TheTextDrawer::SelectStyle(TFontStyles style) {
   }
   style_ = style;
   stock_->SelectStyle(style);
-  secondary_stock_->SelectStyle(style);
+  if (secondary_enabled_) {
+    // Unused otherwise; FitSecondaryFont selects the style when it comes on.
+    secondary_stock_->SelectStyle(style);
+  }
   ApplyCurrentFont();
 }
 
@@ -198,6 +208,7 @@ void TheTextDrawer::SetCharSpacing(int pixels) {
 
 void TheTextDrawer::ReleaseStyleHandles() {
   stock_->ReleaseStyleHandles();
+  left_stock_.reset();
 }
 
 void TheTextDrawer::PlainTextOut(int x, int y, std::string_view text) {
@@ -380,6 +391,8 @@ void TheTextDrawer::SetUnicodeFontName(const QString& name) {
   if (name != secondary_font_.family() || !secondary_fitted_) {
     secondary_font_.setFamily(name);
     FitSecondaryFont();
+  } else {
+    secondary_stock_->SelectStyle(style_);  // styles changed while it was off
   }
 }
 

@@ -101,6 +101,10 @@ class TheTextDrawer {
 
   QPainter* dc_ = nullptr;
   std::unique_ptr<TheFontStock> stock_;
+  // The base font before the current one, held with its styles: the editor
+  // switches to its gutter's font and back on every paint, and the font it
+  // comes back to then still has its glyph lookups.
+  std::unique_ptr<TheFontStock> left_stock_;
   TFontStyles measure_style_;
   TFontStyles style_;
   int char_width_ = 0;

@@ -18,6 +18,12 @@ using test::InkSpan;
 using test::WhiteImage;
 
 constexpr int kLeft = 10;
+
+TFontRecord KeyOf(const QFont& font) {
+  TFontRecord key;
+  TheFontsInfoManager::BuildBaseLogFont(font, key);
+  return key;
+}
 constexpr int kTop = 5;
 
 class TextDrawerTest : public ::testing::Test {
@@ -297,6 +303,60 @@ TEST_F(TextDrawerTest, AttachNestsAndRestoresThePainter) {
   EXPECT_EQ(painter.pen().color(), QColor(Qt::green));
   EXPECT_THROW(drawer_.DetachDC(), EheTextDrawerException);
   EXPECT_THROW(drawer_.CellTextOut(0, 0, 0, QRect(), "x"), EheTextDrawerException);
+}
+
+// The editor switches its drawer to the gutter's font and back on every
+// paint: the font left keeps its style fonts (and their glyph lookups), and
+// drawing after the switch back looks as before it.
+TEST_F(TextDrawerTest, SwitchingBackFindsTheFontLeftWithItsStyles) {
+  const QImage before = Draw("mov eax, 1", {fsBold});
+  const TStyleFont* bold = drawer_.FontStock().StyleData().handle.get();
+  ASSERT_NE(bold, nullptr);
+  const TFontsInfoEntry* entry = drawer_.FontStock().Entry();
+  const QFont gutter = EditorFont(13);
+  drawer_.SetBaseFont(&gutter);
+  EXPECT_NE(drawer_.FontStock().Entry(), entry);
+  ASSERT_EQ(FontsInfoManagerInstance().LookupFontsInfo(KeyOf(font_)), entry);
+  EXPECT_EQ(entry->styles[TFontStyles{fsBold}.ToInt()].handle.get(), bold);
+  drawer_.SetBaseFont(&font_);
+  EXPECT_EQ(drawer_.FontStock().Entry(), entry);
+  EXPECT_EQ(Draw("mov eax, 1", {fsBold}), before);
+  EXPECT_EQ(drawer_.FontStock().StyleData().handle.get(), bold);
+  // Setting the same font again keeps the one left too; releasing the
+  // handles lets go of it.
+  drawer_.SetBaseFont(&font_);
+  const TFontsInfoEntry* gutter_entry = FontsInfoManagerInstance().LookupFontsInfo(KeyOf(gutter));
+  ASSERT_NE(gutter_entry, nullptr);
+  EXPECT_EQ(gutter_entry->handle_use_count, 1);
+  drawer_.ReleaseStyleHandles();
+  EXPECT_EQ(FontsInfoManagerInstance().LookupFontsInfo(KeyOf(gutter)), nullptr);
+  EXPECT_EQ(Draw("mov eax, 1", {fsBold}), before);
+}
+
+// The secondary font is left alone while it is off, and takes the current
+// style when it comes back on, whatever changed meanwhile.
+TEST_F(TextDrawerTest, SecondaryFontFollowsTheStyleOnlyWhileOn) {
+  const TheFontStock& secondary = drawer_.SecondaryFontStock();
+  const TFontsInfoEntry* off_entry = secondary.Entry();
+  Draw("x", {fsBold});
+  EXPECT_EQ(off_entry->styles[TFontStyles{fsBold}.ToInt()].handle, nullptr);
+
+  drawer_.SetUnicodeFontName(QStringLiteral("WenQuanYi Micro Hei"));
+  const std::string text =
+      "a\xE4\xB8\xAD"
+      "b";
+  const QImage bold = Draw(text, {fsBold}, kEtoOpaque | kEtoClipped);
+  EXPECT_EQ(secondary.CurrentStyle(), TFontStyles{fsBold});
+  drawer_.SetUnicodeFontName(QString());
+  Draw(text, {}, kEtoOpaque | kEtoClipped);
+  drawer_.SelectStyle({fsBold});
+  drawer_.SetUnicodeFontName(QStringLiteral("WenQuanYi Micro Hei"));
+  EXPECT_EQ(secondary.CurrentStyle(), TFontStyles{fsBold});
+  EXPECT_EQ(Draw(text, {fsBold}, kEtoOpaque | kEtoClipped), bold);
+  drawer_.SetUnicodeFontName(QString());
+  drawer_.SelectStyle({});
+  drawer_.SetUnicodeFontName(QStringLiteral("WenQuanYi Micro Hei"));
+  EXPECT_EQ(secondary.CurrentStyle(), TFontStyles{});
 }
 
 TEST_F(TextDrawerTest, MissingFontIsRefused) {
