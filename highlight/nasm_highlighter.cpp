@@ -54,6 +54,8 @@ constexpr std::array<std::uint8_t, 256> kNameClass = [] {
 // digits, exponents), '_' and the point of a float.
 constexpr TCharTable kNumberChars = MakeTable("_.", true);
 
+// The eight-byte scans take the first byte in memory as the lowest.
+static_assert(std::endian::native == std::endian::little);
 constexpr std::uint64_t kHighBits = 0x8080808080808080u;
 constexpr std::uint64_t kOnes = 0x0101010101010101u;
 
@@ -76,6 +78,51 @@ constexpr std::uint64_t WordCharBytes(std::uint64_t x) {
 }
 static_assert(WordCharBytes(0x7F5F7A615A41392Fu) == 0x0080808080808000u);
 static_assert(WordCharBytes(0xFFE03A302F405B60u) == 0x0000008000000000u);
+
+// 0x80 in each byte of x that is c.
+constexpr std::uint64_t BytesEqual(std::uint64_t x, unsigned char c) {
+  return BytesBetween(x, c - 1u, c + 1u);
+}
+
+// 0x80 in each byte of x that continues a number.
+constexpr std::uint64_t NumberCharBytes(std::uint64_t x) {
+  return WordCharBytes(x) | BytesEqual(x, '.');
+}
+
+// 0x80 in each byte of x that continues an identifier.
+constexpr std::uint64_t IdentCharBytes(std::uint64_t x) {
+  return WordCharBytes(x) | BytesBetween(x, '#' - 1, '$' + 1) | BytesBetween(x, '?' - 1, '@' + 1) |
+         BytesEqual(x, '.') | BytesEqual(x, '~');
+}
+
+// The eight-byte tests agree with the character tables on every byte.
+constexpr bool AgreesWith(std::uint64_t (*marks)(std::uint64_t), const TCharTable& table) {
+  for (unsigned c = 0; c < 256; ++c) {
+    if (marks(kOnes * c) != (table[c] ? kHighBits : 0)) {
+      return false;
+    }
+  }
+  return true;
+}
+static_assert(AgreesWith(IdentCharBytes, kIdentChars));
+static_assert(AgreesWith(NumberCharBytes, kNumberChars));
+static_assert(IdentCharBytes(0x2F3F407E2E242322u) == 0x0080808080808000u);
+
+// Where the run of bytes that `InRun` marks, starting at p + run, ends;
+// eight bytes at a time, so a short run costs no loop whose exit depends on
+// its length. The NULs after the line end every run.
+template <std::uint64_t (*InRun)(std::uint64_t)>
+int RunEnd(const char* p, int run) {
+  for (;;) {
+    std::uint64_t bytes;
+    std::memcpy(&bytes, p + run, 8);
+    const std::uint64_t stops = ~InRun(bytes) & kHighBits;
+    if (stops != 0) {
+      return run + std::countr_zero(stops) / 8;
+    }
+    run += 8;
+  }
+}
 
 constexpr bool IsDigit(unsigned c) {
   return c - '0' < 10;
@@ -445,9 +492,7 @@ int TSrcNasmHighlighter::ScanNumber(int start, bool dollar_prefix) const {
   const bool hex_prefix = dollar_prefix || (p[start] == '0' && (radix == 'x' || radix == 'h'));
   int run = start;
   for (;;) {
-    while (kNumberChars[at(run)]) {
-      ++run;
-    }
+    run = RunEnd<NumberCharBytes>(p, run);
     if ((at(run) != '+' && at(run) != '-') || !IsDigit(at(run + 1))) {
       return run;
     }
@@ -482,30 +527,25 @@ int TSrcNasmHighlighter::ScanQuoted(int run) const {
 }
 
 int TSrcNasmHighlighter::ScanToLineEnd(int run) const {
-  // Eight bytes at a time while none of them is NUL, LF or CR; the NULs after
-  // the line stop the loads before they leave the buffer.
+  // Eight bytes at a time until one of them is NUL, LF or CR; the lowest
+  // marked byte is the first of them (the tests mark wrongly only above a
+  // true one). The NULs after the line stop the loads before they leave the
+  // buffer.
   const char* const p = line_.data();
   for (;;) {
     std::uint64_t bytes;
     std::memcpy(&bytes, p + run, 8);
-    if ((HasZeroByte(bytes) | HasZeroByte(bytes ^ (kOnes * '\n')) |
-         HasZeroByte(bytes ^ (kOnes * '\r'))) != 0) {
-      break;
+    const std::uint64_t stops = HasZeroByte(bytes) | HasZeroByte(bytes ^ (kOnes * '\n')) |
+                                HasZeroByte(bytes ^ (kOnes * '\r'));
+    if (stops != 0) {
+      return run + std::countr_zero(stops) / 8;
     }
     run += 8;
   }
-  while (!kLineEndChars[static_cast<unsigned char>(p[run])]) {
-    ++run;
-  }
-  return run;
 }
 
 int TSrcNasmHighlighter::ScanIdentifier(int run) const {
-  const char* const p = line_.data();
-  while (kIdentChars[static_cast<unsigned char>(p[run])]) {
-    ++run;
-  }
-  return run;
+  return RunEnd<IdentCharBytes>(line_.data(), run);
 }
 
 template <typename LineAt>

@@ -64,6 +64,7 @@ class TSrcNasmHighlighter final : public TSrcCustomHighlighter {
     return line_.substr(static_cast<std::size_t>(token_start_),
                         static_cast<std::size_t>(run_ - token_start_));
   }
+  int TokenLength() const override { return run_ - token_start_; }
   TSrcHighlighterAttributes* TokenAttributes() const override { return attribute_of_kind_[kind_]; }
   int TokenKind() const override { return kind_; }
   int TokenStart() const override { return token_start_; }
