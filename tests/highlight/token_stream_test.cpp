@@ -1,16 +1,19 @@
-// Holds the NASM highlighter's tokens fixed while its scanner is tuned: seeded
-// random NASM-like lines are scanned through the per-line protocol and every
-// token (kind, start, length, attribute) goes into a hash. The expected
-// hashes were taken from the scanner before it was made faster; a change of
-// any token on any of these lines changes them.
+// Holds the assembly and NASM highlighters' tokens fixed while their scanners
+// are tuned: seeded random assembly-like lines are scanned through the
+// per-line protocol and every token (kind, start, length, attribute) goes
+// into a hash. The expected hashes were taken from the scanners before they
+// were made faster; a change of any token on any of these lines changes them.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <random>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "highlight/asm_highlighter.h"
+#include "highlight/keyword_hash.h"
 #include "highlight/nasm_highlighter.h"
 #include "highlight/nasm_words.h"
 #include "platform/codepage.h"
@@ -18,9 +21,25 @@
 namespace torvane {
 namespace {
 
+const std::vector<std::string>& AsmKeywords() {
+  static const std::vector<std::string> words = [] {
+    std::vector<std::string> list;
+    TSrcCharSet letters;
+    for (unsigned char c : std::string_view("abcdefghijklmnopqrstuvwxyz0123456789_")) {
+      letters.set(c);
+    }
+    EnumerateKeywords(0, kAsmKeywords, letters,
+                      [&list](const std::string& word, int) { list.push_back(word); });
+    return list;
+  }();
+  return words;
+}
+
 class TLineMaker {
  public:
-  explicit TLineMaker(std::uint32_t seed) : random_(seed) {}
+  // With `assembly`, the lines also hold the assembly highlighter's keywords
+  // and operators (the NASM stream stays as its hashes were taken).
+  TLineMaker(std::uint32_t seed, bool assembly) : random_(seed), assembly_(assembly) {}
 
   std::string Line() {
     std::string line;
@@ -32,7 +51,10 @@ class TLineMaker {
       line += Chance(50) ? ":" : " ";
     }
     // Mostly short lines; some long enough to need many tokens.
-    const int pieces = Chance(5) ? Below(300) : Below(14);
+    int pieces = Chance(5) ? Below(300) : Below(14);
+    if (assembly_ && Chance(1)) {  // past the window a resumed scan copies first
+      pieces = 1000 + Below(3000);
+    }
     for (int i = 0; i < pieces; ++i) {
       line += Piece();
     }
@@ -57,7 +79,8 @@ class TLineMaker {
     static const TNasmWordKind kKinds[] = {TNasmWordKind::nwkInstruction,
                                            TNasmWordKind::nwkRegister, TNasmWordKind::nwkDirective,
                                            TNasmWordKind::nwkPreprocessor};
-    const std::vector<std::string>& words = NasmWords(kKinds[Below(4)]);
+    const std::uint32_t list = Below(assembly_ ? 5 : 4);
+    const std::vector<std::string>& words = list == 4 ? AsmKeywords() : NasmWords(kKinds[list]);
     std::string word = words[Below(static_cast<std::uint32_t>(words.size()))];
     for (char& c : word) {  // any letter case
       if (c >= 'a' && c <= 'z' && Chance(30)) {
@@ -174,6 +197,11 @@ class TLineMaker {
         return Preprocessor();
       case 13:
       case 14:
+        if (assembly_ && Chance(30)) {
+          static constexpr std::string_view kOperators[] = {
+              "//", "/", "<=", "<>", ">=", "<<", ">>", "\'\'\'", "\"\"\"", "\xc0", "\xd7"};
+          return std::string(Pick(kOperators));
+        }
         return std::string(Pick(kSymbols));
       case 15:
         return HighBytes();
@@ -195,6 +223,7 @@ class TLineMaker {
   }
 
   std::mt19937 random_;
+  bool assembly_;
 };
 
 struct THash {
@@ -212,7 +241,7 @@ struct THash {
   }
 };
 
-int AttributeIndex(const TSrcNasmHighlighter& h, const TSrcHighlighterAttributes* attribute) {
+int AttributeIndex(const TSrcCustomHighlighter& h, const TSrcHighlighterAttributes* attribute) {
   for (int i = 0; i < h.AttributeCount(); ++i) {
     if (h.AttributeAt(i) == attribute) {
       return i;
@@ -224,10 +253,10 @@ int AttributeIndex(const TSrcNasmHighlighter& h, const TSrcHighlighterAttributes
 // Scans `count` lines of the seeded stream through the base class, as the
 // editor drives a highlighter, and hashes the tokens.
 // `kinds` counts the tokens of each kind, to show the lines reach them all.
-std::uint64_t TokenStreamHash(std::uint32_t seed, int count, std::vector<int>& kinds) {
-  TSrcNasmHighlighter nasm;
-  TSrcCustomHighlighter& h = nasm;
-  TLineMaker maker(seed);
+std::uint64_t TokenStreamHash(TSrcCustomHighlighter& h, std::uint32_t seed, int count,
+                              std::vector<int>& kinds) {
+  const bool assembly = h.ClassType().InheritsFrom(TSrcAsmHighlighter::StaticClass());
+  TLineMaker maker(seed, assembly);
   THash hash;
   std::vector<std::string> lines;
   const auto failures = [] {
@@ -243,9 +272,11 @@ std::uint64_t TokenStreamHash(std::uint32_t seed, int count, std::vector<int>& k
     line.assign(line.size(), ';');
     int next_start = 0;
     int tokens = 0;
+    std::vector<std::array<int, 3>> scanned;
     while (!h.AtLineEnd()) {
       const int start = h.TokenStart();
       const int length = h.TokenLength();
+      scanned.push_back({start, length, h.TokenKind()});
       EXPECT_EQ(start, next_start) << lines.back();
       EXPECT_GT(length, 0) << lines.back();
       EXPECT_EQ(h.TokenText(), lines.back().substr(static_cast<std::size_t>(start),
@@ -254,7 +285,7 @@ std::uint64_t TokenStreamHash(std::uint32_t seed, int count, std::vector<int>& k
       hash.Add(static_cast<std::uint64_t>(h.TokenKind()));
       hash.Add(static_cast<std::uint64_t>(start));
       hash.Add(static_cast<std::uint64_t>(length));
-      hash.Add(static_cast<std::uint64_t>(AttributeIndex(nasm, h.TokenAttributes())));
+      hash.Add(static_cast<std::uint64_t>(AttributeIndex(h, h.TokenAttributes())));
       next_start = start + length;
       h.AdvanceToken();
       if (++tokens > static_cast<int>(line.size()) + 1) {
@@ -269,18 +300,33 @@ std::uint64_t TokenStreamHash(std::uint32_t seed, int count, std::vector<int>& k
     EXPECT_EQ(h.TokenStart(), next_start);
     EXPECT_EQ(h.TokenAttributes(), nullptr);
     EXPECT_EQ(h.SaveRangeState(), 0u);
+    if (h.ResumesAtTokens() && !scanned.empty()) {
+      // A scan resumed at any token start finds the same tokens from there.
+      const std::size_t from = static_cast<std::size_t>(i) % scanned.size();
+      h.StartLineAt(lines.back(), i, scanned[from][0]);
+      for (std::size_t k = from; k < scanned.size(); ++k, h.AdvanceToken()) {
+        const std::array<int, 3> token{h.TokenStart(), h.TokenLength(), h.TokenKind()};
+        if (token != scanned[k]) {
+          ADD_FAILURE() << "resumed at " << scanned[from][0] << ": " << lines.back();
+          return 0;
+        }
+      }
+      EXPECT_TRUE(h.AtLineEnd());
+    }
     if (failures() != failures_before) {
       ADD_FAILURE() << "line " << i << ": " << lines.back();
       return 0;
     }
   }
-  for (const std::string& label : nasm.DefinedLabels(lines)) {
-    hash.Add(label);
+  if (auto* nasm = dynamic_cast<TSrcNasmHighlighter*>(&h)) {
+    for (const std::string& label : nasm->DefinedLabels(lines)) {
+      hash.Add(label);
+    }
   }
   return hash.value;
 }
 
-TEST(NasmTokenStreamTest, RandomLinesKeepTheirTokensInEveryCodePage) {
+TEST(TokenStreamTest, NasmKeepsItsTokensInEveryCodePage) {
   struct TMode {
     const char* code_page;
     std::uint32_t seed;
@@ -294,9 +340,32 @@ TEST(NasmTokenStreamTest, RandomLinesKeepTheirTokensInEveryCodePage) {
   for (const TMode& mode : modes) {
     const ScopedCodePage page(mode.code_page);
     std::vector<int> kinds(ntkLabel + 1);
-    EXPECT_EQ(TokenStreamHash(mode.seed, 30000, kinds), mode.expected) << mode.code_page;
+    TSrcNasmHighlighter nasm;
+    EXPECT_EQ(TokenStreamHash(nasm, mode.seed, 30000, kinds), mode.expected) << mode.code_page;
     for (int kind = 0; kind <= ntkLabel; ++kind) {
       EXPECT_GT(kinds[static_cast<std::size_t>(kind)], kind == ntkLineEnd ? -1 : 1000) << kind;
+    }
+  }
+}
+
+TEST(TokenStreamTest, AssemblyKeepsItsTokensInEveryCodePage) {
+  struct TMode {
+    const char* code_page;
+    std::uint32_t seed;
+    std::uint64_t expected;
+  };
+  const TMode modes[] = {
+      {"UTF-8", 4, 4877990143726979558u},
+      {"GBK", 5, 5936011156729359212u},
+      {"ISO-8859-1", 6, 55574671043037024u},
+  };
+  for (const TMode& mode : modes) {
+    const ScopedCodePage page(mode.code_page);
+    std::vector<int> kinds(atkUnknown + 1);
+    TSrcAsmHighlighter assembly;
+    EXPECT_EQ(TokenStreamHash(assembly, mode.seed, 30000, kinds), mode.expected) << mode.code_page;
+    for (int kind = 0; kind < atkUnknown; ++kind) {
+      EXPECT_GT(kinds[static_cast<std::size_t>(kind)], kind == atkLineEnd ? -1 : 1000) << kind;
     }
   }
 }
