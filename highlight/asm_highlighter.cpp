@@ -3,12 +3,16 @@
 #include "highlight/asm_highlighter.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "highlight/byte_scan.h"
 #include "platform/codepage.h"
 
 namespace torvane {
 
 namespace {
+
+using namespace byte_scan;
 
 constexpr const char* kAsmFilter = "x86 Assembly Files (*.asm)|*.asm";
 
@@ -35,6 +39,15 @@ constexpr std::array<bool, 256> kNumberChars = [] {
   }
   return t;
 }();
+
+// 0x80 in each byte of x that continues a number: digits, hexadecimal
+// letters, 'h' and 'x' of either case, '.' and '_'.
+constexpr std::uint64_t NumberCharBytes(std::uint64_t x) {
+  const std::uint64_t lower = x | (kOnes * 0x20);  // moves only 'A'..'F', 'H', 'X' onto these
+  return BytesBetween(x, '0' - 1, '9' + 1) | BytesBetween(lower, 'a' - 1, 'f' + 1) |
+         BytesEqual(lower, 'h') | BytesEqual(lower, 'x') | BytesEqual(x, '.') | BytesEqual(x, '_');
+}
+static_assert(AgreesWith(NumberCharBytes, kNumberChars));
 
 std::unique_ptr<TSrcCustomHighlighter> CreateAsmHighlighter() {
   return std::make_unique<TSrcAsmHighlighter>();
@@ -129,9 +142,11 @@ TSrcAsmHighlighter::TSrcAsmHighlighter() {
     rules_[static_cast<std::size_t>(c)] = rule;
   }
 
-  EnumerateKeywords(
-      atkKeyword, kAsmKeywords, IdentifierCharacters(),
-      [this](const std::string& word, int kind) { keywords_.AddKeyword(word, kind); });
+  EnumerateKeywords(atkKeyword, kAsmKeywords, IdentifierCharacters(),
+                    [this](const std::string& word, int kind) {
+                      keywords_.AddKeyword(word, kind);
+                      words_.Add(word, kind);
+                    });
   WireAttributes();
   SetDefaultFilter(kAsmFilter);
 }
@@ -171,8 +186,20 @@ bool TSrcAsmHighlighter::IsFilterStored() const {
   return DefaultFilter() != kAsmFilter;
 }
 
+void TSrcAsmHighlighter::SetWindow(const char* text, std::size_t size) {
+  // The buffer only grows; the bytes and their NULs are written over its start.
+  if (line_.size() < size + TPackedWordTable::kMaxLength) {
+    line_.resize(size + TPackedWordTable::kMaxLength);
+  }
+  if (size > 0) {  // an empty view may have no data at all
+    std::memmove(line_.data(), text, size);
+  }
+  std::memset(line_.data() + size, 0, TPackedWordTable::kMaxLength);
+  size_ = static_cast<int>(size);
+}
+
 void TSrcAsmHighlighter::StartLine(std::string_view text, int line_index) {
-  line_.assign(text.data(), text.size());
+  SetWindow(text.data(), text.size());
   source_ = {};
   base_ = 0;
   line_index_ = line_index;
@@ -184,26 +211,30 @@ void TSrcAsmHighlighter::StartLineAt(std::string_view text, int line_index, int 
   constexpr std::size_t kFirstWindow = 4096;
   base_ = std::clamp(offset, 0, static_cast<int>(text.size()));
   source_ = text;
-  line_.assign(text.data() + base_,
-               std::min(text.size() - static_cast<std::size_t>(base_), kFirstWindow));
+  SetWindow(text.data() + base_,
+            std::min(text.size() - static_cast<std::size_t>(base_), kFirstWindow));
   line_index_ = line_index;
   run_ = 0;
   AdvanceToken();
 }
 
 bool TSrcAsmHighlighter::ExtendWindow(int keep_from) {
-  const std::size_t copied = static_cast<std::size_t>(base_) + line_.size();
+  const std::size_t copied = static_cast<std::size_t>(base_ + size_);
   if (copied >= source_.size()) {
     return false;
   }
   // The bytes before the token being scanned are done with: the window
   // slides rather than grows, so a scan over a long line copies it once in
   // pieces and never holds all of it.
-  line_.erase(0, static_cast<std::size_t>(keep_from));
+  const std::size_t kept = static_cast<std::size_t>(size_ - keep_from);
   base_ += keep_from;
   constexpr std::size_t kStep = 64 * 1024;
-  const std::size_t more = std::min(source_.size() - copied, std::max(line_.size(), kStep));
+  const std::size_t more = std::min(source_.size() - copied, std::max(kept, kStep));
+  line_.erase(0, static_cast<std::size_t>(keep_from));
+  line_.resize(kept);
   line_.append(source_.data() + copied, more);
+  size_ = static_cast<int>(line_.size());
+  line_.append(TPackedWordTable::kMaxLength, '\0');
   return true;
 }
 
@@ -212,7 +243,7 @@ void TSrcAsmHighlighter::AdvanceToken() {
   // be a character cut in two): it is scanned again with more of the line.
   constexpr int kLookahead = 8;
   ScanToken();
-  while (run_ + kLookahead >= static_cast<int>(line_.size()) && ExtendWindow(token_start_)) {
+  while (run_ + kLookahead >= size_ && !source_.empty() && ExtendWindow(token_start_)) {
     run_ = 0;  // the token now starts the window
     ScanToken();
   }
@@ -230,8 +261,14 @@ void TSrcAsmHighlighter::ScanToken() {
   // brackets, the line end) are tested first: conditional branches follow
   // the token pattern of a line better than one indirect jump does.
   if (rule == srIdentifier) {
-    kind_ = keywords_.KeywordKind(p + run);
-    run_ = run + keywords_.IdentifierLength();
+    // A word of letters, digits and '_': up to eight of them are found at
+    // once (the NULs after the line keep the load inside it).
+    std::uint64_t bytes;
+    std::memcpy(&bytes, p + run, 8);
+    const std::uint64_t stops = ~WordCharBytes(bytes) & kHighBits;
+    const int end = stops != 0 ? run + std::countr_zero(stops) / 8 : RunEnd<WordCharBytes>(p, run);
+    kind_ = words_.Find(p + run, end - run);
+    run_ = end;
     return;
   }
   if (rule == srSpace) {
@@ -278,9 +315,7 @@ void TSrcAsmHighlighter::ScanToken() {
       break;
     case srNumber:
       kind_ = atkNumber;
-      do {
-        ++run;
-      } while (kNumberChars[at(run)]);
+      run = RunEnd<NumberCharBytes>(p, run);
       break;
     case srLower:
       kind_ = atkSymbol;
@@ -323,16 +358,13 @@ int TSrcAsmHighlighter::ScanString(int run) const {
 }
 
 int TSrcAsmHighlighter::ScanToLineEnd(int run) const {
-  const char* const p = line_.data();
-  do {
-    ++run;
-  } while (!kLineEndChars[static_cast<unsigned char>(p[run])]);
-  return run;
+  return LineBreakAt(line_.data(), run + 1);
 }
 
 int TSrcAsmHighlighter::ScanMultiByte(int run) const {
   // A multi-byte character of the code page in use is one token.
-  const int length = CharLength(line_, static_cast<std::size_t>(run));
+  const int length = CharLength(std::string_view(line_.data(), static_cast<std::size_t>(size_)),
+                                static_cast<std::size_t>(run));
   return run + (length > 0 ? length : 1);
 }
 

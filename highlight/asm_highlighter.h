@@ -9,6 +9,7 @@
 
 #include "highlight/custom_highlighter.h"
 #include "highlight/keyword_hash.h"
+#include "highlight/packed_word_table.h"
 
 namespace torvane {
 
@@ -49,8 +50,7 @@ class TSrcAsmHighlighter final : public TSrcCustomHighlighter {
   bool IsFilterStored() const override;
   bool AtLineEnd() const override { return kind_ == atkLineEnd; }
   std::string TokenText() const override {
-    return line_.substr(static_cast<std::size_t>(token_start_),
-                        static_cast<std::size_t>(run_ - token_start_));
+    return std::string(line_.data() + token_start_, static_cast<std::size_t>(run_ - token_start_));
   }
   int TokenLength() const override { return run_ - token_start_; }
   TSrcHighlighterAttributes* TokenAttributes() const override { return attribute_of_kind_[kind_]; }
@@ -85,6 +85,8 @@ class TSrcAsmHighlighter final : public TSrcCustomHighlighter {
     srUnknown,
   };
   void ScanToken();
+  // Makes line_ the `size` bytes at `text` and the NULs after them.
+  void SetWindow(const char* text, std::size_t size);
   // Drops the window's bytes before `keep_from` and copies more of source_
   // after them; false when the window already reaches the line's end.
   bool ExtendWindow(int keep_from);
@@ -93,6 +95,8 @@ class TSrcAsmHighlighter final : public TSrcCustomHighlighter {
   int ScanMultiByte(int run) const;
 
   TSrcKeywordTable keywords_{atkIdentifier};
+  // The same keywords packed for the scan, which looks words up there.
+  TPackedWordTable words_{atkIdentifier};
   TSrcHighlighterAttributes* comment_attri_;
   TSrcHighlighterAttributes* identifier_attri_;
   TSrcHighlighterAttributes* key_attri_;
@@ -103,17 +107,21 @@ class TSrcAsmHighlighter final : public TSrcCustomHighlighter {
   std::array<TSrcHighlighterAttributes*, 9> attribute_of_kind_{};
   std::array<TScanRule, 256> rules_{};
 
-  // The scanner. The line is copied so that it ends in a NUL (which every
-  // rule stops at) and stays valid however the caller's buffer changes; the
+  // The scanner. The line is copied so that it ends in NULs (which every
+  // rule stops at; enough of them for the eight-byte tests and the word
+  // table's loads) and stays valid however the caller's buffer changes; the
   // copy reuses its capacity, so scanning allocates nothing per line.
   // A scan from StartLineAt copies a window of the line, bytes [base_,
-  // base_ + line_.size()) of source_, and copies more whenever a token ends
-  // near the window's end, where the bytes after it could change it.
+  // base_ + size_) of source_, and copies more whenever a token ends near
+  // the window's end, where the bytes after it could change it.
+  // invariant: line_ holds size_ bytes of the line, then kMaxLength NULs;
+  // what follows them is left over from longer lines and never read
   std::string line_;
+  int size_ = 0;
   std::string_view source_;  // empty after StartLine, which copies it all
   int base_ = 0;
   int line_index_ = 0;
-  int run_ = 0;          // invariant: 0 <= run_ <= line_.size(); relative to base_
+  int run_ = 0;          // invariant: 0 <= run_ <= size_; relative to base_
   int token_start_ = 0;  // invariant: token_start_ <= run_
   int kind_ = atkLineEnd;
 };

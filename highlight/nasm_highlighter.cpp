@@ -5,6 +5,7 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "highlight/byte_scan.h"
 #include "highlight/nasm_fold_regions.h"
 #include "highlight/nasm_words.h"
 #include "platform/codepage.h"
@@ -12,6 +13,8 @@
 namespace torvane {
 
 namespace {
+
+using namespace byte_scan;
 
 constexpr const char* kNasmFilter = "NASM Files (*.asm;*.nasm;*.inc;*.s)|*.asm;*.nasm;*.inc;*.s";
 
@@ -54,36 +57,6 @@ constexpr std::array<std::uint8_t, 256> kNameClass = [] {
 // digits, exponents), '_' and the point of a float.
 constexpr TCharTable kNumberChars = MakeTable("_.", true);
 
-// The eight-byte scans take the first byte in memory as the lowest.
-static_assert(std::endian::native == std::endian::little);
-constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-
-// Not zero when some byte of x is zero.
-constexpr std::uint64_t HasZeroByte(std::uint64_t x) {
-  return (x - kOnes) & ~x & kHighBits;
-}
-
-// 0x80 in each byte b of x with low < b < high (0 <= low < high <= 128); no
-// carry or borrow crosses a byte.
-constexpr std::uint64_t BytesBetween(std::uint64_t x, std::uint64_t low, std::uint64_t high) {
-  const std::uint64_t low7 = x & (kOnes * 127);
-  return ((kOnes * (127 + high) - low7) & ~x & (low7 + kOnes * (127 - low))) & kHighBits;
-}
-
-// 0x80 in each byte of x that is a letter, a digit or '_'.
-constexpr std::uint64_t WordCharBytes(std::uint64_t x) {
-  return BytesBetween(x, '0' - 1, '9' + 1) | BytesBetween(x, 'A' - 1, 'Z' + 1) |
-         BytesBetween(x, 'a' - 1, 'z' + 1) | BytesBetween(x, '_' - 1, '_' + 1);
-}
-static_assert(WordCharBytes(0x7F5F7A615A41392Fu) == 0x0080808080808000u);
-static_assert(WordCharBytes(0xFFE03A302F405B60u) == 0x0000008000000000u);
-
-// 0x80 in each byte of x that is c.
-constexpr std::uint64_t BytesEqual(std::uint64_t x, unsigned char c) {
-  return BytesBetween(x, c - 1u, c + 1u);
-}
-
 // 0x80 in each byte of x that continues a number.
 constexpr std::uint64_t NumberCharBytes(std::uint64_t x) {
   return WordCharBytes(x) | BytesEqual(x, '.');
@@ -95,34 +68,8 @@ constexpr std::uint64_t IdentCharBytes(std::uint64_t x) {
          BytesEqual(x, '.') | BytesEqual(x, '~');
 }
 
-// The eight-byte tests agree with the character tables on every byte.
-constexpr bool AgreesWith(std::uint64_t (*marks)(std::uint64_t), const TCharTable& table) {
-  for (unsigned c = 0; c < 256; ++c) {
-    if (marks(kOnes * c) != (table[c] ? kHighBits : 0)) {
-      return false;
-    }
-  }
-  return true;
-}
 static_assert(AgreesWith(IdentCharBytes, kIdentChars));
 static_assert(AgreesWith(NumberCharBytes, kNumberChars));
-static_assert(IdentCharBytes(0x2F3F407E2E242322u) == 0x0080808080808000u);
-
-// Where the run of bytes that `InRun` marks, starting at p + run, ends;
-// eight bytes at a time, so a short run costs no loop whose exit depends on
-// its length. The NULs after the line end every run.
-template <std::uint64_t (*InRun)(std::uint64_t)>
-int RunEnd(const char* p, int run) {
-  for (;;) {
-    std::uint64_t bytes;
-    std::memcpy(&bytes, p + run, 8);
-    const std::uint64_t stops = ~InRun(bytes) & kHighBits;
-    if (stops != 0) {
-      return run + std::countr_zero(stops) / 8;
-    }
-    run += 8;
-  }
-}
 
 constexpr bool IsDigit(unsigned c) {
   return c - '0' < 10;
@@ -248,13 +195,13 @@ bool TSrcNasmHighlighter::IsFilterStored() const {
 void TSrcNasmHighlighter::StartLine(std::string_view text, int line_index) {
   // The buffer only grows; the line and its NULs are written over its start.
   const std::size_t size = text.size();
-  if (line_.size() < size + TNasmWordTable::kMaxLength) {
-    line_.resize(size + TNasmWordTable::kMaxLength);
+  if (line_.size() < size + TPackedWordTable::kMaxLength) {
+    line_.resize(size + TPackedWordTable::kMaxLength);
   }
   if (size > 0) {  // an empty view may have no data at all
     std::memcpy(line_.data(), text.data(), size);
   }
-  std::memset(line_.data() + size, 0, TNasmWordTable::kMaxLength);
+  std::memset(line_.data() + size, 0, TPackedWordTable::kMaxLength);
   line_index_ = line_index;
   first_token_start_ = 0;
   run_ = 0;
@@ -527,21 +474,8 @@ int TSrcNasmHighlighter::ScanQuoted(int run) const {
 }
 
 int TSrcNasmHighlighter::ScanToLineEnd(int run) const {
-  // Eight bytes at a time until one of them is NUL, LF or CR; the lowest
-  // marked byte is the first of them (the tests mark wrongly only above a
-  // true one). The NULs after the line stop the loads before they leave the
-  // buffer.
-  const char* const p = line_.data();
-  for (;;) {
-    std::uint64_t bytes;
-    std::memcpy(&bytes, p + run, 8);
-    const std::uint64_t stops = HasZeroByte(bytes) | HasZeroByte(bytes ^ (kOnes * '\n')) |
-                                HasZeroByte(bytes ^ (kOnes * '\r'));
-    if (stops != 0) {
-      return run + std::countr_zero(stops) / 8;
-    }
-    run += 8;
-  }
+  // The NULs after the line stop the eight-byte loads before they leave it.
+  return LineBreakAt(line_.data(), run);
 }
 
 int TSrcNasmHighlighter::ScanIdentifier(int run) const {

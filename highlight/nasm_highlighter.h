@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "highlight/custom_highlighter.h"
-#include "highlight/nasm_word_table.h"
+#include "highlight/packed_word_table.h"
 
 namespace torvane {
 
@@ -118,7 +118,7 @@ class TSrcNasmHighlighter final : public TSrcCustomHighlighter {
   int ScanToLineEnd(int run) const;
   bool IsLabelEnd(int run, int kind) const;
 
-  TNasmWordTable words_{ntkIdentifier};
+  TPackedWordTable words_{ntkIdentifier};
   std::array<TSrcHighlighterAttributes*, ntkLabel + 1> attribute_of_kind_{};
   std::array<TScanRule, 256> rules_{};
 

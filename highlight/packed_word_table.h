@@ -1,4 +1,4 @@
-// The reserved words of the NASM highlighter in an open-addressed table keyed
+// Reserved words (the NASM highlighter's, the assembly one's) in an open-addressed table keyed
 // by the word itself: up to 24 bytes packed into three integers with the
 // letters lower-cased. A lookup is one load and multiply to hash, then slots
 // of a small index (mostly one) and the entry they point to; it allocates
@@ -12,12 +12,12 @@
 
 namespace torvane {
 
-class TNasmWordTable {
+class TPackedWordTable {
  public:
   static constexpr int kMaxLength = 24;
 
   // `none` is what Find reports for a word that is not in the table.
-  explicit TNasmWordTable(int none);
+  explicit TPackedWordTable(int none);
 
   // Adds a word of letters, digits and '_' (at most kMaxLength of them).
   // Raises "Keyword \"%s\" already in list" when it is there already, in any

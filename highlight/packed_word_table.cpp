@@ -1,5 +1,5 @@
-// Filling the NASM word table.
-#include "highlight/nasm_word_table.h"
+// Filling a packed word table.
+#include "highlight/packed_word_table.h"
 
 #include <string>
 
@@ -7,9 +7,9 @@
 
 namespace torvane {
 
-TNasmWordTable::TNasmWordTable(int none) : slots_(kSlotCount), none_(none) {}
+TPackedWordTable::TPackedWordTable(int none) : slots_(kSlotCount), none_(none) {}
 
-void TNasmWordTable::Add(std::string_view word, int kind) {
+void TPackedWordTable::Add(std::string_view word, int kind) {
   if (word.empty() || word.size() > static_cast<std::size_t>(kMaxLength) ||
       entries_.size() >= kSlotCount / 4) {
     throw ESrcError(FormatMessage("Cannot add keyword \"%s\"", std::string(word).c_str()));
