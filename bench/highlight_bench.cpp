@@ -129,6 +129,36 @@ void BM_PaintScreenWithTokenText(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintScreenWithTokenText)->Unit(benchmark::kMicrosecond);
 
+// One screen (60 lines) with what the painter reads of each token: start,
+// length and attributes, through the base class. allocs_per_token should be
+// 0 for every highlighter. The argument picks the highlighter as above.
+void BM_PaintScreenTokenRuns(benchmark::State& state) {
+  Document& doc = TheDocument();
+  const std::unique_ptr<TSrcCustomHighlighter> made =
+      HighlighterList().Item(static_cast<int>(state.range(0)))->Create();
+  state.SetLabel(made->LanguageTitle());
+  TSrcCustomHighlighter& h = *made;
+  int first = 0;
+  long tokens = 0;
+  long allocations = 0;
+  for (auto _ : state) {
+    const long before = g_allocations.load();
+    for (int i = first; i < first + 60; ++i) {
+      h.StartLine(doc.lines.GetLine(i), i);
+      for (; !h.AtLineEnd(); h.AdvanceToken()) {
+        benchmark::DoNotOptimize(h.TokenStart() + h.TokenLength());
+        benchmark::DoNotOptimize(h.TokenAttributes());
+        ++tokens;
+      }
+    }
+    allocations += g_allocations.load() - before;
+    first = (first + 60) % (kLines - 60);
+  }
+  state.counters["allocs_per_token"] =
+      static_cast<double>(allocations) / static_cast<double>(tokens > 0 ? tokens : 1);
+}
+BENCHMARK(BM_PaintScreenTokenRuns)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 void BM_ConstructAsmHighlighter(benchmark::State& state) {
   for (auto _ : state) {
     TSrcAsmHighlighter h;
