@@ -13,6 +13,7 @@
 #include "document/src_stream.h"
 #include "document/string_list.h"
 #include "platform/file_access.h"
+#include "platform/huge_pages.h"
 
 namespace torvane {
 namespace {
@@ -165,7 +166,16 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
   if (p < end) {
     const std::size_t lines = CountLines(p, end) + (EndsWithBreak(buffer_) ? 0 : 1);
     SetCapacity(GrownCapacity(capacity_, count_, lines));
+    // The records about to be filled, and not the spare capacity after them.
+    AdviseHugePages(records_ + count_,
+                    std::min<std::size_t>(lines, static_cast<std::size_t>(capacity_ - count_)) *
+                        sizeof(TSrcEditStringRec));
   }
+  // Into an empty store every line's display width is found on the way, so
+  // the longest line is known at the end without another pass over them.
+  bool widths_known = count_ == 0;
+  int longest = -1;
+  std::int32_t longest_cells = 0;
   while (p < end) {
     bool plain = false;
     const char* line_end = FindBreak(p, end, plain);
@@ -175,6 +185,7 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
     const auto length = static_cast<std::size_t>(line_end - p);
     if (offset > std::numeric_limits<std::uint32_t>::max()) {
       InsertOwned(index, {p, length});  // beyond what an offset can reach
+      widths_known = false;
     } else if (count_ < capacity_ && extras_ == nullptr && longest_index_ < 0) {
       // The common case while loading: a free record at the end to fill.
       TSrcEditStringRec& record = records_[index];
@@ -190,14 +201,22 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
                  cells >= 0 && cells <= std::numeric_limits<std::int32_t>::max()) {
         record.ExpandedLength = static_cast<std::int32_t>(cells);
         record.LineFlags = lfHasTabs;
+      } else {
+        ComputeExpandedLength(record);  // cells of the code page's characters
+      }
+      if (record.ExpandedLength > longest_cells) {
+        longest = index;
+        longest_cells = record.ExpandedLength;
       }
       buffer_lines_ += length > 0 ? 1 : 0;
       ++count_;
     } else {
       PlaceRecord(index, static_cast<std::uint32_t>(offset), length, false);
+      widths_known = false;
     }
     records_[index].ChangeState = state;
     NotifyLines(OnLinesInserted, index, 1);
+    widths_known = widths_known && count_ == index + 1;  // no listener changed the lines
     p = line_end;
     if (p < end && *p == '\r') {
       cr_seen = true;
@@ -207,6 +226,9 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
       lf_seen = true;
       ++p;
     }
+  }
+  if (widths_known && longest_index_ < 0) {
+    longest_index_ = longest;  // still -1 when every line is empty
   }
 }
 

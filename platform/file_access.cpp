@@ -6,14 +6,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <new>
+
+#include "platform/huge_pages.h"
 
 namespace torvane {
 namespace {
 
 const char kNotRegularFile[] = "Not a regular file";
+constexpr std::size_t kReadChunk = 64 * 1024;
 
 void SetReason(std::string* reason, int error) {
   if (reason != nullptr) {
@@ -82,14 +87,20 @@ bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* rea
   }
   // The size the file had when it was opened: a file growing meanwhile is
   // read as it was, one that shrinks as far as it goes.
+  const auto size = static_cast<std::size_t>(st.st_size);
+  std::unique_ptr<char[]> chunk;
   try {
-    bytes->resize(static_cast<std::size_t>(st.st_size));
+    bytes->reserve(size);
+    chunk = std::make_unique_for_overwrite<char[]>(kReadChunk);
   } catch (const std::bad_alloc&) {
     return fail(std::strerror(ENOMEM));
   }
-  std::size_t done = 0;
-  while (done < bytes->size()) {
-    const ssize_t n = ::read(fd, bytes->data() + done, bytes->size() - done);
+  AdviseHugePages(bytes->data(), size);
+  // In chunks appended to the reserved string rather than into a string
+  // filled with zeros first: the file's bytes are then written to memory
+  // once, which matters for a file of many megabytes.
+  while (bytes->size() < size) {
+    const ssize_t n = ::read(fd, chunk.get(), std::min(kReadChunk, size - bytes->size()));
     if (n < 0) {
       if (errno == EINTR) {
         continue;
@@ -99,9 +110,8 @@ bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* rea
     if (n == 0) {
       break;
     }
-    done += static_cast<std::size_t>(n);
+    bytes->append(chunk.get(), static_cast<std::size_t>(n));
   }
-  bytes->resize(done);
   ::close(fd);
   if (stamp != nullptr) {
     *stamp = StampFrom(st);

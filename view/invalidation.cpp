@@ -45,7 +45,16 @@ void TViewInvalidator::MarkRows(int first_row, int last_row, int left, int right
   InvalidateRect(QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)));
 }
 
+bool TViewInvalidator::PendingCoversAll() const {
+  return collecting_ > 0 && !pending_.isEmpty() && pending_.left() <= 0 && pending_.top() <= 0 &&
+         pending_.right() >= metrics_.ClientWidth() - 1 &&
+         pending_.bottom() >= metrics_.ClientHeight() - 1;
+}
+
 void TViewInvalidator::MarkTextLinesDirty(int first, int last) {
+  if (PendingCoversAll()) {
+    return;  // e.g. every line appended while a file is read
+  }
   const int left = metrics_.GutterExtent();
   const int right = metrics_.ClientWidth();
   if (first == -1 && last == -1) {
@@ -60,6 +69,9 @@ void TViewInvalidator::MarkTextLinesDirty(int first, int last) {
 }
 
 void TViewInvalidator::MarkGutterLinesDirty(int first, int last) {
+  if (PendingCoversAll()) {
+    return;
+  }
   if (first == -1 && last == -1) {
     InvalidateRect(QRect(0, 0, metrics_.GutterExtent(), metrics_.ClientHeight()));
     return;
@@ -72,6 +84,9 @@ void TViewInvalidator::MarkGutterLinesDirty(int first, int last) {
 }
 
 void TViewInvalidator::MarkTextLineDirty(int line) {
+  if (PendingCoversAll()) {
+    return;
+  }
   if (line < 1 || line > mapping_.LineCount()) {
     return;
   }

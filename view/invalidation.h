@@ -39,6 +39,9 @@ class TViewInvalidator {
   // false when nothing of them is visible.
   bool VisibleRowsOf(int first, int last, bool gutter, int& first_row, int& last_row) const;
   void MarkRows(int first_row, int last_row, int left, int right);
+  // While collecting: the pending rectangle already holds the whole client
+  // area, so no line range can add to it.
+  bool PendingCoversAll() const;
 
   const TViewMetrics& metrics_;
   const TPositionMapping& mapping_;

@@ -213,7 +213,11 @@ TEST(LineIo, RandomBytesRoundTripToTheirNormalisedForm) {
     std::string in;
     const int length = static_cast<int>(random() % (round < 390 ? 64 : 40000));
     for (int i = 0; i < length; ++i) {
-      in += random() % 2 == 0 ? common[random() % common.size()] : static_cast<char>(random());
+      if (random() % 16 == 0) {
+        in += "\xE4\xB8\xAD";  // a two-cell character
+      } else {
+        in += random() % 2 == 0 ? common[random() % common.size()] : static_cast<char>(random());
+      }
     }
     TSrcEditStringList store;
     store.ReadFromBytes(in);
@@ -234,7 +238,20 @@ TEST(LineIo, RandomBytesRoundTripToTheirNormalisedForm) {
       ASSERT_EQ(all.IsPlainLine(i), one.IsPlainLine(i)) << "round " << round;
       ASSERT_EQ(all.GetExpandedLine(i), one.GetExpandedLine(i)) << "round " << round;
     }
+    // The longest line is known straight after reading, and is the one a
+    // scan of the lines finds.
+    const int known = all.LongestLineIndex();
+    const int read_known = store.LongestLineIndex();
     ASSERT_EQ(all.LongestLineLength(), one.LongestLineLength()) << "round " << round;
+    ASSERT_EQ(known, one.LongestLineIndex()) << "round " << round;
+    // (Dropping trailing blank lines may forget it again.)
+    TSrcEditStringList rescanned;
+    rescanned.AppendLinesFrom(store);
+    ASSERT_EQ(store.LongestLineLength(), rescanned.LongestLineLength()) << "round " << round;
+    ASSERT_EQ(store.LongestLineIndex(), rescanned.LongestLineIndex()) << "round " << round;
+    if (read_known >= 0) {
+      ASSERT_EQ(read_known, rescanned.LongestLineIndex()) << "round " << round;
+    }
 
     // The buffered writer makes the same bytes, and reading them back gives
     // the same lines.

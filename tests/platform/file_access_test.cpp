@@ -45,6 +45,27 @@ TEST_F(FileAccessTest, WritesAndReadsEveryByteValue) {
   EXPECT_EQ(EntryCount(dir_.path().toStdString()), 1);
 }
 
+// Read in pieces: sizes around the piece size and a file of megabytes
+// (whose buffer is advised to take huge pages) come back byte for byte.
+TEST_F(FileAccessTest, LargeFilesAreReadWhole) {
+  std::string bytes;
+  for (const std::size_t size : {std::size_t{65535}, std::size_t{65536}, std::size_t{65537},
+                                 std::size_t{3 * 65536 + 17}, std::size_t{11u << 20}}) {
+    bytes.resize(size);
+    for (std::size_t i = 0; i < size; ++i) {
+      bytes[i] = static_cast<char>((i * 131 + i / 65536) & 0xFF);
+    }
+    const std::string path = Path("large.bin");
+    ASSERT_TRUE(WriteFileSafely(path, bytes));
+    TFileStamp stamp;
+    std::string got = "left over";
+    ASSERT_TRUE(ReadFileBytes(path, &got, nullptr, &stamp));
+    ASSERT_EQ(got.size(), size);
+    EXPECT_TRUE(got == bytes) << size;
+    EXPECT_EQ(stamp.size, static_cast<std::int64_t>(size));
+  }
+}
+
 TEST_F(FileAccessTest, ReadFailuresGiveTheReason) {
   std::string bytes = "stale";
   std::string reason;

@@ -87,6 +87,25 @@ TEST(InvalidationTest, LineRangesBecomeRowRectanglesOfTheVisibleRows) {
   inv.EndCollecting();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0], QRect(30, 0, 470, 54));
+  sent.clear();
+
+  // Once the pending rectangle holds the whole area, line ranges add
+  // nothing; an area grown meanwhile is still added.
+  inv.BeginCollecting();
+  inv.MarkTextLinesDirty(11, 500);
+  inv.MarkGutterLinesDirty(11, 500);
+  const QRect all = inv.PendingRect();
+  EXPECT_TRUE(all.contains(QRect(0, 0, 500, 180)));
+  inv.MarkTextLinesDirty(12, 12);
+  inv.MarkTextLineDirty(13);
+  inv.MarkGutterLinesDirty(14, 14);
+  EXPECT_EQ(inv.PendingRect(), all);
+  m.SetClientSize(600, 216);
+  inv.MarkTextLinesDirty(11, 500);
+  inv.MarkGutterLinesDirty(11, 500);
+  inv.EndCollecting();
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_TRUE(sent[0].contains(QRect(0, 0, 600, 216)));
 }
 
 TEST(CaretShapeTest, ShapesSitInTheCell) {
