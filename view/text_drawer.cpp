@@ -62,7 +62,6 @@ TheTextDrawer::TheTextDrawer(TFontStyles measure_style, const QFont* font) {
   if (font == nullptr) {
     throw EheTextDrawerException(kNoFont);
   }
-  secondary_stock_ = std::make_unique<TheFontStock>(&secondary_font_);
   stock_ = std::make_unique<TheFontStock>(font);
   measure_style_ = measure_style;
   SetBaseFont(font);
@@ -378,6 +377,13 @@ void TheTextDrawer::DrawSecondaryRuns(int x, const QRect& rect, std::string_view
   }
 }
 
+const TheFontStock& TheTextDrawer::SecondaryFontStock() const {
+  if (secondary_stock_ == nullptr) {
+    secondary_stock_ = std::make_unique<TheFontStock>(&secondary_font_);
+  }
+  return *secondary_stock_;
+}
+
 QString TheTextDrawer::UnicodeFontName() const {
   return secondary_enabled_ ? secondary_font_.family() : QString();
 }
@@ -408,7 +414,11 @@ void TheTextDrawer::FitSecondaryFont() {
   auto apply = [&] {
     font.setPixelSize(pixels);
     secondary_font_ = font;
-    secondary_stock_->SetBaseFont(&secondary_font_);
+    if (secondary_stock_ == nullptr) {
+      secondary_stock_ = std::make_unique<TheFontStock>(&secondary_font_);
+    } else {
+      secondary_stock_->SetBaseFont(&secondary_font_);
+    }
   };
   auto wider = [&] { return secondary_stock_->CellWidth() > char_width_; };
   auto taller = [&] { return secondary_stock_->CellHeight() > char_height_; };

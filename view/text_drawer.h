@@ -80,7 +80,7 @@ class TheTextDrawer {
   QString UnicodeFontName() const;
   void SetUnicodeFontName(const QString& name);
   const QFont& SecondaryFont() const { return secondary_font_; }
-  const TheFontStock& SecondaryFontStock() const { return *secondary_stock_; }
+  const TheFontStock& SecondaryFontStock() const;
 
   int SpacingArrayLength() const { return static_cast<int>(spacing_.size()); }
 
@@ -118,7 +118,9 @@ class TheTextDrawer {
   int attach_count_ = 0;
   const TStyleFont* applied_font_ = nullptr;  // the font last set on the painter
   QFont secondary_font_;
-  std::unique_ptr<TheFontStock> secondary_stock_;
+  // Made when a secondary font is first set (or asked for): most editors
+  // never use one, and measuring it costs a font of its own.
+  mutable std::unique_ptr<TheFontStock> secondary_stock_;
   bool secondary_enabled_ = false;
   bool secondary_fitted_ = false;  // the secondary font was fitted to this grid
 

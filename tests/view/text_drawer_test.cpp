@@ -336,6 +336,8 @@ TEST_F(TextDrawerTest, SwitchingBackFindsTheFontLeftWithItsStyles) {
 // The secondary font is left alone while it is off, and takes the current
 // style when it comes back on, whatever changed meanwhile.
 TEST_F(TextDrawerTest, SecondaryFontFollowsTheStyleOnlyWhileOn) {
+  // Not even made until it is used.
+  EXPECT_EQ(FontsInfoManagerInstance().LookupFontsInfo(KeyOf(drawer_.SecondaryFont())), nullptr);
   const TheFontStock& secondary = drawer_.SecondaryFontStock();
   const TFontsInfoEntry* off_entry = secondary.Entry();
   Draw("x", {fsBold});
