@@ -519,6 +519,15 @@ void TSrcEditStringList::ReplaceLineBytes(int index, std::size_t offset, std::si
     text = copy;
   }
   const std::size_t tail = old_size - offset - count;
+  // Changes the bytes where they are: the line's block holds new_size bytes.
+  const auto splice = [&](char* block) {
+    if (tail > 0) {
+      std::memmove(block + offset + text.size(), block + offset + count, tail);
+    }
+    if (!text.empty()) {
+      std::memcpy(block + offset, text.data(), text.size());
+    }
+  };
   if (record.TextOwned != 0 && old_size > 0 && new_size > 0) {
     char* block = owned_[record.TextRef];
     if (new_size > old_size) {
@@ -529,12 +538,17 @@ void TSrcEditStringList::ReplaceLineBytes(int index, std::size_t offset, std::si
       }
       owned_[record.TextRef] = block;
     }
-    if (tail > 0) {
-      std::memmove(block + offset + text.size(), block + offset + count, tail);
+    splice(block);
+  } else if (old_size > 0 && new_size > 0 && buffer_lines_ == 1 &&
+             record.TextRef + new_size <= buffer_.capacity()) {
+    // The only line left in the read buffer has it to itself: the bytes
+    // after it are no line's, so it changes in place while the buffer's
+    // spare room lasts. The first key in a file of one long line then
+    // copies nothing.
+    if (record.TextRef + new_size > buffer_.size()) {
+      buffer_.resize(record.TextRef + new_size);  // within capacity: no move
     }
-    if (!text.empty()) {
-      std::memcpy(block + offset, text.data(), text.size());
-    }
+    splice(buffer_.data() + record.TextRef);
   } else {
     std::uint32_t slot = 0;
     if (new_size > 0) {

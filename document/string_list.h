@@ -197,6 +197,12 @@ class TSrcEditStringList {
   // Inserts all texts at `index` with one move of the records and one
   // notification.
   void InsertLines(int index, const std::vector<std::string_view>& texts);
+  // InsertLines of the lines of text from byte `from` on, split at CR, LF
+  // and CR LF (a break at the end gives a last empty line); returns their
+  // number. Where InsertLines would put them into a new shared block, the
+  // store takes `text` itself as that block rather than copying it. The
+  // capacity becomes the new line count, as InsertBlankLines leaves it.
+  int InsertLinesOfText(int index, std::string text, std::size_t from = 0);
   void AppendLinesFrom(const TSrcEditStringList& source);
   void AppendLinesFrom(const std::vector<std::string>& source);
   void ExchangeLines(int a, int b);
@@ -315,7 +321,8 @@ class TSrcEditStringList {
   std::size_t replaced_from_ = 0;
   TExpandRoutines expand_;  // chosen by SetTabWidth
   // The bytes of the last read or SetAllText; unchanged lines point into it.
-  // It is freed when the last of them is changed or removed.
+  // It is freed when the last of them is changed or removed. The last one
+  // left is changed in place while the capacity lasts.
   std::string buffer_;
   // invariant: the number of records with text in buffer_ (not owned, and
   // Length > 0).

@@ -1,10 +1,13 @@
 // The line store's byte side: splitting a buffer into lines (CR LF, lone CR,
 // lone LF), detecting the line-break format, and writing lines back.
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
+#include <vector>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -230,6 +233,70 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
   if (widths_known && longest_index_ < 0) {
     longest_index_ = longest;  // still -1 when every line is empty
   }
+}
+
+int TSrcEditStringList::InsertLinesOfText(int index, std::string text, std::size_t from) {
+  CheckIndex(index, count_);
+  from = std::min(from, text.size());
+  const char* const begin = text.data() + from;
+  const char* const end = text.data() + text.size();
+  const std::size_t lines = CountLines(begin, end) + 1;
+  if (lines > static_cast<std::size_t>(std::numeric_limits<int>::max() - count_)) {
+    throw ESrcEditStringList("Too many lines");
+  }
+  CheckLinesFit(begin, static_cast<std::size_t>(end - begin));
+  const int count = static_cast<int>(lines);
+  // Taken as the shared buffer on the same terms as InsertLines shares a new
+  // one; otherwise the lines are copied.
+  constexpr int kSharedFrom = 256;
+  if (buffer_lines_ != 0 || count < kSharedFrom ||
+      text.size() > std::numeric_limits<std::uint32_t>::max()) {
+    std::vector<std::string_view> texts;
+    texts.reserve(lines);
+    for (const char* p = begin;;) {
+      const char* line_end = FindBreak(p, end);
+      texts.emplace_back(p, static_cast<std::size_t>(line_end - p));
+      if (line_end == end) {
+        break;
+      }
+      p = line_end + (*line_end == '\r' && line_end + 1 < end && line_end[1] == '\n' ? 2 : 1);
+    }
+    ResizeCapacity(count_ + count);  // as InsertBlankLines leaves it
+    InsertLines(index, texts);
+    return count;
+  }
+  Batch batch(*this);
+  NotifyLines(OnBeforeInsert, index, count);
+  SetCapacity(count_ + count);
+  MakeRoom(index, count);
+  buffer_ = std::move(text);
+  const char* p = buffer_.data() + from;
+  for (int i = index; i < index + count; ++i) {
+    bool plain = false;
+    const char* line_end = FindBreak(p, buffer_.data() + buffer_.size(), plain);
+    TSrcEditStringRec& record = records_[i];
+    record = TSrcEditStringRec{};
+    if (line_end > p) {
+      // Measured on the way, as InsertLines measures lines it shares.
+      record.TextRef = static_cast<std::uint32_t>(p - buffer_.data());
+      record.Length = static_cast<std::uint32_t>(line_end - p);
+      if (plain) {
+        record.ExpandedLength = static_cast<std::int32_t>(record.Length);
+        record.LineFlags = lfHasNoTabs | lfPlain;
+      } else {
+        ComputeExpandedLength(record);
+      }
+      ++buffer_lines_;
+    }
+    if (extras_ != nullptr) {
+      extras_[i] = Extras{};
+    }
+    p = line_end + (*line_end == '\r' && line_end[1] == '\n' ? 2 : 1);
+  }
+  count_ += count;
+  NoteInserted(index, count);
+  NotifyLines(OnLinesInserted, index, count);
+  return count;
 }
 
 void TSrcEditStringList::LoadFileBytes(std::string bytes, bool& cr_seen, bool& lf_seen) {

@@ -159,17 +159,24 @@ class TSrcEditController {
   void WriteLinePart(int line, std::size_t offset, std::size_t count, std::string_view text);
   void InsertLineAt(int line, std::string_view text);
   void InsertLinesAt(int line, std::vector<std::string_view> texts);
+  // Whether InsertTextLinesAt may take a text's lines: it writes them as
+  // they are, so neither trimming nor folding may look at them one by one.
+  bool InsertsTextWhole() const;
+  // InsertLinesAt of the lines of `text` from byte `from` on (as the store's
+  // InsertLinesOfText splits them); returns their number.
+  int InsertTextLinesAt(int line, std::string text, std::size_t from);
   void RemoveLinesAt(int line, int count);
   // Returns, for a column block, where its piece began on each line.
   std::vector<int> DeleteSelectionText();
-  void InsertNormal(std::string_view text);
+  void InsertNormal(std::string text);
   // `at`: where line or column text goes in; line 0 derives it from the
   // selection or the caret.
   // `starts`: the character each column piece goes to, line by line.
-  void ReplaceSelectionAt(TSrcSelectionMode mode, std::string_view text, bool record_undo,
-                          TBufferPos at, std::vector<int> starts = {});
+  // Takes the text, so a large one (an undo entry's) moves into the store.
+  void ReplaceSelectionAt(TSrcSelectionMode mode, std::string text, bool record_undo, TBufferPos at,
+                          std::vector<int> starts = {});
   void InsertTextAt(std::string_view text, TBufferPos at, TSrcEditChangeKind kind = ckInsert);
-  void InsertLineMode(std::string_view text, int line);
+  void InsertLineMode(std::string text, int line);
   void InsertColumn(std::string_view text, TBufferPos at, bool record_undo,
                     const std::vector<int>& starts);
   // With eoTrimTrailingSpaces the line writer's trimming waits, inside an
@@ -243,7 +250,8 @@ class TSrcEditController {
   void UndoItem();
   void RedoItem();
   void EntryAdded(TSrcEditUndoList& list);
-  void RestoreDeletedText(const TSrcEditUndoItem& item);
+  // Takes the item's text.
+  void RestoreDeletedText(TSrcEditUndoItem& item);
   void JoinLineBreak(const TSrcEditUndoItem& item);
   void InsertUnindentBlock(const TSrcEditUndoItem& item);
   void RemoveUnindentBlock(const TSrcEditUndoItem& item);

@@ -10,6 +10,16 @@
 namespace torvane {
 namespace {
 
+// Where the line after the one starting at `from` begins (behind its CR, LF
+// or CR LF); past the end (npos) when that line is the last.
+std::size_t NextLineStart(std::string_view text, std::size_t from) {
+  const std::size_t at = text.find_first_of("\r\n", from);
+  if (at == std::string_view::npos) {
+    return at;
+  }
+  return at + (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n' ? 2 : 1);
+}
+
 // Keeps the line store's change batch open over a compound change, so the
 // model reacts (and collapses the selection) once at its end.
 class TLinesBatchScope {
@@ -169,6 +179,17 @@ void TSrcEditController::InsertLinesAt(int line, std::vector<std::string_view> t
   }
 }
 
+bool TSrcEditController::InsertsTextWhole() const {
+  return !DefersTrimming() && !model_.CodeFolding().Enabled() &&
+         model_.Folds().Ranges().AllCount() == 0;
+}
+
+int TSrcEditController::InsertTextLinesAt(int line, std::string text, std::size_t from) {
+  const int count = model_.Lines().InsertLinesOfText(line - 1, std::move(text), from);
+  ShiftPendingTrims(line, count);
+  return count;
+}
+
 void TSrcEditController::RemoveLinesAt(int line, int count) {
   if (count > 0 && line <= model_.LineCount()) {
     ShiftPendingTrims(line, -count);
@@ -232,14 +253,13 @@ std::string TSrcEditController::SelectionBytes() const {
 void TSrcEditController::ReplaceSelection(TSrcSelectionMode mode, std::string_view text,
                                           bool record_undo) {
   ExpandFoldsForEdit(ecNone);
-  ReplaceSelectionAt(mode, text, record_undo, TBufferPos{0, 0});
+  // A copy: the text may be a view of a line this replacement rewrites.
+  ReplaceSelectionAt(mode, std::string(text), record_undo, TBufferPos{0, 0});
 }
 
-void TSrcEditController::ReplaceSelectionAt(TSrcSelectionMode mode, std::string_view text,
+void TSrcEditController::ReplaceSelectionAt(TSrcSelectionMode mode, std::string text,
                                             bool record_undo, TBufferPos at,
                                             std::vector<int> starts) {
-  // The text may be a view of a line this replacement rewrites.
-  const std::string owned(text);
   TPaintHoldScope hold(model_.PaintHold());
   TLinesBatchScope batch(model_.Lines());
   // Text replacing a line or column selection goes where the selection was:
@@ -262,16 +282,16 @@ void TSrcEditController::ReplaceSelectionAt(TSrcSelectionMode mode, std::string_
   if (at.Line == 0) {
     at = model_.CaretPos();
   }
-  if (!owned.empty()) {
+  if (!text.empty()) {
     switch (mode) {
       case smNormal:
-        InsertNormal(owned);
+        InsertNormal(std::move(text));
         break;
       case smLine:
-        InsertLineMode(owned, at.Line);
+        InsertLineMode(std::move(text), at.Line);
         break;
       case smColumn:
-        InsertColumn(owned, at, record_undo, starts);
+        InsertColumn(text, at, record_undo, starts);
         break;
     }
   }
@@ -328,9 +348,27 @@ std::vector<int> TSrcEditController::DeleteSelectionText() {
   return {};
 }
 
-void TSrcEditController::InsertNormal(std::string_view text) {
+void TSrcEditController::InsertNormal(std::string text) {
   const TBufferPos caret = model_.CaretPos();
   const auto before = static_cast<std::size_t>(caret.Char - 1);
+  const std::size_t second = NextLineStart(text, 0);
+  if (second < text.size() && NextLineStart(text, second) <= text.size() && InsertsTextWhole()) {
+    // Two new lines or more: the text goes to the store whole, behind its
+    // first line, and the rest of the caret line joins its last line.
+    const std::string line(model_.LineText(caret.Line));
+    std::string left = line.substr(0, std::min(before, line.size()));
+    left.resize(before, ' ');
+    left.append(text, 0, text.find_first_of("\r\n"));
+    const std::size_t last_start = text.find_last_of("\r\n") + 1;
+    const int last_size = static_cast<int>(text.size() - last_start);
+    if (before < line.size()) {
+      text.append(line, before);
+    }
+    WriteLine(caret.Line, left);
+    const int count = InsertTextLinesAt(caret.Line + 1, std::move(text), second);
+    model_.SetCaretPos({last_size + 1, caret.Line + count});
+    return;
+  }
   std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
   if (pieces.size() == 1) {
     // Into the line where it is: typing into a long line copies no line.
@@ -357,11 +395,10 @@ void TSrcEditController::InsertNormal(std::string_view text) {
   model_.SetCaretPos({last_size + 1, caret.Line + count});
 }
 
-void TSrcEditController::InsertLineMode(std::string_view text, int line) {
-  std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
+void TSrcEditController::InsertLineMode(std::string text, int line) {
   // Whole lines end with a break; it does not start another line.
-  if (pieces.size() > 1 && pieces.back().empty()) {
-    pieces.pop_back();
+  if (!text.empty() && (text.back() == '\n' || text.back() == '\r')) {
+    text.resize(text.size() - (text.ends_with("\r\n") ? 2 : 1));
   }
   // Lines always go in before the caret line: overwriting whole lines in
   // overwrite mode would take text that no undo entry keeps.
@@ -371,8 +408,14 @@ void TSrcEditController::InsertLineMode(std::string_view text, int line) {
     InsertLineAt(1, std::string_view());
   }
   line = std::max(1, std::min(line, model_.LineCount() + 1));
-  const int count = static_cast<int>(pieces.size());
-  InsertLinesAt(line, std::move(pieces));
+  int count = 0;
+  if (NextLineStart(text, 0) <= text.size() && InsertsTextWhole()) {
+    count = InsertTextLinesAt(line, std::move(text), 0);
+  } else {
+    std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
+    count = static_cast<int>(pieces.size());
+    InsertLinesAt(line, std::move(pieces));
+  }
   line_block_end_ = {scrolling_->CharsInWindow(), line + count - 1};
   model_.SetCaretPos({1, line + count});
 }
@@ -438,7 +481,8 @@ void TSrcEditController::InsertTextAtCaret(std::string_view text, TSrcEditChange
 
 void TSrcEditController::InsertTextAt(std::string_view text, TBufferPos at,
                                       TSrcEditChangeKind kind) {
-  const std::string owned(text);
+  std::string owned(text);
+  const bool inserts = !owned.empty();
   TUndoGroupScope group(undo_list_);
   const TSrcSelectionMode mode = model_.SelectionMode();
   if (model_.HasSelection()) {
@@ -449,8 +493,8 @@ void TSrcEditController::InsertTextAt(std::string_view text, TBufferPos at,
     model_.SetSelectionActiveEnd(end);
   }
   const TBufferPos begin = InsertionStart();
-  ReplaceSelectionAt(mode, owned, true, at);
-  if (!owned.empty() && mode != smColumn) {
+  ReplaceSelectionAt(mode, std::move(owned), true, at);
+  if (inserts && mode != smColumn) {
     const TBufferPos end = mode == smLine ? line_block_end_ : model_.SelEnd();
     undo_list_.RecordChange(kind, begin, end, std::string(), mode);
   }

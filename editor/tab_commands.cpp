@@ -198,7 +198,7 @@ void TSrcEditController::BlockIndent() {
   undo_list_.RecordChange(ckIndent, s, e, std::string(), mode);
   model_.SetCaretAndDeselect({at, s.Line});
   // The indentation goes in at the same character on every line.
-  ReplaceSelectionAt(smColumn, block, true, {at, s.Line},
+  ReplaceSelectionAt(smColumn, std::move(block), true, {at, s.Line},
                      std::vector<int>(static_cast<std::size_t>(last - s.Line + 1), at));
   const auto shifted = [&](TBufferPos p) {
     if (p.Line > last || (p.Char == 1 && p == e && last_excluded)) {

@@ -231,7 +231,7 @@ void TSrcEditController::RedoItem() {
   const TSrcEditChangeKind kind = item->Kind;
   if (IsInsertKind(kind)) {
     model_.SetCaretAndDeselect(item->BeginPos);
-    ReplaceSelectionAt(item->Mode, item->Text, false, item->BeginPos);
+    ReplaceSelectionAt(item->Mode, std::move(item->Text), false, item->BeginPos);
     model_.SetCaretPos(item->EndPos);
     undo_list_.RecordChange(kind, item->BeginPos, item->EndPos, std::string(), item->Mode);
     if (kind == ckDragDropInsert) {
@@ -271,7 +271,7 @@ void TSrcEditController::RedoItem() {
   }
 }
 
-void TSrcEditController::RestoreDeletedText(const TSrcEditUndoItem& item) {
+void TSrcEditController::RestoreDeletedText(TSrcEditUndoItem& item) {
   const TBufferPos a = item.BeginPos;
   const TBufferPos b = item.EndPos;
   TBufferPos at = item.Mode == smColumn
@@ -286,7 +286,7 @@ void TSrcEditController::RestoreDeletedText(const TSrcEditUndoItem& item) {
   model_.SetCaretAndDeselect(at);
   // Lines removed from the end of the text go back below the last line,
   // where the caret cannot stand.
-  ReplaceSelectionAt(item.Mode, item.Text, false, at);
+  ReplaceSelectionAt(item.Mode, std::move(item.Text), false, at);
   const TBufferPos caret = IsAfterCaretKind(item.Kind) ? item.BeginPos : item.EndPos;
   if (item.Kind == ckDeleteAll) {
     model_.PlaceCaretAndSelection({1, 1}, {1, 1}, {1, 1});
@@ -321,7 +321,7 @@ void TSrcEditController::InsertUnindentBlock(const TSrcEditUndoItem& item) {
   const TBufferPos at{ch, std::min(item.BeginPos.Line, item.EndPos.Line)};
   model_.SetCaretAndDeselect(at);
   const std::size_t lines = SplitAtLineBreaks(item.Text).size();
-  ReplaceSelectionAt(smColumn, item.Text, false, at, std::vector<int>(lines, ch));
+  ReplaceSelectionAt(smColumn, std::string(item.Text), false, at, std::vector<int>(lines, ch));
   model_.PlaceCaretAndSelection(item.BeginPos, item.BeginPos, item.EndPos);
 }
 

@@ -90,7 +90,10 @@ bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* rea
   const auto size = static_cast<std::size_t>(st.st_size);
   std::unique_ptr<char[]> chunk;
   try {
-    bytes->reserve(size);
+    // With room to grow beyond the file (address space only: pages nobody
+    // writes are never mapped), so that a document whose bytes these become
+    // can change its only line in place instead of copying it.
+    bytes->reserve(size + size / 16);
     chunk = std::make_unique_for_overwrite<char[]>(kReadChunk);
   } catch (const std::bad_alloc&) {
     return fail(std::strerror(ENOMEM));

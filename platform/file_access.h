@@ -35,7 +35,8 @@ TFileStamp StampOfOpenFile(int fd);
 // Only regular files are read: a directory, pipe, device or socket fails at
 // once. On failure returns false, leaves *bytes empty and puts the reason
 // (strerror text, or "Not a regular file") into *reason. *stamp receives the
-// file's stamp as it was when opened.
+// file's stamp as it was when opened. *bytes has spare capacity (a sixteenth
+// of the size) for changing it in place.
 bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* reason = nullptr,
                    TFileStamp* stamp = nullptr);
 

@@ -497,17 +497,26 @@ namespace {
 // the read buffer or in a block of its own, and with the new bytes taken
 // from the line itself. A plain line (one cell a byte) that takes plain
 // bytes keeps its width and plainness without a walk; both are those a walk
-// over the new text gives.
+// over the new text gives. The last line left in a read buffer with spare
+// room is changed in place there (the bytes after it may be other lines'
+// breaks or the room), until the room runs out.
 TEST(StringList, ReplacingBytesOfALineIsSettingTheWholeLine) {
   std::mt19937 random(7);
-  for (int round = 0; round < 40; ++round) {
+  for (int round = 0; round < 80; ++round) {
     std::string text;
+    const bool one_line = round % 2 == 1;  // one line with text among empty ones
     for (int i = static_cast<int>(random() % 12); i > 0; --i) {
-      text += std::string(random() % 9, "ab\t \xe4"[random() % 5]) + "\n";
+      const std::size_t length = one_line && i != 3 ? 0 : random() % 9;
+      text += std::string(length, "ab\t \xe4"[random() % 5]) + (random() % 3 == 0 ? "\r\n" : "\n");
+    }
+    if (random() % 2 == 0) {
+      text += std::string(random() % 9, 'c');  // a last line without a break
     }
     TSrcEditStringList part;
     TSrcEditStringList whole;
-    part.ReadFromBytes(text);
+    std::string roomy = text;
+    roomy.reserve(text.size() + random() % 24);
+    part.ReadFromBytes(std::move(roomy));
     whole.ReadFromBytes(text);
     StoreRecorder part_log(part);
     StoreRecorder whole_log(whole);
@@ -564,6 +573,89 @@ TEST(StringList, ReplacingBytesOfALineIsSettingTheWholeLine) {
   EXPECT_EQ(store.GetLine(0), "");
   store.ReplaceLineBytes(0, 9, 0, "z");
   EXPECT_EQ(store.GetLine(0), "z");
+}
+
+}  // namespace
+}  // namespace torvane
+
+namespace torvane {
+namespace {
+
+// InsertLinesOfText is InsertLines of the text's lines: the same lines,
+// records, capacity, longest line and notifications, whether the store takes
+// the text as its shared block (many lines, no line in the read buffer) or
+// copies the lines (few lines, or the read buffer still in use).
+TEST(StringList, InsertingTheLinesOfATextIsInsertingItsLines) {
+  std::mt19937 random(11);
+  static constexpr const char* kBreaks[] = {"\r\n", "\n", "\r"};
+  for (int round = 0; round < 60; ++round) {
+    std::string text;
+    const int lines = round % 3 == 0 ? static_cast<int>(random() % 8) : 250 + random() % 300;
+    for (int i = 0; i < lines; ++i) {
+      text += std::string(random() % 7, "ab\t \xe4"[random() % 5]);
+      text += kBreaks[random() % 3];
+    }
+    if (random() % 2 == 0) {
+      text += "tail";
+    }
+    const std::size_t from = random() % 4 == 0 ? random() % (text.size() + 2) : 0;
+    // The reference: the lines split here, inserted with InsertLines.
+    std::vector<std::string_view> pieces;
+    const std::string_view rest = std::string_view(text).substr(std::min(from, text.size()));
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+      if (rest[i] == '\r' || rest[i] == '\n') {
+        pieces.push_back(rest.substr(start, i - start));
+        i += rest[i] == '\r' && i + 1 < rest.size() && rest[i + 1] == '\n' ? 1 : 0;
+        start = i + 1;
+      }
+    }
+    pieces.push_back(rest.substr(start));
+
+    TSrcEditStringList taken;
+    TSrcEditStringList copied;
+    const int before = static_cast<int>(random() % 4);
+    for (TSrcEditStringList* store : {&taken, &copied}) {
+      if (before == 1) {
+        store->ReadFromBytes("one\ntwo\tx\nthree");  // the read buffer stays in use
+      } else if (before >= 2) {
+        Fill(*store, {"x", "\tyy", "", "zzzz"});
+      }
+      if (before == 3) {
+        store->SetLineObject(1, 7);
+        store->LongestLineLength();
+      }
+    }
+    StoreRecorder taken_log(taken);
+    StoreRecorder copied_log(copied);
+    const int index = static_cast<int>(random() % static_cast<unsigned>(taken.LineCount() + 1));
+    EXPECT_EQ(taken.InsertLinesOfText(index, text, from), static_cast<int>(pieces.size()));
+    copied.ResizeCapacity(copied.LineCount() + static_cast<int>(pieces.size()));
+    copied.InsertLines(index, pieces);
+    ASSERT_EQ(Lines(taken), Lines(copied)) << "round " << round;
+    EXPECT_EQ(taken.Dump(), copied.Dump()) << "round " << round;
+    EXPECT_EQ(taken_log.events, copied_log.events);
+    EXPECT_EQ(taken.Capacity(), copied.Capacity());
+    EXPECT_EQ(taken.LongestLineIndex(), copied.LongestLineIndex());
+    EXPECT_EQ(taken.LongestLineLength(), copied.LongestLineLength());
+    for (int i = 0; i < taken.LineCount(); ++i) {
+      ASSERT_EQ(taken.GetLineObject(i), copied.GetLineObject(i));
+    }
+    // Lines of the taken text change and go like any others.
+    for (int step = 0; step < 20 && taken.LineCount() > 0; ++step) {
+      const int at = static_cast<int>(random() % static_cast<unsigned>(taken.LineCount()));
+      if (random() % 3 == 0) {
+        taken.DeleteLine(at);
+        copied.DeleteLine(at);
+      } else {
+        const std::size_t offset = random() % 5;
+        const std::size_t count = random() % 3;
+        taken.ReplaceLineBytes(at, offset, count, "q");
+        copied.ReplaceLineBytes(at, offset, count, "q");
+      }
+    }
+    ASSERT_EQ(Lines(taken), Lines(copied)) << "round " << round;
+  }
 }
 
 }  // namespace

@@ -310,12 +310,13 @@ TEST(RandomEditingTest, DoubleByteTextSurvivesUndoAndRedo) {
   EXPECT_GT(RunRounds(7, 1500), 1000);
 }
 
-// Lines several at a time go into the store at once, with their texts,
-// where folding is off; with folding on they are written one by one into
-// blank lines. Both ways must give the same text, records, range states,
-// repainted lines and undo: the same random commands (and large texts
-// replaced whole, then undone and redone) on two editors, one with folding
-// on over a highlighter without fold regions.
+// Lines several at a time go into the store at once, with their texts (a
+// large text taken whole), where folding is off; with folding on they are
+// written one by one into blank lines. Both ways must give the same text,
+// records, range states, repainted lines and undo: the same random commands
+// (and large selections in each mode replaced, or cut and pasted, then
+// undone and redone) on two editors, one with folding on over a
+// highlighter without fold regions.
 TEST(RandomEditingTest, LinesInsertedAtOnceMatchLinesWrittenOneByOne) {
   ScopedCodePage page("UTF-8");
   g_chars = kAsciiChars;
@@ -375,9 +376,29 @@ TEST(RandomEditingTest, LinesInsertedAtOnceMatchLinesWrittenOneByOne) {
       const bool whole = rng() % 6 == 0;
       for (TEditorFixture* f : {&a, &b}) {
         std::mt19937 same(command_seed);
-        if (whole) {  // select all, replace by a few lines, undo, maybe redo
-          f->Cmd(ecSelectAll);
-          f->Cmd(ecChar, 'x');
+        if (whole) {  // most lines replaced or cut and pasted, undone, maybe redone
+          if (same() % 3 == 0) {
+            f->Cmd(ecSelectAll);
+          } else {
+            static constexpr TSrcSelectionMode kModes[] = {smNormal, smLine, smColumn};
+            f->model.SetSelectionMode(kModes[same() % 3]);
+            const int last = std::max(1, f->model.LineCount() - static_cast<int>(same() % 3));
+            f->Select({1 + static_cast<int>(same() % 5), 1 + static_cast<int>(same() % 3)},
+                      {1 + static_cast<int>(same() % 5), last});
+          }
+          const int action = static_cast<int>(same() % 3);
+          if (action == 0) {
+            f->Cmd(ecChar, 'x');
+          } else if (action == 1) {
+            f->Cmd(ecDeleteChar);
+          } else {
+            f->Cmd(ecCut);
+            f->Caret(1 + static_cast<int>(same() % 4), 1);
+            f->Cmd(ecPaste);
+            if (same() % 2 == 0) {
+              f->Cmd(ecUndo);
+            }
+          }
           f->Cmd(ecUndo);
           if (same() % 2 == 0) {
             f->Cmd(ecRedo);
