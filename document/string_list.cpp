@@ -56,6 +56,7 @@ TSrcEditStringList::~TSrcEditStringList() {
   ReleaseAllText();
   std::free(records_);
   std::free(extras_);
+  std::free(ranges_);
 }
 
 // --- Reading ---------------------------------------------------------------
@@ -78,7 +79,7 @@ TRangeState TSrcEditStringList::GetLineRange(int index) const {
   if (index < 0 || index >= count_) {
     return 0;
   }
-  return records_[index].RangeState;
+  return ranges_ == nullptr ? kRangeNotScanned : ranges_[index];
 }
 
 void TSrcEditStringList::ComputeExpandedLength(TSrcEditStringRec& record) const {
@@ -225,8 +226,10 @@ void TSrcEditStringList::SetCapacity(int capacity) {
   if (capacity == 0) {
     std::free(records_);
     std::free(extras_);
+    std::free(ranges_);
     records_ = nullptr;
     extras_ = nullptr;
+    ranges_ = nullptr;
     capacity_ = 0;
     return;
   }
@@ -246,6 +249,13 @@ void TSrcEditStringList::SetCapacity(int capacity) {
       throw std::bad_alloc();
     }
     extras_ = extras;
+  }
+  if (ranges_ != nullptr) {
+    auto* ranges = static_cast<TRangeState*>(std::realloc(ranges_, n * sizeof(TRangeState)));
+    if (ranges == nullptr) {
+      throw std::bad_alloc();
+    }
+    ranges_ = ranges;
   }
   capacity_ = capacity;
 }
@@ -273,11 +283,36 @@ void TSrcEditStringList::EnsureExtras() {
   extras_ = extras;
 }
 
+void TSrcEditStringList::EnsureRanges() {
+  if (ranges_ != nullptr || capacity_ == 0) {
+    return;
+  }
+  const auto n = static_cast<std::size_t>(capacity_);
+  auto* ranges = static_cast<TRangeState*>(std::malloc(n * sizeof(TRangeState)));
+  if (ranges == nullptr) {
+    throw std::bad_alloc();
+  }
+  std::fill_n(ranges, n, kRangeNotScanned);
+  ranges_ = ranges;
+}
+
+void TSrcEditStringList::ResetSideValues(int index, int count) {
+  if (extras_ != nullptr) {
+    std::fill_n(extras_ + index, count, Extras{});
+  }
+  if (ranges_ != nullptr) {
+    std::fill_n(ranges_ + index, count, kRangeNotScanned);
+  }
+}
+
 void TSrcEditStringList::MakeRoom(int index, int count) {
   const auto tail = static_cast<std::size_t>(count_ - index);
   std::memmove(records_ + index + count, records_ + index, tail * sizeof(TSrcEditStringRec));
   if (extras_ != nullptr) {
     std::memmove(extras_ + index + count, extras_ + index, tail * sizeof(Extras));
+  }
+  if (ranges_ != nullptr) {
+    std::memmove(ranges_ + index + count, ranges_ + index, tail * sizeof(TRangeState));
   }
 }
 
@@ -286,6 +321,9 @@ void TSrcEditStringList::CloseGap(int index, int count) {
   std::memmove(records_ + index, records_ + index + count, tail * sizeof(TSrcEditStringRec));
   if (extras_ != nullptr) {
     std::memmove(extras_ + index, extras_ + index + count, tail * sizeof(Extras));
+  }
+  if (ranges_ != nullptr) {
+    std::memmove(ranges_ + index, ranges_ + index + count, tail * sizeof(TRangeState));
   }
 }
 
@@ -367,9 +405,7 @@ void TSrcEditStringList::PlaceRecord(int index, std::uint32_t text_ref, std::siz
   if (!owned && length > 0) {
     ++buffer_lines_;
   }
-  if (extras_ != nullptr) {
-    extras_[index] = Extras{};
-  }
+  ResetSideValues(index, 1);
   ++count_;
   NoteInserted(index, 1);
 }
@@ -623,12 +659,8 @@ void TSrcEditStringList::InsertBlankLines(int index, int count) {
   NotifyLines(OnBeforeInsert, index, count);
   SetCapacity(count_ + count);
   MakeRoom(index, count);
-  for (int i = index; i < index + count; ++i) {
-    records_[i] = TSrcEditStringRec{};
-    if (extras_ != nullptr) {
-      extras_[i] = Extras{};
-    }
-  }
+  std::fill_n(records_ + index, count, TSrcEditStringRec{});
+  ResetSideValues(index, count);
   count_ += count;
   NoteInserted(index, count);
   NotifyLines(OnLinesInserted, index, count);
@@ -705,10 +737,8 @@ void TSrcEditStringList::InsertLines(int index, const std::vector<std::string_vi
         ComputeExpandedLength(record);
       }
     }
-    if (extras_ != nullptr) {
-      extras_[index + i] = Extras{};
-    }
   }
+  ResetSideValues(index, count);
   count_ += count;
   NoteInserted(index, count);
   NotifyLines(OnLinesInserted, index, count);
@@ -777,6 +807,9 @@ void TSrcEditStringList::ExchangeLines(int a, int b) {
   if (extras_ != nullptr) {
     std::swap(extras_[a], extras_[b]);
   }
+  if (ranges_ != nullptr) {
+    std::swap(ranges_[a], ranges_[b]);
+  }
   // Keep naming the first longest line. It moved: follow it when it moved up
   // (no line before it is as long), forget it when it moved down past lines
   // that may be as long. Another line moved up before it: it may be as long.
@@ -821,12 +854,17 @@ void TSrcEditStringList::SetLineObject(int index, TLineObject object) {
 void TSrcEditStringList::SetLineRange(int index, TRangeState state) {
   CheckIndex(index, count_ - 1);
   Batch batch(*this);
-  records_[index].RangeState = state;
+  CacheLineRange(index, state);
 }
 
 void TSrcEditStringList::CacheLineRange(int index, TRangeState state) {
   CheckIndex(index, count_ - 1);
-  records_[index].RangeState = state;
+  if (state != kRangeNotScanned) {
+    EnsureRanges();
+  }
+  if (ranges_ != nullptr) {
+    ranges_[index] = state;
+  }
 }
 
 void TSrcEditStringList::SetChangeState(int index, TLineChangeState state) {
@@ -882,7 +920,7 @@ std::string TSrcEditStringList::Dump() const {
     }
     out += "\" ";
     out += kStates[r.ChangeState <= lcsModified ? r.ChangeState : 2];
-    out += " r=" + std::to_string(static_cast<std::int32_t>(r.RangeState));
+    out += " r=" + std::to_string(static_cast<std::int32_t>(GetLineRange(i)));
     out += " x=" + std::to_string(r.ExpandedLength) + "\n";
   }
   return out;

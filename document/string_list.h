@@ -68,22 +68,23 @@ struct TLineAttributes {
   friend bool operator==(const TLineAttributes&, const TLineAttributes&) = default;
 };
 
-// One line's record. 20 bytes, so a million-line file costs 20 MB of
+// One line's record. 16 bytes, so a million-line file costs 16 MB of
 // records: the text is a 32-bit reference (an offset into the store's load
 // buffer until the line is changed, then the slot of a block of its own) and
-// a 32-bit length, and the rarely used fields (user object, colours) live in
-// a side table that exists only once one of them is set.
+// a 32-bit length. The rarely used fields (user object, colours) live in a
+// side table that exists only once one of them is set, and the range states
+// in an array of their own that exists only once a line's state is other
+// than kRangeNotScanned: highlighters without range states never make it.
 struct TSrcEditStringRec {
-  std::uint32_t TextRef = 0;  // buffer offset, or owned slot when TextOwned
-  std::uint32_t Length = 0;   // bytes of the text
-  TRangeState RangeState = kRangeNotScanned;
+  std::uint32_t TextRef = 0;         // buffer offset, or owned slot when TextOwned
+  std::uint32_t Length = 0;          // bytes of the text
   std::int32_t ExpandedLength = -1;  // display cells after tab expansion
   std::uint8_t LineFlags = lfExpandedLengthUnknown;
   TLineChangeState ChangeState = lcsModified;
   std::uint8_t LineColorFlags = 0;
   std::uint8_t TextOwned = 0;
 };
-static_assert(sizeof(TSrcEditStringRec) == 20, "keep the per-line record compact");
+static_assert(sizeof(TSrcEditStringRec) == 16, "keep the per-line record compact");
 
 class TSrcEditStringList;
 
@@ -279,6 +280,9 @@ class TSrcEditStringList {
   void Grow();
   void SetCapacity(int capacity);
   void EnsureExtras();
+  void EnsureRanges();
+  // Gives the records index..index+count-1 the side values of new lines.
+  void ResetSideValues(int index, int count);
   void MakeRoom(int index, int count);  // moves records index.. up; capacity must suffice
   void CloseGap(int index, int count);  // moves records index+count.. down
   std::string_view TextOf(const TSrcEditStringRec& record) const {
@@ -312,6 +316,7 @@ class TSrcEditStringList {
 
   TSrcEditStringRec* records_ = nullptr;  // malloc'd; Capacity records, LineCount used
   Extras* extras_ = nullptr;              // null, or parallel to records_ (Capacity)
+  TRangeState* ranges_ = nullptr;         // null (all kRangeNotScanned), or parallel
   int count_ = 0;
   int capacity_ = 0;
   int batch_count_ = 0;

@@ -189,7 +189,8 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
     if (offset > std::numeric_limits<std::uint32_t>::max()) {
       InsertOwned(index, {p, length});  // beyond what an offset can reach
       widths_known = false;
-    } else if (count_ < capacity_ && extras_ == nullptr && longest_index_ < 0) {
+    } else if (count_ < capacity_ && extras_ == nullptr && ranges_ == nullptr &&
+               longest_index_ < 0) {
       // The common case while loading: a free record at the end to fill.
       TSrcEditStringRec& record = records_[index];
       record = TSrcEditStringRec{};
@@ -288,11 +289,9 @@ int TSrcEditStringList::InsertLinesOfText(int index, std::string text, std::size
       }
       ++buffer_lines_;
     }
-    if (extras_ != nullptr) {
-      extras_[i] = Extras{};
-    }
     p = line_end + (*line_end == '\r' && line_end[1] == '\n' ? 2 : 1);
   }
+  ResetSideValues(index, count);
   count_ += count;
   NoteInserted(index, count);
   NotifyLines(OnLinesInserted, index, count);

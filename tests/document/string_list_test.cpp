@@ -169,8 +169,8 @@ TEST(StringList, NewLinesCarryTheNewLineValues) {
   EXPECT_EQ(store.Capacity(), 0);
   EXPECT_EQ(store.LongestLineIndex(), -1);
   store.AppendLine("x");
+  EXPECT_EQ(store.GetLineRange(0), kRangeNotScanned);
   const TSrcEditStringRec rec = store.GetLineRecord(0);
-  EXPECT_EQ(rec.RangeState, kRangeNotScanned);
   EXPECT_EQ(rec.ExpandedLength, -1);
   EXPECT_EQ(rec.LineFlags, lfExpandedLengthUnknown);
   EXPECT_EQ(store.GetLineObject(0), 0u);
@@ -476,6 +476,152 @@ TEST(StringList, RandomEditsMatchAPlainModel) {
     }
     ASSERT_EQ(store.LongestLineLength(), longest) << "step " << step;
     ASSERT_EQ(store.LongestLineIndex(), first_longest) << "step " << step;
+  }
+}
+
+// Range states live apart from the records and exist only once a state
+// other than kRangeNotScanned is stored. Against a plain vector: every
+// line's state after inserts of every kind, deletes, exchanges, changed
+// text, whole-text replacement, clearing and capacity changes, in runs that
+// store only kRangeNotScanned (no states kept) or any state, with and
+// without the side table of objects and colours.
+TEST(StringList, RandomEditsKeepEachLinesRangeState) {
+  for (int mode = 0; mode < 4; ++mode) {
+    const bool any_state = mode % 2 == 1;
+    const bool with_extras = mode >= 2;
+    std::mt19937 random(300 + static_cast<unsigned>(mode));
+    TSrcEditStringList store;
+    StoreRecorder log(store);
+    std::vector<TRangeState> model;
+    auto some = [&](unsigned bound) { return static_cast<int>(random() % bound); };
+    auto state = [&] {
+      return any_state && random() % 4 != 0 ? static_cast<TRangeState>(random() % 5)
+                                            : kRangeNotScanned;
+    };
+    auto many = [&](int count) {
+      std::vector<std::string> lines;
+      for (int i = 0; i < count; ++i) {
+        lines.push_back(
+            std::string(static_cast<std::size_t>(some(4)), 'a' + static_cast<char>(i % 26)));
+      }
+      return lines;
+    };
+    auto fresh = [&](int at, int count) {
+      model.insert(model.begin() + at, static_cast<std::size_t>(count), kRangeNotScanned);
+    };
+    for (int step = 0; step < 1500; ++step) {
+      const int n = store.LineCount();
+      const int at = some(static_cast<unsigned>(n + 1));
+      const int line = n == 0 ? -1 : some(static_cast<unsigned>(n));
+      if (with_extras && n > 0 && random() % 8 == 0) {
+        store.SetLineObject(line, 9);
+      }
+      switch (some(14)) {
+        case 0:
+          store.InsertLine(at, "new");
+          fresh(at, 1);
+          break;
+        case 1: {
+          const int count = some(3);
+          store.InsertBlankLines(at, count);
+          fresh(at, count);
+          break;
+        }
+        case 2: {
+          // Few lines get blocks of their own, many may share one block.
+          const auto lines = many(random() % 3 == 0 ? 300 : some(4));
+          store.InsertLines(at, std::vector<std::string_view>(lines.begin(), lines.end()));
+          fresh(at, static_cast<int>(lines.size()));
+          break;
+        }
+        case 3:
+          fresh(at,
+                store.InsertLinesOfText(at, random() % 2 == 0 ? "p\nq" : std::string(400, '\n')));
+          break;
+        case 4: {
+          TSrcEditStringList source;
+          source.AppendLinesFrom(many(some(4)));
+          if (source.LineCount() > 0) {
+            source.SetLineRange(0, 2);  // states are not copied
+          }
+          store.AppendLinesFrom(source);
+          fresh(n, source.LineCount());
+          break;
+        }
+        case 5:
+          if (n > 0) {
+            const int count = some(4);
+            store.RemoveLines(line, count);
+            model.erase(model.begin() + line, model.begin() + std::min(n, line + count));
+          }
+          break;
+        case 6:
+          if (n > 0) {
+            const int other = some(static_cast<unsigned>(n));
+            store.ExchangeLines(line, other);
+            std::swap(model[static_cast<std::size_t>(line)],
+                      model[static_cast<std::size_t>(other)]);
+          }
+          break;
+        case 7:  // a changed line keeps its state
+          if (n > 0) {
+            if (random() % 2 == 0) {
+              store.SetLine(line, "changed");
+            } else {
+              store.ReplaceLineBytes(line, 1, 1, "xy");
+            }
+          }
+          break;
+        case 8:
+        case 9:
+        case 10:
+          if (n > 0) {
+            const TRangeState value = state();
+            const bool cached = random() % 2 == 0;
+            log.Clear();
+            if (cached) {
+              store.CacheLineRange(line, value);
+              EXPECT_TRUE(log.events.empty());
+            } else {
+              store.SetLineRange(line, value);
+              const std::string count = " n=" + std::to_string(n);
+              EXPECT_THAT(log.events, ElementsAre("BatchBegin" + count, "BatchEnd" + count));
+            }
+            model[static_cast<std::size_t>(line)] = value;
+          }
+          break;
+        case 11:
+          if (random() % 2 == 0) {
+            store.ResizeCapacity(n + some(40));
+          } else {
+            store.ResizeCapacity(n);
+          }
+          break;
+        case 12:
+          if (random() % 10 == 0) {
+            store.ClearLines();
+            model.clear();
+          }
+          break;
+        default:
+          if (random() % 10 == 0 || n > 2000) {
+            if (random() % 2 == 0) {
+              store.SetAllText("a\r\nb\n");
+            } else {
+              store.ReadFromBytes("a\nb\tc");
+            }
+            model.assign(static_cast<std::size_t>(store.LineCount()), kRangeNotScanned);
+          }
+          break;
+      }
+      ASSERT_EQ(store.LineCount(), static_cast<int>(model.size())) << "mode " << mode;
+      for (int i = 0; i < store.LineCount(); ++i) {
+        ASSERT_EQ(store.GetLineRange(i), model[static_cast<std::size_t>(i)])
+            << "mode " << mode << " step " << step << " line " << i;
+      }
+      ASSERT_EQ(store.GetLineRange(-1), 0u);
+      ASSERT_EQ(store.GetLineRange(store.LineCount()), 0u);
+    }
   }
 }
 
