@@ -99,11 +99,7 @@ void TSrcEditModel::VisitSelectedText(const std::function<void(std::string_view)
   const std::pair<int, int> columns = ColumnBlockColumns();
   const auto [c1, c2] = columns;
   const bool trim = options_.Has(eoTrimTrailingSpaces);
-  bool spans_collapsed = false;
-  for (int line = s.Line; line <= e.Line && folds_->CollapsedCount() > 0; ++line) {
-    spans_collapsed = spans_collapsed || folds_->CollapsedHeaderAt(line) != nullptr;
-  }
-  if (!spans_collapsed) {
+  if (!folds_->HasCollapsedHeaderIn(s.Line, e.Line)) {
     VisitSelectionText(
         [this](int line) { return LineText(line); }, s, e, selection_mode_, c1, c2, TabWidth(),
         trim, [&](int line, std::string_view) { return ColumnBlockOnLine(line, columns); }, piece);

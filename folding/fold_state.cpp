@@ -349,6 +349,14 @@ const std::vector<TSrcEditFolds::TCollapsedEntry>& TSrcEditFolds::VisibleCollaps
   return collapsed_;
 }
 
+bool TSrcEditFolds::HasCollapsedHeaderIn(int first, int last) const {
+  const std::vector<TCollapsedEntry>& list = VisibleCollapsed();
+  const auto it =
+      std::lower_bound(list.begin(), list.end(), first,
+                       [](const TCollapsedEntry& e, int l) { return e.Range->FirstLine < l; });
+  return it != list.end() && it->Range->FirstLine <= last;
+}
+
 TSrcEditFoldRange* TSrcEditFolds::CollapsedHeaderAt(int line) const {
   const std::vector<TCollapsedEntry>& list = VisibleCollapsed();
   const auto it =

@@ -58,6 +58,9 @@ class TSrcEditFolds {
   int CollapsedCount() const { return static_cast<int>(VisibleCollapsed().size()); }
   // The collapsed header on a line of the store, or null.
   TSrcEditFoldRange* CollapsedHeaderAt(int line) const;
+  // Whether a collapsed header lies on a store line first..last (one search,
+  // not one per line).
+  bool HasCollapsedHeaderIn(int first, int last) const;
 
   // --- the expanded text ---------------------------------------------------
   // The line a store line has with every block expanded.

@@ -397,6 +397,13 @@ TEST(FoldRandom, ExpandedTextMatchesAPlainModel) {
       for (int line = 1; line <= f.lines.LineCount(); ++line) {
         ASSERT_EQ(f.folds.PresentLineNumber(f.folds.ExpandedLineNumber(line)), line);
       }
+      const int first = 1 + static_cast<int>(rng() % f.lines.LineCount());
+      const int last = first + static_cast<int>(rng() % 6);
+      bool any = false;
+      for (int line = first; line <= last; ++line) {
+        any = any || f.folds.CollapsedHeaderAt(line) != nullptr;
+      }
+      ASSERT_EQ(f.folds.HasCollapsedHeaderIn(first, last), any) << first << "-" << last;
     }
     f.folds.ExpandAll();
     ASSERT_EQ(f.Text(), expected());
