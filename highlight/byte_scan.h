@@ -36,8 +36,9 @@ constexpr std::uint64_t BytesEqual(std::uint64_t x, unsigned char c) {
 
 // 0x80 in each byte of x that is a letter, a digit or '_'.
 constexpr std::uint64_t WordCharBytes(std::uint64_t x) {
-  return BytesBetween(x, '0' - 1, '9' + 1) | BytesBetween(x, 'A' - 1, 'Z' + 1) |
-         BytesBetween(x, 'a' - 1, 'z' + 1) | BytesEqual(x, '_');
+  // Setting bit 5 maps capitals onto small letters and no other byte onto one.
+  return BytesBetween(x, '0' - 1, '9' + 1) | BytesBetween(x | (kOnes * 0x20), 'a' - 1, 'z' + 1) |
+         BytesEqual(x, '_');
 }
 static_assert(WordCharBytes(0x7F5F7A615A41392Fu) == 0x0080808080808000u);
 static_assert(WordCharBytes(0xFFE03A302F405B60u) == 0x0000008000000000u);

@@ -150,8 +150,10 @@ TSrcNasmHighlighter::TSrcNasmHighlighter() {
     word_chars[static_cast<std::size_t>(c)] = kNameClass[static_cast<std::size_t>(c)] == 1;
   }
   const auto add = [this](const std::string& word, int kind) { words_.Add(word, kind); };
-  EnumerateKeywords(ntkInstruction, kNasmInstructions, word_chars, add);
+  // Registers first: they are a program's commonest words, and the words
+  // added first keep their home slots, so looking one up takes one probe.
   EnumerateKeywords(ntkRegister, kNasmRegisters, word_chars, add);
+  EnumerateKeywords(ntkInstruction, kNasmInstructions, word_chars, add);
   EnumerateKeywords(kDataDirectiveKind, kNasmDataDirectives, word_chars, add);
   EnumerateKeywords(ntkDirective, kNasmDirectives, word_chars, add);
   AddNasmFoldRegions(FoldRegions());
@@ -230,7 +232,7 @@ void TSrcNasmHighlighter::StartLine(std::string_view text, int line_index) {
 [[gnu::always_inline]] inline int TSrcNasmHighlighter::ScanWord(int run) {
   int end = run;
   const int kind = NameKind(run, end);
-  if (run == first_token_start_ && IsLabelEnd(end, kind)) {
+  if (run == first_token_start_ && MayEndLabel(end, kind) && IsLabelEnd(end, kind)) {
     kind_ = ntkLabel;
   } else {
     kind_ = kind == kDataDirectiveKind ? ntkDirective : kind;
@@ -344,6 +346,17 @@ int TSrcNasmHighlighter::ScanOther(TScanRule rule, int run) {
       break;  // handled by AdvanceToken
   }
   return run;
+}
+
+[[gnu::always_inline]] inline bool TSrcNasmHighlighter::MayEndLabel(int run, int kind) const {
+  // Most lines start with a reserved word, a blank and an operand: such a
+  // word is no label, and the call that would skip the blanks is saved.
+  if (kind == ntkIdentifier) {
+    return true;
+  }
+  const char* const p = line_.data();
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  return p[run] == ':' || (blank(p[run]) && (blank(p[run + 1]) || p[run + 1] == ':'));
 }
 
 bool TSrcNasmHighlighter::IsLabelEnd(int run, int kind) const {

@@ -117,6 +117,9 @@ class TSrcNasmHighlighter final : public TSrcCustomHighlighter {
   int ScanIdentifier(int run) const;
   int ScanToLineEnd(int run) const;
   bool IsLabelEnd(int run, int kind) const;
+  // False when a word of that kind ending at `run` is certainly no label
+  // (IsLabelEnd would say so): a quick test for the common case.
+  bool MayEndLabel(int run, int kind) const;
 
   TPackedWordTable words_{ntkIdentifier};
   std::array<TSrcHighlighterAttributes*, ntkLabel + 1> attribute_of_kind_{};

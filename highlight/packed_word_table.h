@@ -62,9 +62,10 @@ class TPackedWordTable {
     std::uint64_t key[3];
     int kind;
   };
-  // A power of two, several times the number of words NASM reserves, so
-  // most words that are no reserved word meet an empty slot first.
-  static constexpr std::uint32_t kSlotCount = 16384;
+  // A power of two, over ten times the number of words NASM reserves, so few
+  // words lose their home slot to an earlier one and most words that are no
+  // reserved word meet an empty slot first.
+  static constexpr std::uint32_t kSlotCount = 32768;
   static constexpr std::uint64_t kLowerCase = 0x2020202020202020u;
 
   // A key holds the word's bytes with bit 5 set, which lower-cases letters
@@ -76,7 +77,7 @@ class TPackedWordTable {
   static std::uint32_t SlotOf(const TEntry& key) {
     const std::uint64_t h = (key.key[0] * 0x9E3779B97F4A7C15u) ^
                             (key.key[1] * 0xC2B2AE3D27D4EB4Fu) ^ (key.key[2] * 0x165667B19E3779F9u);
-    return static_cast<std::uint32_t>(h >> 50);  // the top 14 bits: 0..16383
+    return static_cast<std::uint32_t>(h >> 49);  // the top 15 bits: 0..32767
   }
 
   // invariant: slot i holds 0 (empty) or 1 + the index of an entry
