@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <limits>
+#include <optional>
 #include <tuple>
 
 #include "editor/text_replace.h"
@@ -136,6 +137,22 @@ void TFindBar::ShowHiddenText() {
   }
 }
 
+void TFindBar::ShowLines(int first, int last) {
+  TSrcEditModel& model = editor_.Model();
+  TSrcEditFolds& folds = model.Folds();
+  for (int line = first; line <= last; ++line) {
+    // Expanding a block may leave the line in a collapsed block inside it.
+    bool hidden = false;
+    for (int header = folds.PresentLineNumber(line, &hidden); hidden;
+         header = folds.PresentLineNumber(line, &hidden)) {
+      TSrcEditFoldRange* block = folds.CollapsedHeaderAt(header);
+      if (block == nullptr || !model.ExpandFold(*block)) {
+        break;
+      }
+    }
+  }
+}
+
 bool TFindBar::PreparePattern() {
   TSearchOptions options;
   options.match_case = MatchCase->isChecked();
@@ -196,15 +213,28 @@ bool TFindBar::FindNext(bool backward) {
   if (!EditorUsable() || !PreparePattern()) {
     return false;
   }
-  ShowHiddenText();
-  const TSrcEditModel& model = editor_.Model();
+  TSrcEditModel& model = editor_.Model();
   // From the caret; backward from the selection's start, so the match just
   // found is not found again.
   TBufferPos from = model.CaretPos();
   if (model.HasSelection()) {
     from = backward ? model.SelStart() : model.SelEnd();
   }
-  const auto match = search_.Find(model.Lines(), from, backward, Scope());
+  std::optional<TSearchMatch> match;
+  if (model.FoldingEnabled() && model.Folds().CollapsedCount() > 0) {
+    // Searched in a copy of the expanded text; only the blocks hiding the
+    // match are expanded, so finding keeps the other folds.
+    TSrcEditStringList expanded;
+    expanded.AppendLinesFrom(model.Folds().ExpandedLines());
+    match = search_.Find(expanded, model.ToExpandedPos(from), backward, Scope());
+    if (match) {
+      ShowLines(match->Start.Line, match->End.Line);
+      match->Start = model.FromExpandedPos(match->Start);
+      match->End = model.FromExpandedPos(match->End);
+    }
+  } else {
+    match = search_.Find(model.Lines(), from, backward, Scope());
+  }
   if (!match) {
     Say(QStringLiteral("找不到“%1”。").arg(FindEdit->text()));
     return false;

@@ -75,6 +75,9 @@ class TFindBar : public QWidget {
   // Collapsed blocks are expanded first, so no hidden text goes unsearched
   // (a block's lines are not in the line store while it is collapsed).
   void ShowHiddenText();
+  // Expands the collapsed blocks that hide lines first..last of the expanded
+  // text, and only those.
+  void ShowLines(int first, int last);
 
   TCustomSrcEdit& editor_;
   TTextSearch search_;

@@ -377,6 +377,66 @@ TEST_F(FindTest, TextInCollapsedBlocksIsFoundAndReplaced) {
   EXPECT_EQ(EditorText(Editor()), "start:\n%macro m 0\n  push rax\n%endmacro\nmov rax, 1");
 }
 
+TEST_F(FindTest, FindingOpensOnlyTheBlocksAroundTheMatch) {
+  // Macro p on lines 2-7 holds the %if block on lines 3-5; macro q is on
+  // lines 8-10.
+  Open(
+      "start:\n%macro p 0\n%if 1\n  push key\n%endif\n  pop rbx\n%endmacro\n"
+      "%macro q 0\n  nop\n%endmacro\nmov key, 1\n");
+  TSrcCodeFolding& folding = Editor().CodeFolding();
+  test::AddNasmFoldRegions(folding.FoldRegions());
+  folding.SetHighlighterFoldRegions(false);
+  folding.SetEnabled(true);
+  Editor().RescanFolds();
+  TSrcEditAllFoldRanges& ranges = Editor().FoldRanges();
+  TSrcEditFoldRange* p = ranges.FindFoldStartAt(2);
+  TSrcEditFoldRange* inner = ranges.FindFoldStartAt(3);
+  TSrcEditFoldRange* q = ranges.FindFoldStartAt(8);
+  ASSERT_TRUE(p != nullptr && inner != nullptr && q != nullptr);
+  const auto collapse_all = [&] {
+    Editor().CollapseFold(*inner);
+    Editor().CollapseFold(*p);
+    Editor().CollapseFold(*q);
+  };
+  collapse_all();
+  ASSERT_EQ(Editor().Model().LineCount(), 4);
+  window_->FindActions->Find->trigger();
+
+  // Not found: every block stays as it was.
+  Search("absent");
+  EXPECT_TRUE(p->IsCollapsed && inner->IsCollapsed && q->IsCollapsed);
+  EXPECT_EQ(Editor().Model().LineCount(), 4);
+
+  // In the inner block: it and the block holding it open, the other stays.
+  Editor().SetCaretPos({1, 1});
+  Search("key");
+  EXPECT_FALSE(p->IsCollapsed || inner->IsCollapsed);
+  EXPECT_TRUE(q->IsCollapsed);
+  EXPECT_EQ(Start(), (TBufferPos{8, 4}));
+  EXPECT_EQ(Selected(), "key");
+
+  // In the outer block only: the inner block is collapsed again.
+  collapse_all();
+  Editor().SetCaretPos({1, 1});
+  Search("rbx");
+  EXPECT_FALSE(p->IsCollapsed);
+  EXPECT_TRUE(inner->IsCollapsed && q->IsCollapsed);
+  EXPECT_EQ(Start(), (TBufferPos{7, 4}));  // lines 4 and 5 hidden in the inner block
+  EXPECT_EQ(Selected(), "rbx");
+
+  // Outside every block: all stay collapsed, and the match is selected
+  // where the store has its line.
+  collapse_all();
+  Editor().SetCaretPos({1, 1});
+  Search("mov");
+  EXPECT_TRUE(p->IsCollapsed && inner->IsCollapsed && q->IsCollapsed);
+  EXPECT_EQ(Start(), (TBufferPos{1, 4}));
+  EXPECT_EQ(Selected(), "mov");
+  EXPECT_EQ(Editor().Model().Folds().ExpandedText(),
+            "start:\r\n%macro p 0\r\n%if 1\r\n  push key\r\n%endif\r\n  pop rbx\r\n"
+            "%endmacro\r\n%macro q 0\r\n  nop\r\n%endmacro\r\nmov key, 1");
+}
+
 TEST_F(FindTest, NothingRunsWhileTheAssemblerDoes) {
   const std::string assembler = Path("fake-nasm");
   Put(assembler, "#!/bin/sh\nsleep 30\n");
