@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
 #include <limits>
 #include <optional>
 #include <tuple>
@@ -130,27 +131,85 @@ bool TFindBar::EditorUsable() const {
   return editor_.isEnabled();
 }
 
-void TFindBar::ShowHiddenText() {
+std::vector<TSrcEditFoldRange*> TFindBar::ShowHiddenText() {
   TSrcEditModel& model = editor_.Model();
-  if (model.FoldingEnabled() && model.Folds().CollapsedCount() > 0) {
-    model.ExpandAllFolds();
+  std::vector<TSrcEditFoldRange*> blocks;
+  if (!model.FoldingEnabled() || model.Folds().CollapsedCount() == 0) {
+    return blocks;
+  }
+  const TSrcEditAllFoldRanges& ranges = model.Folds().Ranges();
+  for (int i = 0; i < ranges.AllCount(); ++i) {
+    if (ranges.AllRange(i)->IsCollapsed) {
+      blocks.push_back(ranges.AllRange(i));
+    }
+  }
+  // Inner blocks are collapsed again before the blocks holding them.
+  std::stable_sort(blocks.begin(), blocks.end(),
+                   [](const auto* a, const auto* b) { return a->NestLevel > b->NestLevel; });
+  model.ExpandAllFolds();
+  return blocks;
+}
+
+void TFindBar::HideTextAgain(const std::vector<TSrcEditFoldRange*>& blocks, int first, int last) {
+  // Chosen before any collapse: each collapse moves the lines after it.
+  std::vector<TSrcEditFoldRange*> closing;
+  for (TSrcEditFoldRange* block : blocks) {
+    if (last <= block->FirstLine || first > block->LastLine) {
+      closing.push_back(block);
+    }
+  }
+  TSrcEditModel& model = editor_.Model();
+  for (TSrcEditFoldRange* block : closing) {
+    model.CollapseFold(*block);
   }
 }
 
-void TFindBar::ShowLines(int first, int last) {
+bool TFindBar::PassedHiddenText(TBufferPos from, const TSearchMatch& match, bool backward) const {
+  const TSrcEditModel& model = editor_.Model();
+  const TSrcEditFolds& folds = model.Folds();
+  const int count = model.LineCount();
+  if (!backward) {
+    return match.Wrapped ? folds.HasCollapsedHeaderIn(from.Line, count) ||
+                               folds.HasCollapsedHeaderIn(1, match.End.Line)
+                         : folds.HasCollapsedHeaderIn(from.Line, match.End.Line);
+  }
+  return match.Wrapped ? folds.HasCollapsedHeaderIn(1, from.Line) ||
+                             folds.HasCollapsedHeaderIn(match.Start.Line, count)
+                       : folds.HasCollapsedHeaderIn(match.Start.Line, from.Line);
+}
+
+std::optional<TSearchMatch> TFindBar::FindAroundFolds(bool backward) {
   TSrcEditModel& model = editor_.Model();
-  TSrcEditFolds& folds = model.Folds();
-  for (int line = first; line <= last; ++line) {
-    // Expanding a block may leave the line in a collapsed block inside it.
-    bool hidden = false;
-    for (int header = folds.PresentLineNumber(line, &hidden); hidden;
-         header = folds.PresentLineNumber(line, &hidden)) {
-      TSrcEditFoldRange* block = folds.CollapsedHeaderAt(header);
-      if (block == nullptr || !model.ExpandFold(*block)) {
-        break;
-      }
+  // From the caret; backward from the selection's start, so the match just
+  // found is not found again.
+  const auto from = [&model, backward] {
+    if (!model.HasSelection()) {
+      return model.CaretPos();
+    }
+    return backward ? model.SelStart() : model.SelEnd();
+  };
+  const bool folded = model.FoldingEnabled() && model.Folds().CollapsedCount() > 0;
+  // Most searches meet no collapsed block between the caret and the match:
+  // the visible text gives the same match, and nothing is expanded. The
+  // selection scope is kept in lines of the expanded text.
+  if (!folded || !InSelection->isChecked()) {
+    auto match = search_.Find(model.Lines(), from(), backward, Scope());
+    if (!folded || (match && !PassedHiddenText(from(), *match, backward))) {
+      return match;
     }
   }
+  const std::vector<TSrcEditFoldRange*> opened = ShowHiddenText();
+  auto match = search_.Find(model.Lines(), from(), backward, Scope());
+  if (!match) {
+    HideTextAgain(opened, 0, -1);
+    return match;
+  }
+  // With every block expanded, the store's lines are those of the expanded
+  // text.
+  HideTextAgain(opened, match->Start.Line, match->End.Line);
+  match->Start = model.FromExpandedPos(match->Start);
+  match->End = model.FromExpandedPos(match->End);
+  return match;
 }
 
 bool TFindBar::PreparePattern() {
@@ -213,28 +272,7 @@ bool TFindBar::FindNext(bool backward) {
   if (!EditorUsable() || !PreparePattern()) {
     return false;
   }
-  TSrcEditModel& model = editor_.Model();
-  // From the caret; backward from the selection's start, so the match just
-  // found is not found again.
-  TBufferPos from = model.CaretPos();
-  if (model.HasSelection()) {
-    from = backward ? model.SelStart() : model.SelEnd();
-  }
-  std::optional<TSearchMatch> match;
-  if (model.FoldingEnabled() && model.Folds().CollapsedCount() > 0) {
-    // Searched in a copy of the expanded text; only the blocks hiding the
-    // match are expanded, so finding keeps the other folds.
-    TSrcEditStringList expanded;
-    expanded.AppendLinesFrom(model.Folds().ExpandedLines());
-    match = search_.Find(expanded, model.ToExpandedPos(from), backward, Scope());
-    if (match) {
-      ShowLines(match->Start.Line, match->End.Line);
-      match->Start = model.FromExpandedPos(match->Start);
-      match->End = model.FromExpandedPos(match->End);
-    }
-  } else {
-    match = search_.Find(model.Lines(), from, backward, Scope());
-  }
+  const std::optional<TSearchMatch> match = FindAroundFolds(backward);
   if (!match) {
     Say(QStringLiteral("找不到“%1”。").arg(FindEdit->text()));
     return false;
@@ -253,6 +291,7 @@ bool TFindBar::ReplaceOne() {
   if (!EditorUsable() || !PreparePattern() || editor_.ReadOnly()) {
     return false;
   }
+  // Replacing changes the text: the blocks stay expanded.
   ShowHiddenText();
   const TSrcEditModel& model = editor_.Model();
   const TSearchScope scope = Scope();

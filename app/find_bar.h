@@ -6,6 +6,8 @@
 #include <QList>
 #include <QWidget>
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "editor/text_search.h"
 
@@ -17,6 +19,7 @@ class QPushButton;
 namespace torvane {
 
 class TCustomSrcEdit;
+class TSrcEditFoldRange;
 
 class TFindBar : public QWidget {
   Q_OBJECT
@@ -74,10 +77,16 @@ class TFindBar : public QWidget {
   bool EditorUsable() const;
   // Collapsed blocks are expanded first, so no hidden text goes unsearched
   // (a block's lines are not in the line store while it is collapsed).
-  void ShowHiddenText();
-  // Expands the collapsed blocks that hide lines first..last of the expanded
-  // text, and only those.
-  void ShowLines(int first, int last);
+  // Gives the blocks it expanded, innermost first.
+  std::vector<TSrcEditFoldRange*> ShowHiddenText();
+  // Collapses again those of `blocks` that do not hide any of lines
+  // first..last; the text must not have changed since they were expanded.
+  void HideTextAgain(const std::vector<TSrcEditFoldRange*>& blocks, int first, int last);
+  // The next match from the caret, as the search would find it with every
+  // block expanded; only the blocks around it stay expanded.
+  std::optional<TSearchMatch> FindAroundFolds(bool backward);
+  // Whether a search from `from` to `match` went past a collapsed block.
+  bool PassedHiddenText(TBufferPos from, const TSearchMatch& match, bool backward) const;
 
   TCustomSrcEdit& editor_;
   TTextSearch search_;

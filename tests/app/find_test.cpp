@@ -407,6 +407,12 @@ TEST_F(FindTest, FindingOpensOnlyTheBlocksAroundTheMatch) {
   EXPECT_TRUE(p->IsCollapsed && inner->IsCollapsed && q->IsCollapsed);
   EXPECT_EQ(Editor().Model().LineCount(), 4);
 
+  // Before any block: nothing is expanded.
+  Editor().SetCaretPos({1, 1});
+  Search("art");
+  EXPECT_TRUE(p->IsCollapsed && inner->IsCollapsed && q->IsCollapsed);
+  EXPECT_EQ(Start(), (TBufferPos{3, 1}));
+
   // In the inner block: it and the block holding it open, the other stays.
   Editor().SetCaretPos({1, 1});
   Search("key");
