@@ -210,21 +210,33 @@ void TSrcEditInput::DropText(TCustomSrcEdit& source, QPoint point, bool ctrl, bo
   past_eol.Include(eoScrollPastEol);
   model.ApplyOptions(past_eol);
   model.PlaceCaretAndSelection(drop, drop, drop);
-  target.UndoList().Lock();
-  target.RedoList().Lock();
-  try {
-    target.InsertTextAtCaret(text);
-  } catch (...) {
+  const TSrcEditChangeKind kind = same ? ckDragDropInsert : ckInsert;
+  if (model.SelectionMode() != smNormal) {
+    // Whole lines, or a column block of ragged width, do not end at the
+    // caret: one entry up to it would take back the wrong text. The
+    // insertion records what it changed itself.
+    try {
+      target.InsertTextAtCaret(text, kind);
+    } catch (...) {
+      model.ApplyOptions(options);
+      throw;
+    }
+  } else {
+    target.UndoList().Lock();
+    target.RedoList().Lock();
+    try {
+      target.InsertTextAtCaret(text);
+    } catch (...) {
+      target.UndoList().Unlock();
+      target.RedoList().Unlock();
+      model.ApplyOptions(options);
+      throw;
+    }
     target.UndoList().Unlock();
     target.RedoList().Unlock();
-    model.ApplyOptions(options);
-    throw;
+    target.UndoList().RecordChange(kind, drop, model.CaretPos(), std::string(), smNormal);
   }
-  target.UndoList().Unlock();
-  target.RedoList().Unlock();
   const TBufferPos inserted_end = model.CaretPos();
-  target.UndoList().RecordChange(same ? ckDragDropInsert : ckInsert, drop, inserted_end,
-                                 std::string(), model.SelectionMode());
   model.ApplyOptions(options);
   // The inserted text ends up selected, the caret at its start.
   model.SetSelectionActiveEnd(inserted_end);

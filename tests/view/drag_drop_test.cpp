@@ -109,6 +109,30 @@ TEST_F(DragDropTest, BetweenTwoEditorsCopiesAndShiftMoves) {
   EXPECT_EQ(Text(edit), "mov ax, bx\r\nret");
 }
 
+TEST_F(DragDropTest, DropOntoALineOrColumnModeEditorIsUndoneExactly) {
+  other.Lines().AppendLine("push rax");
+  other.Lines().AppendLine("pop");
+  const std::string before = Text(other);
+  for (const TSrcSelectionMode mode : {smColumn, smLine}) {
+    SCOPED_TRACE(mode);
+    other.SetSelectionMode(mode);
+    // Two lines of different widths from the first editor, dropped at
+    // column 2 of the target's first line.
+    edit.SetSelectionMode(smNormal);
+    edit.Model().PlaceCaretAndSelection({3, 2}, {5, 1}, {3, 2});
+    ASSERT_EQ(edit.SelectedText(), "ax, bx\r\nre");
+    DragAndDrop(other, AtOf(other, 2, 1), Qt::NoModifier);
+    const std::string dropped = Text(other);
+    EXPECT_NE(dropped, before);
+    other.ProcessCommand(ecUndo);
+    EXPECT_EQ(Text(other), before);
+    other.ProcessCommand(ecRedo);
+    EXPECT_EQ(Text(other), dropped);
+    other.ProcessCommand(ecUndo);
+    EXPECT_EQ(Text(other), before);
+  }
+}
+
 TEST_F(DragDropTest, DroppedFilesReachTheHandlerOnlyWithTheOption) {
   QStringList names;
   QPoint where;
