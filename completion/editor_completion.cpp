@@ -261,6 +261,14 @@ void TSrcCompletionProposal::CompleteFromForm(char end_char, TShiftState shift) 
       end.Char = std::max(end.Char, static_cast<int>(i) + 1);
     }
     const TBufferPos start{std::clamp(completion_start_, 1, end.Char), line};
+    // The word is replaced as a run of characters whatever the selection
+    // mode: in line mode the selection would be the whole line.
+    struct TModeBack {
+      TSrcEditModel& model;
+      TSrcSelectionMode mode;
+      ~TModeBack() { model.SetSelectionMode(mode); }
+    } mode_back{model, model.SelectionMode()};
+    model.SetSelectionMode(smNormal);
     model.PlaceCaretAndSelection(end, start, end);
     const std::string selected = model.SelectedText();
     value = CompletionValue(end_char, selected);

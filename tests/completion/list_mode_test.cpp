@@ -58,6 +58,24 @@ TEST_F(CompletionTest, EnterCompletesTheWordInOneUndoGroup) {
   EXPECT_EQ(Line(), "  movsb eax");
 }
 
+TEST_F(CompletionTest, CompletingInLineAndColumnModeReplacesOnlyTheWord) {
+  for (const TSrcSelectionMode mode : {smLine, smColumn}) {
+    SCOPED_TRACE(mode);
+    SetText("  mo eax", 5);
+    edit.Lines().AppendLine("ret");
+    edit.SetSelectionMode(mode);
+    OpenList();
+    FormKey(Qt::Key_Return);
+    EXPECT_EQ(Line(1), "  mov eax");
+    EXPECT_EQ(Line(2), "ret");
+    EXPECT_EQ(edit.SelectionMode(), mode);
+    edit.ProcessCommand(ecUndo);
+    EXPECT_EQ(Line(1), "  mo eax");
+    EXPECT_EQ(Line(2), "ret");
+    edit.SetSelectionMode(smNormal);
+  }
+}
+
 TEST_F(CompletionTest, CompletingWithoutAnEndCharacterReplacesTheWholeWord) {
   SetText("mxyz", 2);  // caret inside the word
   proposal.ItemList() = {"mov", "mul"};
