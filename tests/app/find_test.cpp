@@ -15,6 +15,8 @@
 #include <QSplitter>
 #include <QTest>
 #include <QTimer>
+#include <functional>
+#include <random>
 
 #include "app/find_actions.h"
 #include "app/find_bar.h"
@@ -441,6 +443,93 @@ TEST_F(FindTest, FindingOpensOnlyTheBlocksAroundTheMatch) {
   EXPECT_EQ(Editor().Model().Folds().ExpandedText(),
             "start:\r\n%macro p 0\r\n%if 1\r\n  push key\r\n%endif\r\n  pop rbx\r\n"
             "%endmacro\r\n%macro q 0\r\n  nop\r\n%endmacro\r\nmov key, 1");
+}
+
+// Random nested blocks, random ones collapsed, a search from a random line in
+// either direction: the match is the one the expanded text gives, the text
+// is untouched, and only blocks around the match were expanded.
+TEST_F(FindTest, FindingAroundRandomFoldsAgreesWithTheExpandedText) {
+  std::mt19937 rng(20261207);
+  const auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  const char* const kPlain[] = {"  key", "  nop", "  mov key, 1", "x:", "  keyword"};
+  window_->FindActions->Find->trigger();
+  for (int trial = 0; trial < 80; ++trial) {
+    SCOPED_TRACE(trial);
+    std::string text;
+    const std::function<void(int)> block = [&](int depth) {
+      const int lines = 1 + pick(4);
+      for (int i = 0; i < lines; ++i) {
+        if (depth < 3 && pick(3) == 0) {
+          const bool macro = pick(2) == 0;
+          text += macro ? "%macro m 0\n" : "%if 1\n";
+          block(depth + 1);
+          text += macro ? "%endmacro\n" : "%endif\n";
+        } else {
+          text += kPlain[pick(5)];
+          text += "\n";
+        }
+      }
+    };
+    block(0);
+    Open(text);
+    TSrcCodeFolding& folding = Editor().CodeFolding();
+    folding.FoldRegions().Clear();
+    test::AddNasmFoldRegions(folding.FoldRegions());
+    folding.SetHighlighterFoldRegions(false);
+    folding.SetEnabled(true);
+    Editor().RescanFolds();
+    TSrcEditAllFoldRanges& ranges = Editor().FoldRanges();
+    for (int i = ranges.AllCount() - 1; i >= 0; --i) {
+      if (pick(2) == 0) {
+        Editor().CollapseFold(*ranges.AllRange(i));
+      }
+    }
+    TSrcEditModel& model = Editor().Model();
+    std::vector<TSrcEditFoldRange*> collapsed;
+    for (int i = 0; i < ranges.AllCount(); ++i) {
+      if (ranges.AllRange(i)->IsCollapsed) {
+        collapsed.push_back(ranges.AllRange(i));
+      }
+    }
+    const std::string expanded_before = model.Folds().ExpandedText();
+    Editor().SetCaretPos({1 + pick(3), 1 + pick(model.LineCount())});
+    const bool backward = pick(2) == 0;
+    const bool whole_word = pick(2) == 0;
+
+    TSrcEditStringList expanded;
+    expanded.AppendLinesFrom(model.Folds().ExpandedLines());
+    TTextSearch search;
+    ASSERT_TRUE(
+        search.SetPattern(QStringLiteral("key"), {.whole_word = whole_word}, model.WordChars()));
+    const auto expected = search.Find(expanded, model.ToExpandedPos(model.CaretPos()), backward);
+
+    Bar().WholeWord->setChecked(whole_word);
+    Bar().FindEdit->setText(QStringLiteral("key"));
+    Key(Bar().FindEdit, Qt::Key_Return, backward ? Qt::ShiftModifier : Qt::NoModifier);
+
+    EXPECT_EQ(model.Folds().ExpandedText(), expanded_before);
+    ASSERT_EQ(Editor().HasSelection(), expected.has_value());
+    if (!expected) {
+      for (const TSrcEditFoldRange* range : collapsed) {
+        EXPECT_TRUE(range->IsCollapsed);
+      }
+      continue;
+    }
+    EXPECT_EQ(model.ToExpandedPos(Start()), expected->Start);
+    EXPECT_EQ(model.ToExpandedPos(Editor().SelEnd()), expected->End);
+    EXPECT_EQ(Selected(), "key");
+    for (const TSrcEditFoldRange* range : collapsed) {
+      if (range->IsCollapsed) {
+        continue;
+      }
+      // Expanded by the search: it held the match.
+      ASSERT_FALSE(range->InsideCollapsed);
+      const int first = model.Folds().ExpandedLineNumber(range->FirstLine);
+      const int last = model.Folds().ExpandedLineNumber(range->LastLine);
+      EXPECT_LT(first, expected->Start.Line);
+      EXPECT_LE(expected->Start.Line, last);
+    }
+  }
 }
 
 TEST_F(FindTest, NothingRunsWhileTheAssemblerDoes) {
