@@ -122,7 +122,7 @@ void TSrcEditModel::VisitSelectedText(const std::function<void(std::string_view)
                    : std::string_view();
       },
       {s.Char, 1}, end, selection_mode_, c1, c2, TabWidth(), trim,
-      [&, tab = TabWidth()](int, std::string_view text) {
+      [&, c1 = c1, c2 = c2, tab = TabWidth()](int, std::string_view text) {
         // Widened so that no character straddling c1 or c2 is cut.
         const int from = line_cells::CharCoveringColumn(text, c1, tab).Char;
         const line_cells::TCoveringChar end_char = line_cells::CharCoveringColumn(text, c2, tab);
