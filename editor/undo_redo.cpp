@@ -102,9 +102,13 @@ void TSrcEditController::Undo() {
   if (model_.ReadOnly()) {
     return;
   }
-  MoveGroupBreak(undo_list_, redo_list_);
+  const TSrcEditModel::TEditingScope editing(model_);
+  const bool moved_break = MoveGroupBreak(undo_list_, redo_list_);
   const TSrcEditUndoItem* top = undo_list_.PeekEntry();
   if (top == nullptr) {
+    if (moved_break) {
+      UpdateModified();  // the empty list may be the save point
+    }
     return;
   }
   const TSrcEditChangeKind first = top->Kind;
@@ -141,6 +145,7 @@ void TSrcEditController::Redo() {
   if (model_.ReadOnly()) {
     return;
   }
+  const TSrcEditModel::TEditingScope editing(model_);
   MoveGroupBreak(redo_list_, undo_list_);
   const TSrcEditUndoItem* top = redo_list_.PeekEntry();
   if (top != nullptr) {

@@ -82,6 +82,25 @@ TEST(UndoRedoTest, SavePointDrivesTheModifiedFlag) {
   EXPECT_EQ(f.Text(), "2a3bc\r\ndef");
 }
 
+// A paste of nothing is a step that leaves nothing to redo; the caret move
+// after it leaves a group break that travels between the lists alone.
+// Undoing that break back to the empty list is the save point again.
+TEST(UndoRedoTest, UndoingALoneGroupBreakReachesTheSavePoint) {
+  TEditorFixture f({"abc"});
+  QGuiApplication::clipboard()->setText(QString());
+  f.Cmd(ecPaste);
+  f.Cmd(ecRight);
+  EXPECT_TRUE(f.editor.Modified());
+  f.Cmd(ecUndo);
+  EXPECT_FALSE(f.editor.Modified());
+  f.Cmd(ecRedo);
+  EXPECT_TRUE(f.editor.Modified());
+  f.Cmd(ecUndo);
+  EXPECT_FALSE(f.editor.CanUndo());
+  EXPECT_FALSE(f.editor.Modified());
+  EXPECT_EQ(f.Text(), "abc");
+}
+
 TEST(UndoRedoTest, MaxUndoZeroKeepsNothing) {
   TEditorFixture f({"abc"});
   f.editor.SetMaxUndo(0);
