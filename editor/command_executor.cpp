@@ -202,6 +202,7 @@ void TSrcEditController::ExecuteCommand(TSrcEditorCommand command, char ch, void
     return;
   }
   TTransientScope transient(model_.View());
+  const TSrcEditModel::TEditingScope editing(model_);
   ExpandFoldsForEdit(command);
   ExecuteTextCommand(command, ch, data);
 }

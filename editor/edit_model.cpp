@@ -202,7 +202,7 @@ void TSrcEditModel::SetSelectionAnchor(TBufferPos pos) {
 }
 
 void TSrcEditModel::SetSelectionActiveEnd(TBufferPos pos) {
-  if (options_.Has(eoNoSelection)) {
+  if (options_.Has(eoNoSelection) && editing_scopes_ == 0) {
     return;
   }
   TBufferPos p = ClampSelectionEnd(pos);
@@ -221,6 +221,13 @@ void TSrcEditModel::SetSelectionActiveEnd(TBufferPos pos) {
   }
   active_ = p;
   paint_hold_.RaiseStatusChange({scSelection});
+}
+
+TSrcEditModel::TEditingScope::~TEditingScope() {
+  if (--model_.editing_scopes_ == 0 && model_.HasOption(eoNoSelection) &&
+      model_.SelectionAnchor() != model_.SelectionActiveEnd()) {
+    model_.SetSelectionAnchor(model_.CaretPos());
+  }
 }
 
 // --- modes --------------------------------------------------------------

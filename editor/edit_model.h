@@ -111,7 +111,21 @@ class TSrcEditModel {
   bool CaretAtRowEnd() const { return caret_at_row_end_; }
   void SetCaretAndDeselect(TBufferPos pos);
   void SetSelectionAnchor(TBufferPos pos);
+  // Ignored under eoNoSelection, unless an editing scope is open.
   void SetSelectionActiveEnd(TBufferPos pos);
+  // Text changes and undo steps select what they take out or put back, so
+  // eoNoSelection, which keeps the user from selecting, must not stop them;
+  // when the outermost scope closes under eoNoSelection no selection is left.
+  class TEditingScope {
+   public:
+    explicit TEditingScope(TSrcEditModel& model) : model_(model) { ++model_.editing_scopes_; }
+    ~TEditingScope();
+    TEditingScope(const TEditingScope&) = delete;
+    TEditingScope& operator=(const TEditingScope&) = delete;
+
+   private:
+    TSrcEditModel& model_;
+  };
   void PlaceCaretAndSelection(TBufferPos caret, TBufferPos anchor, TBufferPos active_end);
   // The common step of every caret-moving command (caret_moves.cpp).
   void MoveCaretAndSelect(TBufferPos before, TBufferPos after, bool extend,
@@ -254,6 +268,7 @@ class TSrcEditModel {
   std::vector<ISrcEditLineObserver*> line_observers_;
   // Collapsing or expanding is under way: its line changes are no edits.
   int fold_changes_ = 0;
+  int editing_scopes_ = 0;  // open TEditingScopes
 
   TBufferPos caret_;
   TBufferPos anchor_;

@@ -32,6 +32,7 @@ void TSrcEditController::ReplaceSelectionByMessage(bool undoable, std::string_vi
     return;
   }
   TPaintHoldScope hold(model_.PaintHold());
+  const TSrcEditModel::TEditingScope editing(model_);
   if (undoable) {
     // The selection's exact bytes, then the paste in the mode it was made
     // in: lines or a block go back as they came.
@@ -53,6 +54,7 @@ void TSrcEditController::ReplaceSelectionByMessage(bool undoable, std::string_vi
 
 void TSrcEditController::SetTextByMessage(std::string_view text) {
   TPaintHoldScope hold(model_.PaintHold());
+  const TSrcEditModel::TEditingScope editing(model_);
   TUndoGroupScope group(undo_list_);
   // The text replaces the text, not lines or a block, whatever the mode.
   const TSrcSelectionMode mode = model_.SelectionMode();

@@ -201,6 +201,37 @@ TEST(CaseCommandsTest, WordsAndBlocks) {
   EXPECT_EQ(f.Text(), "mov Eax, Ebx");
 }
 
+// eoNoSelection keeps the user from selecting, not the commands and undo
+// steps that select what they take out or put back; none leaves a
+// selection behind.
+TEST(NoSelectionTest, CommandsAndUndoStillTakeTheirText) {
+  TEditorFixture f({"mov eax, 1", "ret"});
+  f.model.ApplyOptions(TSrcEditorOptions(kDefaultEditorOptions).Include(eoNoSelection));
+  f.Cmd(ecSelRight);
+  f.Cmd(ecSelectAll);
+  EXPECT_FALSE(f.model.HasSelection());
+  f.Caret(1, 1);
+  f.Cmd(ecDeleteWord);
+  EXPECT_EQ(f.Text(), "eax, 1\r\nret");
+  f.Cmd(ecUndo);
+  EXPECT_EQ(f.Text(), "mov eax, 1\r\nret");
+  EXPECT_FALSE(f.model.HasSelection());
+  f.Cmd(ecRedo);
+  EXPECT_EQ(f.Text(), "eax, 1\r\nret");
+  std::string composed = "%macro ";
+  f.Cmd(ecImeStr, 0, &composed);
+  f.Cmd(ecUndo);
+  EXPECT_EQ(f.Text(), "eax, 1\r\nret");
+  f.editor.SetTextByMessage("nop");
+  EXPECT_EQ(f.Text(), "nop");
+  EXPECT_FALSE(f.model.HasSelection());
+  while (f.editor.CanUndo()) {
+    f.Cmd(ecUndo);
+  }
+  EXPECT_EQ(f.Text(), "mov eax, 1\r\nret");
+  EXPECT_FALSE(f.editor.Modified());
+}
+
 TEST(ReadOnlyTest, NothingChangesButTheCaretMoves) {
   TEditorFixture f({"abc", "def"});
   f.model.SetReadOnly(true);
