@@ -291,9 +291,13 @@ bool TFindBar::ReplaceOne() {
   if (!EditorUsable() || !PreparePattern() || editor_.ReadOnly()) {
     return false;
   }
-  // Replacing changes the text: the blocks stay expanded.
-  ShowHiddenText();
   const TSrcEditModel& model = editor_.Model();
+  // The match found last is in view, and replacing it needs no block
+  // expanded; but the selection scope is kept in lines of the expanded text,
+  // and a collapsed header's line also holds the collapse mark.
+  if (InSelection->isChecked() || model.Folds().CollapsedHeaderAt(model.SelStart().Line)) {
+    ShowHiddenText();
+  }
   const TSearchScope scope = Scope();
   const TSearchMatch current{model.SelStart(), model.SelEnd()};
   const bool in_scope = ScopeHolds(scope, model.Lines(), current.Start, current.End);

@@ -445,6 +445,46 @@ TEST_F(FindTest, FindingOpensOnlyTheBlocksAroundTheMatch) {
             "%endmacro\r\n%macro q 0\r\n  nop\r\n%endmacro\r\nmov key, 1");
 }
 
+TEST_F(FindTest, ReplacingOneByOneKeepsTheFoldsAwayFromTheMatches) {
+  Open("key\n%macro p 0\n  key\n%endmacro\nkey\n%macro q 0\n  nop\n%endmacro\nkey\nret\n");
+  TSrcCodeFolding& folding = Editor().CodeFolding();
+  test::AddNasmFoldRegions(folding.FoldRegions());
+  folding.SetHighlighterFoldRegions(false);
+  folding.SetEnabled(true);
+  Editor().RescanFolds();
+  TSrcEditFoldRange* p = Editor().FoldRanges().FindFoldStartAt(2);
+  TSrcEditFoldRange* q = Editor().FoldRanges().FindFoldStartAt(6);
+  ASSERT_TRUE(p != nullptr && q != nullptr);
+  Editor().CollapseFold(*q);
+  Editor().CollapseFold(*p);
+  window_->FindActions->Replace->trigger();
+  Bar().ReplaceEdit->setText(QStringLiteral("rax"));
+  Search("key");  // line 1
+  ASSERT_EQ(Start(), (TBufferPos{1, 1}));
+  // Replaces line 1 and finds the match inside p, which opens.
+  Key(Bar().ReplaceEdit, Qt::Key_Return);
+  EXPECT_FALSE(p->IsCollapsed);
+  EXPECT_TRUE(q->IsCollapsed);
+  EXPECT_EQ(Selected(), "key");
+  // Replaces it and the one after p: q stays collapsed throughout.
+  Key(Bar().ReplaceEdit, Qt::Key_Return);
+  Key(Bar().ReplaceEdit, Qt::Key_Return);
+  EXPECT_TRUE(q->IsCollapsed);
+  EXPECT_EQ(Selected(), "key");  // the last line's
+  Key(Bar().ReplaceEdit, Qt::Key_Return);
+  EXPECT_TRUE(q->IsCollapsed);
+  EXPECT_EQ(Editor().Model().Folds().ExpandedText(),
+            "rax\r\n%macro p 0\r\n  rax\r\n%endmacro\r\nrax\r\n%macro q 0\r\n  nop\r\n"
+            "%endmacro\r\nrax\r\nret");
+  // One undo per replacement, back to the start.
+  for (int i = 0; i < 4; ++i) {
+    Editor().ProcessCommand(ecUndo);
+  }
+  EXPECT_EQ(Editor().Model().Folds().ExpandedText(),
+            "key\r\n%macro p 0\r\n  key\r\n%endmacro\r\nkey\r\n%macro q 0\r\n  nop\r\n"
+            "%endmacro\r\nkey\r\nret");
+}
+
 // Random nested blocks, random ones collapsed, a search from a random line in
 // either direction: the match is the one the expanded text gives, the text
 // is untouched, and only blocks around the match were expanded.
