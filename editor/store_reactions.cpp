@@ -100,7 +100,11 @@ void TSrcEditModel::LinesCleared() {
 void TSrcEditModel::LinesInserted(int index, int count) {
   batch_changed_lines_ = true;
   folds_->LinesInserted(index, count);
-  marks_.LinesInserted(index + 1, count);
+  // Lines going into an empty store take the place of the empty line 1 that
+  // marks stood on (set there, or left when every line went), so those stay.
+  if (count < lines_->LineCount()) {
+    marks_.LinesInserted(index + 1, count);
+  }
   if (fold_changes_ == 0) {
     for (ISrcEditLineObserver* observer : line_observers_) {
       observer->LinesInserted(folds_->ExpandedLineNumber(index + 1), count);

@@ -122,6 +122,17 @@ TEST(EditMarks, MarksFollowLinesOfTheStore) {
 
   model.Lines().ClearLines();
   EXPECT_TRUE(marks.Empty());
+
+  // A mark on the empty line 1 of an empty store stays on line 1 when the
+  // first lines arrive, also after every line was removed.
+  TSrcEditMark& first = marks.Add(MarkOn(1));
+  model.Lines().InsertLine(0, "mov");
+  EXPECT_EQ(first.Line(), 1);
+  model.Lines().RemoveLines(0, 1);
+  model.Lines().InsertBlankLines(0, 2);
+  EXPECT_EQ(first.Line(), 1);
+  model.Lines().InsertLine(0, "top");
+  EXPECT_EQ(first.Line(), 2);
 }
 
 }  // namespace
