@@ -126,6 +126,15 @@ void TSrcEditModel::LinesDeleted(int index, int count) {
   batch_changed_lines_ = true;
   folds_->LinesDeleted(index, count);
   marks_.LinesDeleted(index + 1, count);
+  // No line takes the place of removed last lines: their marks go to the
+  // line that now ends the text (hidden lines of a fold keep theirs).
+  if (fold_changes_ == 0 && index >= LineCount()) {
+    for (int i = 0; i < marks_.Count(); ++i) {
+      if (TSrcEditMark& mark = marks_.Item(i); mark.Line() > std::max(LineCount(), 1)) {
+        mark.MoveToLine(std::max(LineCount(), 1));
+      }
+    }
+  }
   if (fold_changes_ == 0) {
     // The line that took their place has the first removed line's number.
     for (ISrcEditLineObserver* observer : line_observers_) {

@@ -133,6 +133,13 @@ TEST(EditMarks, MarksFollowLinesOfTheStore) {
   EXPECT_EQ(first.Line(), 1);
   model.Lines().InsertLine(0, "top");
   EXPECT_EQ(first.Line(), 2);
+  // Removed last lines leave their marks on the line that now ends the text.
+  TSrcEditMark& last = marks.Add(MarkOn(3));
+  model.Lines().RemoveLines(1, 2);
+  EXPECT_EQ(first.Line(), 1);
+  EXPECT_EQ(last.Line(), 1);
+  model.Lines().DeleteLine(0);
+  EXPECT_EQ(last.Line(), 1);
 }
 
 }  // namespace
