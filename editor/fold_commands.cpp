@@ -99,8 +99,11 @@ void TSrcEditController::ExpandFoldsForEdit(TSrcEditorCommand command) {
       return;
     }
     // Taking the last lines leaves the caret on the line above: not on a
-    // collapsed header.
-    ExpandFoldsBetween(e.Line >= model_.LineCount() ? s.Line - 1 : s.Line, e.Line);
+    // collapsed header. Only whole lines go that way; text within the last
+    // line leaves the caret there, and opening a block above would move
+    // the lines under the positions the command holds.
+    const bool takes_last_lines = model_.SelectionMode() == smLine && e.Line >= model_.LineCount();
+    ExpandFoldsBetween(takes_last_lines ? s.Line - 1 : s.Line, e.Line);
     return;
   }
   const TBufferPos caret = model_.CaretPos();

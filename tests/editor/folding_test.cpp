@@ -116,6 +116,26 @@ TEST(FoldingEditor, UndoAfterTheFoldStateChangedTouchesTheRightText) {
                     "movY eax, 1", "%if DEBUG", "  nop", "%endif", "retX"}));
 }
 
+// Text taken within the last line, below a collapsed block, leaves the
+// block closed: opening it would move that line under the command's
+// positions, which put the caret and the undo entry on a hidden line.
+TEST(FoldingEditor, DeletingInTheLastLineBelowACollapsedBlock) {
+  Folded f({"%if X", "  nop", "%endif", "mov ab"});
+  ASSERT_TRUE(f.Collapse(1));
+  ASSERT_EQ(f.model.LineCount(), 2);
+  f.Caret(7, 2);
+  f.Cmd(ecDeleteLastChar);
+  EXPECT_EQ(f.model.AllText(), Joined({"%if X", "  nop", "%endif", "mov a"}));
+  EXPECT_EQ(f.model.Folds().CollapsedCount(), 1);
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{6, 2}));
+  f.Cmd(ecUndo);
+  EXPECT_EQ(f.model.AllText(), Joined({"%if X", "  nop", "%endif", "mov ab"}));
+  f.Cmd(ecRedo);
+  EXPECT_EQ(f.model.AllText(), Joined({"%if X", "  nop", "%endif", "mov a"}));
+  f.Cmd(ecUndo);
+  EXPECT_EQ(f.model.AllText(), Joined({"%if X", "  nop", "%endif", "mov ab"}));
+}
+
 TEST(FoldingEditor, CollapsedHeaderGuardsEditsButNotMovesOrUndo) {
   Folded f;
   f.Caret(3, 6);
