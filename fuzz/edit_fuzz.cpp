@@ -115,6 +115,10 @@ struct TEditor {
   TQuietView view;
   TSrcEditController editor;
   TSrcNasmHighlighter highlighter;
+  // The text when the editor was last marked unmodified, and whether that
+  // happened after the start.
+  std::string saved_text;
+  bool saved_later = false;
 };
 
 // EDIT_FUZZ_TRACE=1 prints every step with the text after it.
@@ -131,7 +135,8 @@ void Trace(const char* step, const TSrcEditModel& m, TSrcEditController* editor 
                         item.EndPos.Line) +
           item.Text + "\"]";
     }
-    std::fprintf(stderr, "  undo list:%s\n", kinds.c_str());
+    std::fprintf(stderr, "  undo list:%s\n  folds: %s\n", kinds.c_str(),
+                 m.Folds().Dump().c_str());
   }
   if (g_trace) {
     std::fprintf(stderr, "%-24s sel %d (%d,%d)-(%d,%d) caret (%d,%d) -> \"%s\"\n", step,
@@ -167,8 +172,30 @@ void CheckInvariants(TEditor& e) {
       m.CaretChar() > static_cast<int>(m.LineText(m.CaretLine()).size()) + 1) {
     Fault("caret past the line end without eoScrollPastEol");
   }
-  if (m.Folds().CollapsedCount() == 0 && m.AllText() != m.Lines().GetAllText()) {
-    Fault("expanded text differs from the store without collapsed blocks");
+  if (m.Folds().CollapsedCount() == 0) {
+    if (m.AllText() != m.Lines().GetAllText()) {
+      Fault("expanded text differs from the store without collapsed blocks");
+    }
+    for (int i = 0; i < m.Marks().Count(); ++i) {
+      if (m.Marks().Item(i).Line() < 1 || m.Marks().Item(i).Line() > std::max(m.LineCount(), 1)) {
+        Fault("a mark outside the text");
+      }
+    }
+  }
+  const TSrcEditStringList& store = m.Lines();
+  for (int i = 0; i < store.LineCount(); ++i) {
+    if (store.GetExpandedLength(i) != line_cells::LineCells(store.GetLine(i), m.TabWidth())) {
+      Fault("a line's cached width differs from its cells");
+    }
+  }
+  // Buffer to display and back gives the caret's position again.
+  const TBufferPos caret = m.CaretPos();
+  if (caret.Char <= static_cast<int>(m.LineText(caret.Line).size()) + 1 &&
+      m.ConvertToBuffer(m.ConvertToDisplay(caret)) != caret) {
+    Fault("the caret's display position converts back to another position");
+  }
+  if (!e.editor.Modified() && m.AllText() != e.saved_text) {
+    Fault("not modified, but the text differs from the one saved");
   }
   if (TSrcWordWrapPlugin* wrap = m.WordWrapLayout()) {
     const TSrcWordWrapPlugin fresh(&m);
@@ -319,7 +346,7 @@ void CheckUndoRedo(TEditor& e, const std::string& original) {
     if (e.model.AllText() != original) {
       Fault("undoing everything does not give back the first text");
     }
-    if (e.editor.Modified()) {
+    if (e.editor.Modified() && !e.saved_later) {
       Fault("modified after undoing everything");
     }
   }
@@ -386,6 +413,7 @@ void Run(TChoices& in) {
   m.SetSelectionMode(static_cast<TSrcSelectionMode>(in.Below(3)));
   m.SetInsertMode(in.Below(4) != 0);
   std::string original = m.AllText();
+  e.saved_text = original;
   Trace(FormatMessage("start opt %u tab %d", m.Options().Mask(), m.TabWidth()).c_str(), m);
   if (g_trace) {
     std::fprintf(stderr, "page %s folding %d wrap %d/%d insert %d undo limit %d\n", page.name,
@@ -478,9 +506,14 @@ void Run(TChoices& in) {
     } else if (choice == 22) {
       Command(e, in.Bit() ? ecDeleteChar : ecDeleteWord);
     } else if (choice == 23) {
-      // Settings changed between edits: one option, the tab width or word wrap.
-      const unsigned what = in.Below(3);
-      if (what == 0) {
+      // Settings changed between edits (one option, the tab width or word
+      // wrap), or the text saved.
+      const unsigned what = in.Below(4);
+      if (what == 3) {  // saved
+        e.editor.SetModified(false);
+        e.saved_text = m.AllText();
+        e.saved_later = true;
+      } else if (what == 0) {
         const auto option = static_cast<TSrcEditorOption>(in.Below(eoColumnEditExtension + 1));
         m.ApplyOptions(TSrcEditorOptions(m.Options()).Set(option, !m.HasOption(option)));
       } else if (what == 1) {
@@ -494,9 +527,15 @@ void Run(TChoices& in) {
     } else if (in.Below(8) == 0) {
       // Clearing is not undoable: it starts a new history (unless the
       // folding guard kept it from running).
+      // Clearing an unmodified text keeps the save point where it was (in
+      // a list now empty), so undoing back to the empty text may leave the
+      // editor modified: on the safe side, not checked.
+      const bool was_modified = e.editor.Modified();
       Command(e, ecClearAll);
       if (!e.editor.CanUndo() && !e.editor.CanRedo()) {
         original = m.AllText();
+        e.saved_text = original;
+        e.saved_later = e.saved_later || !was_modified;
       }
     } else {
       Command(e, ecToggleMode);
