@@ -98,12 +98,15 @@ void TSrcEditController::ExpandFoldsForEdit(TSrcEditorCommand command) {
       }
       return;
     }
-    // Taking the last lines leaves the caret on the line above: not on a
-    // collapsed header. Only whole lines go that way; text within the last
-    // line leaves the caret there, and opening a block above would move
-    // the lines under the positions the command holds.
-    const bool takes_last_lines = model_.SelectionMode() == smLine && e.Line >= model_.LineCount();
-    ExpandFoldsBetween(takes_last_lines ? s.Line - 1 : s.Line, e.Line);
+    // Whole lines taken leave the caret on the line below, which moves up,
+    // or on the line above when they were the last: not on a collapsed
+    // header, where what the command puts in would land. Text within the
+    // last line leaves the caret there, and opening a block above would
+    // move the lines under the positions the command holds.
+    const bool whole_lines = model_.SelectionMode() == smLine;
+    const bool takes_last_lines = whole_lines && e.Line >= model_.LineCount();
+    ExpandFoldsBetween(takes_last_lines ? s.Line - 1 : s.Line,
+                       whole_lines && !takes_last_lines ? e.Line + 1 : e.Line);
     return;
   }
   const TBufferPos caret = model_.CaretPos();

@@ -136,6 +136,30 @@ TEST(FoldingEditor, DeletingInTheLastLineBelowACollapsedBlock) {
   EXPECT_EQ(f.model.AllText(), Joined({"%if X", "  nop", "%endif", "mov ab"}));
 }
 
+// Lines selected whole above a collapsed block: what replaces them lands on
+// the header that moves up, so the block opens first and its mark's
+// blanks never become text.
+TEST(FoldingEditor, ReplacingWholeLinesAboveACollapsedBlock) {
+  for (const TSrcEditorCommand command : {ecLineBreak, ecChar, ecDeleteChar}) {
+    Folded f({"_", "%if X", "  nop", "%endif", "ret"});
+    ASSERT_TRUE(f.Collapse(2));
+    f.model.SetSelectionMode(smLine);
+    f.Select({1, 1}, {2, 1});
+    f.Cmd(command, 'x');
+    if (command != ecDeleteChar) {
+      EXPECT_EQ(f.model.Folds().CollapsedCount(), 0) << CommandToText(command);
+    }
+    const std::string edited = f.model.AllText();
+    EXPECT_EQ(edited.find("X "), std::string::npos) << edited;
+    f.Cmd(ecUndo);
+    EXPECT_EQ(f.model.AllText(), Joined({"_", "%if X", "  nop", "%endif", "ret"}))
+        << CommandToText(command);
+    EXPECT_FALSE(f.editor.Modified());
+    f.Cmd(ecRedo);
+    EXPECT_EQ(f.model.AllText(), edited);
+  }
+}
+
 TEST(FoldingEditor, CollapsedHeaderGuardsEditsButNotMovesOrUndo) {
   Folded f;
   f.Caret(3, 6);
