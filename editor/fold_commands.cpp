@@ -31,6 +31,12 @@ bool JoinsLineBelow(TSrcEditorCommand command) {
   return command == ecDeleteChar || command == ecDeleteWord || command == ecDeleteEOL;
 }
 
+// Deletions that go from the caret whatever is selected.
+bool IgnoresSelection(TSrcEditorCommand command) {
+  return command == ecDeleteWord || command == ecDeleteLastWord || command == ecDeleteBOL ||
+         command == ecDeleteEOL || command == ecDeleteLine;
+}
+
 // Commands that work on a word near the caret, up to two words back.
 bool ReachesWords(TSrcEditorCommand command) {
   return command == ecDeleteWord || command == ecDeleteLastWord || command == ecUpperCase ||
@@ -76,7 +82,7 @@ void TSrcEditController::ExpandFoldsForEdit(TSrcEditorCommand command) {
   if (folds.CollapsedCount() == 0 || folds_prepared_) {
     return;
   }
-  if (model_.HasSelection()) {
+  if (model_.HasSelection() && !IgnoresSelection(command)) {
     TBufferPos s = model_.SelStart();
     TBufferPos e = model_.SelEnd();
     // An end inside a header's appended mark covers the block behind it.

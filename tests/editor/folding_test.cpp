@@ -160,6 +160,22 @@ TEST(FoldingEditor, ReplacingWholeLinesAboveACollapsedBlock) {
   }
 }
 
+// Word and line deletions go from the caret whatever is selected, so the
+// blocks they reach open first, also while text is selected elsewhere.
+TEST(FoldingEditor, WordDeletionWithASelectionReachesIntoACollapsedHeader) {
+  Folded f({"%if X", "  nop", "%endif", "%endif"});
+  ASSERT_TRUE(f.Collapse(1));
+  f.Select({8, 2}, {2, 2});  // caret after the '%' of the last line
+  f.Cmd(ecDeleteLastWord);
+  EXPECT_EQ(f.model.Folds().CollapsedCount(), 0);
+  const std::string edited = f.model.AllText();
+  EXPECT_EQ(edited, Joined({"%if X", "  nop", "%endifendif"}));
+  f.Cmd(ecUndo);
+  EXPECT_EQ(f.model.AllText(), Joined({"%if X", "  nop", "%endif", "%endif"}));
+  f.Cmd(ecRedo);
+  EXPECT_EQ(f.model.AllText(), edited);
+}
+
 TEST(FoldingEditor, CollapsedHeaderGuardsEditsButNotMovesOrUndo) {
   Folded f;
   f.Caret(3, 6);
