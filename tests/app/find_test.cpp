@@ -65,6 +65,15 @@ class FindTest : public AppTest {
     Key(Bar().FindEdit, Qt::Key_Return);
   }
   QString Status() { return Bar().Status->text(); }
+  // Folding on, with the test's NASM-like regions, and the text scanned.
+  void FoldWithTestRegions() {
+    TSrcCodeFolding& folding = Editor().CodeFolding();
+    folding.FoldRegions().Clear();
+    test::AddNasmFoldRegions(folding.FoldRegions());
+    folding.SetHighlighterFoldRegions(false);
+    folding.SetEnabled(true);
+    Editor().RescanFolds();
+  }
 
   std::unique_ptr<TFAsmEd> window_;
 };
@@ -362,11 +371,7 @@ TEST_F(FindTest, GoToLineIsClampedAndScrolledIntoView) {
 
 TEST_F(FindTest, TextInCollapsedBlocksIsFoundAndReplaced) {
   Open("start:\n%macro m 0\n  push secret\n%endmacro\nmov secret, 1\n");
-  TSrcCodeFolding& folding = Editor().CodeFolding();
-  test::AddNasmFoldRegions(folding.FoldRegions());
-  folding.SetHighlighterFoldRegions(false);
-  folding.SetEnabled(true);
-  Editor().RescanFolds();
+  FoldWithTestRegions();
   ASSERT_TRUE(Editor().CollapseFold(*Editor().FoldRanges().FindFoldStartAt(2)));
   ASSERT_EQ(Editor().Model().LineCount(), 3);
   window_->FindActions->Find->trigger();
@@ -385,11 +390,7 @@ TEST_F(FindTest, FindingOpensOnlyTheBlocksAroundTheMatch) {
   Open(
       "start:\n%macro p 0\n%if 1\n  push key\n%endif\n  pop rbx\n%endmacro\n"
       "%macro q 0\n  nop\n%endmacro\nmov key, 1\n");
-  TSrcCodeFolding& folding = Editor().CodeFolding();
-  test::AddNasmFoldRegions(folding.FoldRegions());
-  folding.SetHighlighterFoldRegions(false);
-  folding.SetEnabled(true);
-  Editor().RescanFolds();
+  FoldWithTestRegions();
   TSrcEditAllFoldRanges& ranges = Editor().FoldRanges();
   TSrcEditFoldRange* p = ranges.FindFoldStartAt(2);
   TSrcEditFoldRange* inner = ranges.FindFoldStartAt(3);
@@ -447,11 +448,7 @@ TEST_F(FindTest, FindingOpensOnlyTheBlocksAroundTheMatch) {
 
 TEST_F(FindTest, ReplacingOneByOneKeepsTheFoldsAwayFromTheMatches) {
   Open("key\n%macro p 0\n  key\n%endmacro\nkey\n%macro q 0\n  nop\n%endmacro\nkey\nret\n");
-  TSrcCodeFolding& folding = Editor().CodeFolding();
-  test::AddNasmFoldRegions(folding.FoldRegions());
-  folding.SetHighlighterFoldRegions(false);
-  folding.SetEnabled(true);
-  Editor().RescanFolds();
+  FoldWithTestRegions();
   TSrcEditFoldRange* p = Editor().FoldRanges().FindFoldStartAt(2);
   TSrcEditFoldRange* q = Editor().FoldRanges().FindFoldStartAt(6);
   ASSERT_TRUE(p != nullptr && q != nullptr);
@@ -512,12 +509,7 @@ TEST_F(FindTest, FindingAroundRandomFoldsAgreesWithTheExpandedText) {
     };
     block(0);
     Open(text);
-    TSrcCodeFolding& folding = Editor().CodeFolding();
-    folding.FoldRegions().Clear();
-    test::AddNasmFoldRegions(folding.FoldRegions());
-    folding.SetHighlighterFoldRegions(false);
-    folding.SetEnabled(true);
-    Editor().RescanFolds();
+    FoldWithTestRegions();
     TSrcEditAllFoldRanges& ranges = Editor().FoldRanges();
     for (int i = ranges.AllCount() - 1; i >= 0; --i) {
       if (pick(2) == 0) {
