@@ -6,6 +6,7 @@
 // nothing. Plain C++.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,15 @@
 #include "listing/line_map.h"
 
 namespace torvane {
+
+// A line's code as the column shows it.
+struct TTrackedCode {
+  const TLineCode* Code = nullptr;
+  bool Stale = false;  // the text is no longer what NASM listed
+};
+
+// The text of a current line (1-based, lines of the expanded text).
+using TLineText = std::function<std::string_view(int line)>;
 
 class TListingTrack : public ISrcEditLineObserver {
  public:
@@ -29,10 +39,18 @@ class TListingTrack : public ISrcEditLineObserver {
   // The line number `line` (1-based, as it is now) had at the assembly, or
   // 0 for a line inserted since (or past the tracked lines).
   int AssembledLine(int line) const;
-  // Where the line that was `assembled_line` is now, or 0 when it was deleted.
-  int CurrentLine(int assembled_line) const;
-  // The code listed for what is now line `line`, or null.
+  // Where the line that was `assembled_line` is now, or 0 when it was
+  // deleted. With the texts, a line split off below it that still holds
+  // the listed text is where it went.
+  int CurrentLine(int assembled_line, const TLineText& text = {}) const;
+  // The code listed for what is now line `line`, or null (texts not seen).
   const TLineCode* CodeAt(int line) const;
+  // The code the column shows on line `line`: a line's own code (stale
+  // when its text changed), or, for a line inserted just below one that
+  // had code, that code when the new line holds exactly the listed text
+  // (a line break before the text moved it down; the old line then shows
+  // nothing).
+  TTrackedCode Lookup(int line, const TLineText& text) const;
   // True when `text` (the line's text now) is not what NASM listed for it.
   static bool Stale(const TLineCode& code, std::string_view text);
 
@@ -43,7 +61,8 @@ class TListingTrack : public ISrcEditLineObserver {
  private:
   std::shared_ptr<const TListingMap> map_;
   int file_ = 0;
-  // Per line as it is now: its number at the assembly, 0 for a new one.
+  // Per line as it is now: its number at the assembly; for a new line 0,
+  // or -n when it was inserted below line n (it may hold n's text).
   std::vector<int> assembled_;
 };
 
