@@ -6,6 +6,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <exception>
+#include <string_view>
 
 #include "completion/completion_proposal.h"
 #include "completion/proposal_hint.h"
@@ -21,6 +22,10 @@ namespace {
 
 QString FromFileName(const std::string& name) {
   return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+bool EndsWithLineBreak(std::string_view bytes) {
+  return !bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n');
 }
 
 // Splits at CR, LF or CR LF; a break at the very end opens no further line.
@@ -108,7 +113,14 @@ bool TCustomSrcEditor::OpenDocument(const std::string& file_name, TOpenDialog* d
       text.resize(stream.Read(text.data(), text.size()));
       controller_->InsertTextAtCaret(text);
     } else {
+      const std::string& data = stream.Bytes();
+      const bool breaks_seen = data.find_first_of("\r\n") != std::string::npos;
+      const bool final_break = data.empty() ? unseen_final_break_ : EndsWithLineBreak(data);
       Lines().ReadFromBytes(stream.TakeBytes());
+      final_line_break_ = final_break;
+      if (!breaks_seen) {
+        SetDocumentFormat(unseen_format_);
+      }
       stamped_name_ = name;
       stamp_ = stamp;
     }
@@ -188,7 +200,13 @@ std::string TCustomSrcEditor::DocumentBytes(TSrcDocumentOptions options) const {
   } else {
     ExpandedLines()->WriteToStream(stream);
   }
-  return stream.TakeBytes();
+  std::string bytes = stream.TakeBytes();
+  // The store writes no break after the last line; a last line left empty
+  // already ends the text with one.
+  if (final_line_break_ && !EndsWithLineBreak(bytes) && !bytes.empty()) {
+    bytes += LineBreakOf(DocumentFormat());
+  }
+  return bytes;
 }
 
 std::unique_ptr<TSrcEditStringList> TCustomSrcEditor::ExpandedLines() const {

@@ -62,6 +62,17 @@ class TCustomSrcEditor : public TSrcEditorBase {
   void SetDocumentState(TSrcDocumentState state) { document_state_ = state; }
   TSrcEditFileFormat DocumentFormat() const { return Model().Lines().FileFormat(); }
   void SetDocumentFormat(TSrcEditFileFormat format);
+  // Whether a save ends the text with a line break: an open remembers
+  // whether the file ended with one, so saving gives it back. Off at first.
+  bool FinalLineBreak() const { return final_line_break_; }
+  void SetFinalLineBreak(bool on) { final_line_break_ = on; }
+  // What an open gives a file that shows no line break of its own: one line
+  // gets `format` (sffDos at first, as the line store detects it), an empty
+  // file also `final_break`, as a new document would.
+  void SetUnseenLineBreaks(TSrcEditFileFormat format, bool final_break) {
+    unseen_format_ = format;
+    unseen_final_break_ = final_break;
+  }
   // Where the caret stood at the last text change.
   TBufferPos StoredCaret() const { return stored_caret_; }
 
@@ -127,6 +138,9 @@ class TCustomSrcEditor : public TSrcEditorBase {
   std::string document_name_;
   TSrcDocumentState document_state_ = smsNormal;
   TBufferPos stored_caret_;
+  bool final_line_break_ = false;
+  TSrcEditFileFormat unseen_format_ = sffDos;
+  bool unseen_final_break_ = false;
   // The file last read or written whole, and how it was left then.
   std::string stamped_name_;
   TFileStamp stamp_;

@@ -5,7 +5,10 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <algorithm>
+#include <random>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/gui/file_dialog.h"
 #include "tests/document_control/document_fixture.h"
@@ -64,16 +67,96 @@ TEST_F(DocumentTest, MissingFileShowsOpenErrorAndKeepsText) {
   EXPECT_EQ(Text(), "keep");
 }
 
-TEST_F(DocumentTest, UnixFileSavedAgainKeepsLfAndNoFinalBreak) {
+TEST_F(DocumentTest, UnixFileSavedAgainKeepsLfAndItsFinalBreak) {
   const std::string path = Put("unix.asm", "a\nb\n\nc\n\n");
   ASSERT_TRUE(editor_.OpenDocument(path, nullptr, 0));
   EXPECT_EQ(editor_.DocumentFormat(), sffUnix);
+  EXPECT_TRUE(editor_.FinalLineBreak());
   ASSERT_TRUE(editor_.SaveDocument(path, nullptr, 0));
-  EXPECT_EQ(Get(path), "a\nb\n\nc");
+  EXPECT_EQ(Get(path), "a\nb\n\nc\n");  // the trailing blank line goes, the break stays
 
   editor_.SetDocumentFormat(sffMac);
   ASSERT_TRUE(editor_.SaveDocument(path, nullptr, 0));
-  EXPECT_EQ(Get(path), "a\rb\r\rc");
+  EXPECT_EQ(Get(path), "a\rb\r\rc\r");
+}
+
+// What opening `in` and saving gives, worked out independently: the lines
+// split at CR, LF or CR LF without trailing blank lines, the detected break
+// (`unseen` when the file shows none), and a final break when the file ended
+// with one (an empty file: `unseen_final`). `append` is typed at the end.
+std::string ExpectedSave(const std::string& in, TSrcEditFileFormat unseen, bool unseen_final,
+                         const std::string& append) {
+  std::vector<std::string> lines;
+  bool cr = false;
+  bool lf = false;
+  for (std::size_t p = 0; p < in.size();) {
+    const std::size_t e = std::min(in.find_first_of("\r\n", p), in.size());
+    lines.push_back(in.substr(p, e - p));
+    p = e;
+    if (p < in.size() && in[p] == '\r') {
+      cr = true;
+      ++p;
+    }
+    if (p < in.size() && in[p] == '\n') {
+      lf = true;
+      ++p;
+    }
+  }
+  while (!lines.empty() && std::all_of(lines.back().begin(), lines.back().end(), [](char c) {
+    return static_cast<unsigned char>(c) <= 0x20;
+  })) {
+    lines.pop_back();
+  }
+  if (!append.empty()) {
+    if (lines.empty()) {
+      lines.emplace_back();
+    }
+    lines.back() += append;
+  }
+  const std::string brk = cr && !lf   ? "\r"
+                          : lf && !cr ? "\n"
+                          : cr && lf  ? "\r\n"
+                                      : std::string(LineBreakOf(unseen));
+  std::string out;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    out += (i > 0 ? brk : "") + lines[i];
+  }
+  const bool final_break = in.empty() ? unseen_final : in.back() == '\r' || in.back() == '\n';
+  if (final_break && !out.empty()) {
+    out += brk;
+  }
+  return out;
+}
+
+TEST_F(DocumentTest, RandomFilesKeepTheirFinalBreakThroughOpenAndSave) {
+  std::mt19937 random(20261208);
+  const std::string alphabet = "ab \t\r\n\n";
+  const TSrcEditFileFormat formats[] = {sffDos, sffUnix, sffMac};
+  const std::string path = Path("r.asm");
+  for (int round = 0; round < 300; ++round) {
+    std::string in;
+    const int length = static_cast<int>(random() % 24);
+    for (int i = 0; i < length; ++i) {
+      in += alphabet[random() % alphabet.size()];
+    }
+    const TSrcEditFileFormat unseen = formats[random() % 3];
+    const bool unseen_final = random() % 2 == 0;
+    const std::string append = random() % 3 == 0 ? "x" : "";
+    editor_.SetUnseenLineBreaks(unseen, unseen_final);
+    Put("r.asm", in);
+    ASSERT_TRUE(editor_.OpenDocument(path, nullptr, 0)) << round;
+    if (!append.empty()) {
+      editor_.ProcessCommand(ecEditorBottom);
+      Type(append);
+    }
+    ASSERT_TRUE(editor_.SaveDocument(path, nullptr, 0)) << round;
+    const std::string out = Get(path);
+    ASSERT_EQ(out, ExpectedSave(in, unseen, unseen_final, append)) << "round " << round;
+    // What was saved opens and saves to the same bytes.
+    ASSERT_TRUE(editor_.OpenDocument(path, nullptr, 0)) << round;
+    ASSERT_TRUE(editor_.SaveDocument(path, nullptr, 0)) << round;
+    ASSERT_EQ(Get(path), out) << "round " << round;
+  }
 }
 
 TEST_F(DocumentTest, SelectionSaveWritesCrLfAfterEveryLine) {
