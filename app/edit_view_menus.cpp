@@ -51,7 +51,7 @@ void TFAsmEd::BuildKeys() {
     action->setShortcutContext(Qt::WindowShortcut);
     connect(action, &QAction::triggered, this, [this, handler] {
       if (!assembling_) {
-        RunGuarded(this, [this, handler] { (this->*handler)(); });
+        RunCommand(handler);
       }
     });
     addAction(action);
@@ -131,14 +131,15 @@ void TFAsmEd::ShowStatusBar(bool on) {
     }
     StatusBar = new TEditorStatusBar(this);
     setStatusBar(StatusBar);
-    SrcEditor1->SetOnStatusChange([this](TCustomSrcEdit&, TSrcStatusChanges) {
-      if (!StatusBar->isHidden()) {
-        StatusBar->ShowStatus(EditorStatusTexts(*SrcEditor1));
-      }
-    });
+    SrcEditor1->SetOnStatusChange(
+        [this](TCustomSrcEdit&, TSrcStatusChanges) { RefreshStatusBar(); });
   }
   StatusBar->setVisible(on);
-  if (on) {
+  RefreshStatusBar();
+}
+
+void TFAsmEd::RefreshStatusBar() {
+  if (StatusBar != nullptr && !StatusBar->isHidden()) {
     StatusBar->ShowStatus(EditorStatusTexts(*SrcEditor1));
   }
 }

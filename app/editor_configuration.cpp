@@ -7,6 +7,7 @@
 #include "highlight/asm_highlighter.h"
 #include "highlight/highlighter_attributes.h"
 #include "platform/colors.h"
+#include "view/src_edit_input.h"
 
 namespace torvane {
 
@@ -61,7 +62,16 @@ void ConfigureSourceEditor(TSrcEditor& editor, TSrcAsmHighlighter& highlighter) 
   editor.SetHighlighter(&highlighter);
 
   editor.SetDocumentState(smsNormal);
-  editor.SetDocumentFormat(sffDos);
+  // A file that shows no break style of its own is written as a new one.
+  editor.SetUnseenLineBreaks(kNewDocumentFormat, true);
+  StartNewDocument(editor);
+  // Tab indents in an assembly editor; Ctrl+Tab moves the focus on.
+  editor.Input().SetWantTabs(true);
+}
+
+void StartNewDocument(TSrcEditor& editor) {
+  editor.SetDocumentFormat(kNewDocumentFormat);
+  editor.SetFinalLineBreak(true);
 }
 
 }  // namespace torvane

@@ -96,11 +96,10 @@ void TFindActions::GoToLineClick() {
   // Numbers as the gutter shows them, lines of collapsed blocks counted.
   const int count = editor.LastShownLineNumber();
   const int line = AskLineNumber(&window_, model.ToExpandedPos(model.CaretPos()).Line, count);
-  if (line == 0) {
-    return;
+  if (line != 0) {
+    model.SetCaretAndDeselect(model.FromExpandedPos({1, line}));
   }
-  model.SetCaretAndDeselect(model.FromExpandedPos({1, line}));
-  editor.setFocus();
+  window_.FocusEditor();
 }
 
 void TFindActions::PlaceBar(bool shown) {

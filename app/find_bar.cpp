@@ -80,6 +80,14 @@ TFindBar::TFindBar(TCustomSrcEdit& editor, QWidget* parent) : QWidget(parent), e
       CaptureSelection();
     }
   });
+  // Tab goes from the search to the replacement, then to the buttons and
+  // the options; hidden widgets are passed over.
+  QWidget* order[] = {FindEdit,      ReplaceEdit,       NextButton,  PreviousButton,
+                      ReplaceButton, ReplaceAllButton,  CloseButton, MatchCase,
+                      WholeWord,     RegularExpression, InSelection};
+  for (std::size_t i = 1; i < std::size(order); ++i) {
+    setTabOrder(order[i - 1], order[i]);
+  }
   hide();
 }
 
@@ -87,13 +95,26 @@ bool TFindBar::ReplaceShown() const {
   return ReplaceEdit->isVisibleTo(this);
 }
 
+void TFindBar::DocumentReplaced() {
+  InSelection->setChecked(false);
+  Say(QString());
+}
+
 void TFindBar::Open(bool replace) {
   const TSrcEditModel& model = editor_.Model();
   // A selection of several lines is what to search in; one of a single line
-  // (a match found before, say) is what to search for.
-  if (InSelection->isChecked() && model.IsMultiLineSelection()) {
-    CaptureSelection();
-  } else if (!model.HasSelection()) {
+  // (a match found before, say) is what to search for. The scope taken
+  // before stays while the caret is inside it; once the caret has left it,
+  // the whole text is searched again.
+  const bool several_lines = model.IsMultiLineSelection();
+  if (InSelection->isChecked()) {
+    if (several_lines) {
+      CaptureSelection();
+    } else if (!CaretInScope()) {
+      InSelection->setChecked(false);
+    }
+  }
+  if (!model.HasSelection()) {
     const TBufferPos start = model.WordStartAt(model.CaretPos());
     const TBufferPos end = model.WordEndAt(model.CaretPos());
     if (start < end) {
@@ -101,7 +122,7 @@ void TFindBar::Open(bool replace) {
       FindEdit->setText(DecodeText(line.substr(static_cast<std::size_t>(start.Char - 1),
                                                static_cast<std::size_t>(end.Char - start.Char))));
     }
-  } else if (!model.IsMultiLineSelection()) {
+  } else if (!several_lines) {
     FindEdit->setText(DecodeText(model.SelectedText()));
   }
   for (QWidget* w : replace_row_) {
@@ -252,6 +273,15 @@ void TFindBar::CaptureSelection() {
   }
 }
 
+bool TFindBar::CaretInScope() const {
+  const TSrcEditModel& model = editor_.Model();
+  const TBufferPos start =
+      model.ToExpandedPos(model.HasSelection() ? model.SelStart() : model.CaretPos());
+  const TBufferPos end =
+      model.ToExpandedPos(model.HasSelection() ? model.SelEnd() : model.CaretPos());
+  return !(start < selection_.Begin) && !(selection_.End < end);
+}
+
 TSearchScope TFindBar::Scope() const {
   return InSelection->isChecked() ? selection_ : TSearchScope{};
 }
@@ -268,13 +298,20 @@ void TFindBar::Say(const QString& text) {
   Status->setText(text);
 }
 
+void TFindBar::SayNotFound() {
+  // A search kept to an old selection would otherwise fail for no reason
+  // the user can see.
+  Say(InSelection->isChecked() ? QStringLiteral("在选定内容中找不到“%1”。").arg(FindEdit->text())
+                               : QStringLiteral("找不到“%1”。").arg(FindEdit->text()));
+}
+
 bool TFindBar::FindNext(bool backward) {
   if (!EditorUsable() || !PreparePattern()) {
     return false;
   }
   const std::optional<TSearchMatch> match = FindAroundFolds(backward);
   if (!match) {
-    Say(QStringLiteral("找不到“%1”。").arg(FindEdit->text()));
+    SayNotFound();
     return false;
   }
   SelectMatch(*match);
@@ -324,7 +361,7 @@ int TFindBar::ReplaceAll() {
     selection_ = scope;
   }
   if (count == 0) {
-    Say(QStringLiteral("找不到“%1”。").arg(FindEdit->text()));
+    SayNotFound();
   } else {
     Say(QStringLiteral("已替换 %1 处。").arg(count));
   }

@@ -41,6 +41,9 @@ class TFindBar : public QWidget {
   // Replaces every match (in the selection when asked) in one undo group.
   int ReplaceAll();
   bool ReplaceShown() const;
+  // The editor holds another text: the last result and a selection scope
+  // taken from the old text go.
+  void DocumentReplaced();
   // Keys the window handles itself: the fields must not take them.
   void SetWindowKeys(const QList<QKeySequence>& keys) { window_keys_ = keys; }
   // Called as the bar is about to show (true) and after it was hidden, so the
@@ -70,8 +73,11 @@ class TFindBar : public QWidget {
   // The selection as the scope of "in the selection only".
   void CaptureSelection();
   TSearchScope Scope() const;
+  // Whether the selection (or the caret) lies in the scope taken before.
+  bool CaretInScope() const;
   void SelectMatch(const TSearchMatch& match);
   void Say(const QString& text);
+  void SayNotFound();
   // Every command here changes the editor, which the window disables while
   // the assembler runs.
   bool EditorUsable() const;

@@ -1,8 +1,10 @@
 // Main window layout, title rules and the menu commands.
 #include "app/main_window.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -13,6 +15,7 @@
 #include "app/assembly_progress.h"
 #include "app/editor_configuration.h"
 #include "app/find_actions.h"
+#include "app/find_bar.h"
 #include "app/highlighter_choice.h"
 #include "app/message_jump.h"
 #include "app/nasm_completion.h"
@@ -33,6 +36,13 @@ const char kSourceFilter[] =
 QString FromFileName(const std::string& name) {
   return QFile::decodeName(QByteArray::fromStdString(name));
 }
+
+// Gives the editor the keyboard when a handler ends, however it ends (an
+// error box included): whatever dialog the handler showed has gone by then.
+struct TFocusBack {
+  TFAsmEd& window;
+  ~TFocusBack() { window.FocusEditor(); }
+};
 
 }  // namespace
 
@@ -79,6 +89,10 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
   BuildMenus();
   FindActions = new TFindActions(*this);
   FormCreate();
+  // The pane comes first in the tab order, yet typing is for the editor
+  // from the start; Tab indents there, Ctrl+Tab moves on.
+  SrcEditor1->installEventFilter(this);
+  SrcEditor1->setFocus(Qt::OtherFocusReason);
 }
 
 TFAsmEd::~TFAsmEd() = default;
@@ -89,9 +103,19 @@ QAction* TFAsmEd::AddMenuCommand(QMenu* menu, const char* name, const QString& c
   // the default error box and the program goes on.
   QAction* action = menu->addAction(caption);
   action->setObjectName(QString::fromLatin1(name));
-  connect(action, &QAction::triggered, this,
-          [this, handler] { RunGuarded(this, [this, handler] { (this->*handler)(); }); });
+  connect(action, &QAction::triggered, this, [this, handler] { RunCommand(handler); });
   return action;
+}
+
+void TFAsmEd::RunCommand(void (TFAsmEd::*handler)()) {
+  bool finished = false;
+  RunGuarded(this, [&] {
+    (this->*handler)();
+    finished = true;
+  });
+  if (!finished) {
+    FocusEditor();  // the error box has gone
+  }
 }
 
 void TFAsmEd::BuildMenus() {
@@ -128,14 +152,22 @@ void TFAsmEd::FormCreate() {
 }
 
 void TFAsmEd::N1Click() {
+  TFocusBack focus_back{*this};
+  if (!MayDiscardText()) {
+    return;
+  }
   SrcEditor1->ClearAll();
+  StartNewDocument(*SrcEditor1);
   current_file_name_.clear();
+  assembly_source_.clear();
   setWindowTitle(QString::fromUtf8(DefaultTitle));
   Memo1->clear();
+  DocumentReplaced();
 }
 
 void TFAsmEd::O2Click() {
-  if (!SrcEditor1->OpenDocument("", &OpenDialog1, doDefine)) {
+  TFocusBack focus_back{*this};
+  if (!MayDiscardText() || !SrcEditor1->OpenDocument("", &OpenDialog1, doDefine)) {
     return;
   }
   ShowOpenedFile(OpenDialog1.FileSystemName());
@@ -143,6 +175,7 @@ void TFAsmEd::O2Click() {
 }
 
 bool TFAsmEd::OpenNamedFile(const std::string& file_name) {
+  TFocusBack focus_back{*this};
   if (!SrcEditor1->OpenDocument(file_name, nullptr, 0)) {
     return false;
   }
@@ -152,11 +185,49 @@ bool TFAsmEd::OpenNamedFile(const std::string& file_name) {
 
 void TFAsmEd::ShowOpenedFile(const std::string& file_name) {
   current_file_name_ = file_name;
+  assembly_source_.clear();
   setWindowTitle(QStringLiteral("%1 [%2]").arg(QString::fromUtf8(DefaultTitle),
                                                FromFileName(current_file_name_)));
+  // The question about the old text was answered: the file as read is what
+  // a save would keep.
+  SrcEditor1->SetModified(false);
+  DocumentReplaced();
+}
+
+void TFAsmEd::DocumentReplaced() {
+  FindActions->Bar->DocumentReplaced();
+  RefreshStatusBar();
+}
+
+const std::string& TFAsmEd::AssemblySource() const {
+  return assembly_source_.empty() ? current_file_name_ : assembly_source_;
+}
+
+void TFAsmEd::FocusEditor() {
+  // Without a window manager nothing activates the window again when a
+  // dialog has closed.
+  if (isVisible() && QApplication::activeWindow() == nullptr) {
+    activateWindow();
+  }
+  SrcEditor1->setFocus(Qt::OtherFocusReason);
+}
+
+bool TFAsmEd::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == SrcEditor1 && event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const Qt::KeyboardModifiers modifiers = key->modifiers();
+    const bool tab = key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab;
+    if (tab && (modifiers & Qt::ControlModifier) != 0 && (modifiers & Qt::AltModifier) == 0) {
+      const bool back = key->key() == Qt::Key_Backtab || (modifiers & Qt::ShiftModifier) != 0;
+      focusNextPrevChild(!back);
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
 }
 
 void TFAsmEd::S1Click() {
+  TFocusBack focus_back{*this};
   Save();
 }
 
@@ -178,12 +249,16 @@ bool TFAsmEd::Save() {
 }
 
 void TFAsmEd::C1Click() {
+  TFocusBack focus_back{*this};
   // A save that failed or was cancelled would have the assembler work on
   // something other than the text the user sees.
   if (!Save() || current_file_name_.empty()) {
     return;
   }
-  MessageJumps->AssemblyStarted(current_file_name_);
+  // An included file opened from the messages is assembled through the file
+  // that includes it: on its own it would fail and leave a listing behind.
+  const std::string source = AssemblySource();
+  MessageJumps->AssemblyStarted(source);
   QStringList lines;
   {
     TAssemblyProgress progress(*this, *SrcEditor1, *Memo1, *CancelButton);
@@ -192,9 +267,12 @@ void TFAsmEd::C1Click() {
       bool& flag;
       ~Reset() { flag = false; }
     } reset{assembling_};
-    lines = AssembleFile(assembler_path_, current_file_name_, [&](TChildProcess& child) {
-      progress.Attach(child, FromFileName(current_file_name_));
+    lines = AssembleFile(assembler_path_, source, [&](TChildProcess& child) {
+      progress.Attach(child, FromFileName(source));
     });
+  }
+  if (source != current_file_name_) {
+    lines.prepend(QStringLiteral("编译的文件：%1").arg(FromFileName(source)));
   }
   ShowPaneLines(lines);
   MessageJumps->AssemblyFinished();
@@ -209,22 +287,34 @@ void TFAsmEd::X1Click() {
 }
 
 void TFAsmEd::V1Click() {
+  TFocusBack focus_back{*this};
   ShowOptionsDialog(this);
   assembler_path_ = ReadAssemblerPath(SettingsDirectory);
 }
 
 void TFAsmEd::Torvane1Click() {
+  TFocusBack focus_back{*this};
   ShowAboutDialog(this);
 }
 
 bool TFAsmEd::FormClose() {
+  return AskToSave(QStringLiteral("退出系统"),
+                   QStringLiteral("文件没有保存，直接退出将丢失修改结果。保存吗？"));
+}
+
+bool TFAsmEd::MayDiscardText() {
+  return AskToSave(QStringLiteral("保存修改"),
+                   QStringLiteral("文件已经修改，不保存将丢失修改结果。保存吗？"));
+}
+
+bool TFAsmEd::AskToSave(const QString& caption, const QString& text) {
   if (!SrcEditor1->Modified()) {
     return true;
   }
   TMessageRequest question;
   question.parent = this;
-  question.caption = QStringLiteral("退出系统");
-  question.text = QStringLiteral("文件没有保存，直接退出将丢失修改结果。保存吗？");
+  question.caption = caption;
+  question.text = text;
   question.icon = TMsgIcon::Question;
   question.buttons = TMsgButtons::YesNo;
   question.captions = {QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")};
@@ -233,7 +323,7 @@ bool TFAsmEd::FormClose() {
       return true;
     case mrYes:
       // The user asked for the changes to be kept: if they could not be
-      // saved (dialog cancelled, write failed) the window stays open.
+      // saved (dialog cancelled, write failed) the text stays.
       return Save();
     default:
       // Escape or the box's own close button decide nothing, so nothing is
@@ -257,6 +347,7 @@ void TFAsmEd::closeEvent(QCloseEvent* event) {
     event->accept();
   } else {
     event->ignore();
+    FocusEditor();
   }
 }
 

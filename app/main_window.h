@@ -47,16 +47,27 @@ class TFAsmEd : public QMainWindow {
   void CodeFoldingClick();
   void SpecialCharsClick();
 
-  // Opens a file as Open does, without the dialog (the command line's file,
-  // a message about another file). False, with the open error shown, when
-  // it could not be read.
+  // Opens a file as Open does, without the dialog or the question (the
+  // command line's file, a message about another file). False, with the open
+  // error shown, when it could not be read.
   bool OpenNamedFile(const std::string& file_name);
-  // The close prompt's question about unsaved changes: true when the text
-  // may be replaced (nothing to save, not saved by choice, or saved).
-  bool MayDiscardText() { return FormClose(); }
+  // Asks whether to save a modified text before it is replaced (New, Open,
+  // a message about another file): true when the text may go (nothing to
+  // save, not saved by choice, or saved); Escape keeps everything.
+  bool MayDiscardText();
+  // The file F9 assembles: the one in the editor, unless that was opened from
+  // the messages of another file's assembly (an %include), which is then the
+  // one assembled again.
+  const std::string& AssemblySource() const;
+  void SetAssemblySource(const std::string& file_name) { assembly_source_ = file_name; }
+  // Gives the keyboard back to the editor (after dialogs, opening, assembling).
+  void FocusEditor();
   // Adds a menu item whose handler runs under the error box guard.
   QAction* AddMenuCommand(QMenu* menu, const char* name, const QString& caption,
                           void (TFAsmEd::*handler)());
+  // Runs a handler under the error box guard; after an error box the editor
+  // gets the keyboard back.
+  void RunCommand(void (TFAsmEd::*handler)());
 
   const std::string& AssemblerPath() const { return assembler_path_; }
   const std::string& CurrentFileName() const { return current_file_name_; }
@@ -108,8 +119,18 @@ class TFAsmEd : public QMainWindow {
   void BuildEditAndViewMenus();
   void BuildKeys();
   void ShowOpenedFile(const std::string& file_name);
+  // After the editor got another text: no stale find result, the status bar
+  // shows the new text's line breaks.
+  void DocumentReplaced();
+  // Asks the question of `caption` and `text`; true when the text may go.
+  bool AskToSave(const QString& caption, const QString& text);
+  // Lets Ctrl+Tab and Ctrl+Shift+Tab move the focus on from the editor, which
+  // keeps Tab for indenting.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void ApplyViewSettings();
   void ShowStatusBar(bool on);
+  // Shows the editor's state again when the bar is on.
+  void RefreshStatusBar();
   void SetCodeFolding(bool on);
   void FormCreate();
   // True when the window may close: nothing to save, the user chose not to
@@ -121,6 +142,7 @@ class TFAsmEd : public QMainWindow {
 
   std::string assembler_path_;
   std::string current_file_name_;
+  std::string assembly_source_;  // empty: the current file
   bool assembling_ = false;
 };
 

@@ -66,6 +66,7 @@ TMessageJumps::~TMessageJumps() {
 void TMessageJumps::AssemblyStarted(const std::string& source) {
   marks_.Clear();
   std::string file_name;
+  source_ = source;
   directory_.clear();
   SplitDirectory(source, directory_, file_name);
 }
@@ -95,8 +96,9 @@ void TMessageJumps::ShowMarksOfCurrentFile() {
   const int blocks = window_.Memo1->document()->blockCount();
   for (int block = 0; block < blocks; ++block) {
     const std::optional<TAssemblerMessage> message = MessageOnPaneLine(block);
-    if (message && MarkKind(message->Kind) != TLineMarkKind::None &&
-        SameFile(MessagePath(*message), current)) {
+    if (message && SameFile(MessagePath(*message), current)) {
+      // Jumps go where the line has moved to since, as the marks do.
+      marks_.Track(block, message->Line);
       marks_.Add(message->Line, MarkKind(message->Kind));
     }
   }
@@ -151,14 +153,15 @@ bool TMessageJumps::JumpToPaneLine(int block) {
     if (!may_open || !window_.OpenNamedFile(path)) {
       return true;
     }
-    // The question was answered: the new text starts unmodified.
-    editor.SetModified(false);
+    // F9 in the file opened goes on assembling the file these messages
+    // came from.
+    window_.SetAssemblySource(SameFile(source_, path) ? std::string() : source_);
     ShowMarksOfCurrentFile();
   }
   MarkPaneLine(block);
   TSrcEditModel& model = editor.Model();
   const int last_line = model.Folds().ExpandedLineNumber(std::max(model.LineCount(), 1));
-  const int line = std::clamp(message->Line, 1, last_line);
+  const int line = std::clamp(marks_.TrackedLine(block).value_or(message->Line), 1, last_line);
   // A line inside a collapsed block is shown by opening the block.
   for (bool hidden = true; hidden;) {
     const int present = model.Folds().PresentLineNumber(line, &hidden);

@@ -55,7 +55,9 @@ class TMessageJumps : public QObject {
 
   TFAsmEd& window_;
   TMessageMarks marks_;
-  // Where the assembler ran: message file names are relative to it.
+  // The file assembled, and where the assembler ran: message file names are
+  // relative to it.
+  std::string source_;
   std::string directory_;
 };
 

@@ -15,6 +15,7 @@ void TMessageMarks::Add(int line, TLineMarkKind kind) {
 }
 
 void TMessageMarks::Clear() {
+  tracked_.clear();
   if (!marks_.empty()) {
     marks_.clear();
     Changed();
@@ -37,8 +38,25 @@ std::string TMessageMarks::Dump() const {
   return out;
 }
 
+void TMessageMarks::Track(int key, int line) {
+  if (line >= 1) {
+    tracked_[key] = line;
+  }
+}
+
+std::optional<int> TMessageMarks::TrackedLine(int key) const {
+  const auto it = tracked_.find(key);
+  return it == tracked_.end() ? std::nullopt : std::optional<int>(it->second);
+}
+
 void TMessageMarks::LinesInserted(int line, int count) {
-  if (count <= 0 || marks_.empty() || marks_.rbegin()->first < line) {
+  if (count <= 0) {
+    return;
+  }
+  for (auto& [key, at] : tracked_) {
+    at = at >= line ? at + count : at;
+  }
+  if (marks_.empty() || marks_.rbegin()->first < line) {
     return;
   }
   std::map<int, TLineMarkKind> moved;
@@ -50,7 +68,13 @@ void TMessageMarks::LinesInserted(int line, int count) {
 }
 
 void TMessageMarks::LinesDeleted(int line, int count) {
-  if (count <= 0 || marks_.empty() || marks_.rbegin()->first < line) {
+  if (count <= 0) {
+    return;
+  }
+  for (auto& [key, at] : tracked_) {
+    at = at < line ? at : std::max(line, at - count);
+  }
+  if (marks_.empty() || marks_.rbegin()->first < line) {
     return;
   }
   std::map<int, TLineMarkKind> moved;

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "editor/line_observer.h"
@@ -22,6 +23,11 @@ class TMessageMarks : public ISrcEditLineObserver {
   TLineMarkKind KindAt(int line) const;
   // "3:E 7:W": the marks in line order, for tests.
   std::string Dump() const;
+  // Where a message (by its key, the pane line) now points: `line` when it
+  // was tracked, moved as the lines before it came and went. Cleared with
+  // the marks.
+  void Track(int key, int line);
+  std::optional<int> TrackedLine(int key) const;
 
   // Lines inserted before a mark move it down; a mark on a removed line goes
   // to the line that took its place (like bookmarks).
@@ -36,6 +42,7 @@ class TMessageMarks : public ISrcEditLineObserver {
   void Changed() const;
 
   std::map<int, TLineMarkKind> marks_;  // invariant: no None, keys >= 1
+  std::map<int, int> tracked_;          // message key -> line
 };
 
 }  // namespace torvane

@@ -46,9 +46,12 @@ inline QString EditorText(TSrcEditor& editor) {
       .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-// The close prompt's question, also asked before a message opens another file.
+// The close prompt's question.
 inline const QString kCloseQuestion =
     QStringLiteral("文件没有保存，直接退出将丢失修改结果。保存吗？");
+// The question before New, Open or a message replace a modified text.
+inline const QString kDiscardQuestion =
+    QStringLiteral("文件已经修改，不保存将丢失修改结果。保存吗？");
 
 // A menu's captions in order, "-" for a separator.
 inline QStringList Captions(const QMenu* menu) {
@@ -88,11 +91,11 @@ class AppTest : public ::testing::Test {
     return bytes;
   }
   bool Exists(const std::string& path) const { return access(path.c_str(), F_OK) == 0; }
-  // How often the close prompt's question was asked.
-  int Questions() const {
+  // How often the close prompt's question (or another) was asked.
+  int Questions(const QString& question = kCloseQuestion) const {
     int n = 0;
     for (const TMessageRequest& m : dialogs_.messages) {
-      n += m.text == kCloseQuestion ? 1 : 0;
+      n += m.text == question ? 1 : 0;
     }
     return n;
   }

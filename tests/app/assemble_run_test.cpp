@@ -70,7 +70,7 @@ TEST_F(AssembleRunTest, SourceThatAProductWouldOverwriteIsRefusedAndNothingRuns)
     Put(source, "db 1\r\n");
     Open(source);
     window_->C1->trigger();
-    EXPECT_EQ(Get(source), "db 1") << name;  // saved, but neither run nor deleted
+    EXPECT_EQ(Get(source), "db 1\r\n") << name;  // saved, but neither run nor deleted
     EXPECT_TRUE(dialogs_.LastMessage().contains(QStringLiteral("没有编译"))) << name;
     EXPECT_TRUE(dialogs_.LastMessage().contains(QFile::decodeName(source.c_str()))) << name;
   }
@@ -138,6 +138,7 @@ TEST_F(AssembleRunTest, FailedOrCancelledSaveStopsTheCommand) {
   EXPECT_EQ(Runs(), 0);
 
   // An unnamed document whose save dialog is cancelled.
+  dialogs_.message_answers.push_back(mrNo);  // the question before New
   window_->N1->trigger();
   TypeText(*window_->SrcEditor1, QStringLiteral("db 2"));
   dialogs_.file_answers.push_back(std::nullopt);

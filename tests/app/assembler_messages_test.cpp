@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -112,6 +113,8 @@ TEST(MessageMarksTest, RandomEditsMatchAPerLineModel) {
   for (int round = 0; round < 200; ++round) {
     TMessageMarks marks;
     std::vector<TLineMarkKind> lines(1 + random() % 40, TLineMarkKind::None);
+    // The messages tracked on each line (the step that tracked them).
+    std::vector<std::vector<int>> keys(lines.size());
     for (int step = 0; step < 60; ++step) {
       const int count = static_cast<int>(lines.size());
       const int line = 1 + static_cast<int>(random() % static_cast<unsigned>(count + 1));
@@ -122,12 +125,15 @@ TEST(MessageMarksTest, RandomEditsMatchAPerLineModel) {
           if (line <= count) {
             marks.Add(line, kind);
             lines[line - 1] = std::max(lines[line - 1], kind);
+            marks.Track(step, line);
+            keys[line - 1].push_back(step);
           }
           break;
         }
         case 1:
           marks.LinesInserted(line, n);
           lines.insert(lines.begin() + (line - 1), n, TLineMarkKind::None);
+          keys.insert(keys.begin() + (line - 1), n, std::vector<int>());
           break;
         default: {
           if (line > count || count - line + 1 <= n) {
@@ -139,6 +145,12 @@ TEST(MessageMarksTest, RandomEditsMatchAPerLineModel) {
           }
           lines.erase(lines.begin() + (line - 1), lines.begin() + (line - 1 + n));
           lines[line - 1] = std::max(lines[line - 1], carried);
+          std::vector<int> moved;
+          for (int i = line - 1; i < line - 1 + n; ++i) {
+            moved.insert(moved.end(), keys[i].begin(), keys[i].end());
+          }
+          keys.erase(keys.begin() + (line - 1), keys.begin() + (line - 1 + n));
+          keys[line - 1].insert(keys[line - 1].end(), moved.begin(), moved.end());
           marks.LinesDeleted(line, n);
           break;
         }
@@ -151,6 +163,18 @@ TEST(MessageMarksTest, RandomEditsMatchAPerLineModel) {
         }
       }
       ASSERT_EQ(marks.Dump(), expected) << "round " << round << " step " << step;
+      // A tracked message is where its line went, as the marks are.
+      for (std::size_t i = 0; i < keys.size(); ++i) {
+        for (const int key : keys[i]) {
+          ASSERT_EQ(marks.TrackedLine(key), std::optional<int>(static_cast<int>(i) + 1))
+              << "round " << round << " step " << step << " key " << key;
+        }
+      }
+    }
+    // A text read anew: nothing is tracked any more.
+    marks.LinesCleared();
+    for (int step = 0; step < 60; ++step) {
+      ASSERT_FALSE(marks.TrackedLine(step).has_value());
     }
   }
 }

@@ -1,10 +1,12 @@
 // A document's way through the main window with the real editor: open files
 // in a double-byte code page and in UTF-8, type, undo, save, reopen, and
 // assemble the saved text; and the form's editor configuration.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFont>
 #include <QImage>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <algorithm>
 #include <cmath>
@@ -56,8 +58,8 @@ TEST_F(DocumentFlowTest, GbkFileRoundTripsItsBytes) {
   EXPECT_TRUE(Editor().Modified());
   window_->S1->trigger();
   EXPECT_FALSE(Editor().Modified());
-  // The typed comment in GBK; no break after the last line.
-  const std::string expected = comment + "\r\nmov ax, 1 ; \xD7\xA2\r\nret";
+  // The typed comment in GBK; the final break kept, the blank line dropped.
+  const std::string expected = comment + "\r\nmov ax, 1 ; \xD7\xA2\r\nret\r\n";
   EXPECT_EQ(Get(path), expected);
 
   window_->N1->trigger();
@@ -76,7 +78,7 @@ TEST_F(DocumentFlowTest, Utf8UnixFileKeepsLfAndInvalidBytes) {
   EXPECT_EQ(Editor().DocumentFormat(), sffUnix);
   TypeAndUndo(2, QStringLiteral(" ; 寄存器"), QStringLiteral("注"));
   window_->S1->trigger();
-  const std::string expected = "; 中文注释 \xFF\nmov eax, 1 ; 寄存器\nret";
+  const std::string expected = "; 中文注释 \xFF\nmov eax, 1 ; 寄存器\nret\n";
   EXPECT_EQ(Get(path), expected);
   OpenThroughMenu(path);
   window_->S1->trigger();
@@ -96,7 +98,7 @@ TEST_F(DocumentFlowTest, AssembleRunsNasmOnTheEditedText) {
   Editor().ProcessCommand(ecSelLineEnd);
   TypeText(Editor(), QStringLiteral("mov bx, 0x5678"));
   window_->C1->trigger();
-  EXPECT_EQ(Get(path), "; 引导\nmov bx, 0x5678");
+  EXPECT_EQ(Get(path), "; 引导\nmov bx, 0x5678\n");
   EXPECT_EQ(Get(Path("boot.bin")), "\xBB\x78\x56");
   EXPECT_FALSE(Editor().Modified());
 }
@@ -113,7 +115,7 @@ TEST_F(DocumentFlowTest, KeysTypedInTheWindowAreSaved) {
   QTest::keyClick(&Editor(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_TRUE(Editor().Modified());
   window_->S1->trigger();
-  EXPECT_EQ(Get(path), "nop ; ok");
+  EXPECT_EQ(Get(path), "nop ; ok\r\n");
 }
 
 TEST_F(DocumentFlowTest, EditorCarriesTheFormsConfiguration) {
@@ -134,12 +136,87 @@ TEST_F(DocumentFlowTest, EditorCarriesTheFormsConfiguration) {
   EXPECT_FALSE(editor.CodeFolding().CaseSensitive());
   EXPECT_EQ(editor.CodeFolding().FolderBarLinesColor(), 9617866u);
   EXPECT_EQ(editor.DocumentState(), smsNormal);
-  EXPECT_EQ(editor.DocumentFormat(), sffDos);
+  EXPECT_EQ(editor.DocumentFormat(), sffUnix);  // this system's text files
+  EXPECT_TRUE(editor.FinalLineBreak());
   auto* highlighter = dynamic_cast<TSrcAsmHighlighter*>(editor.Highlighter());
   ASSERT_NE(highlighter, nullptr);
   EXPECT_EQ(highlighter->CommentAttri()->Foreground(), clGrayText);
   EXPECT_EQ(highlighter->NumberAttri()->Foreground(), clRed);
   EXPECT_EQ(highlighter->StringAttri()->Foreground(), clMaroon);
+}
+
+TEST_F(DocumentFlowTest, FinalLineBreakSurvivesSaveAndAssembleByteForByte) {
+  // A stand-in assembler that leaves an empty log (and records its runs).
+  const std::string script = Path("fake-nasm");
+  Put(script, "#!/bin/sh\necho \"$2\" >> runs.txt\n: > \"${5#-Z}\"\n");
+  ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+  Put(Path("torvane.ini"), "[Options]\nComplier=" + script + "\n");
+  window_ = std::make_unique<TFAsmEd>();
+  struct Case {
+    std::string in, saved, edited;  // as read, saved unedited, saved after "x" at line 1
+  };
+  const Case cases[] = {
+      {"nop\r\nret\r\n", "nop\r\nret\r\n", "xnop\r\nret\r\n"},
+      {"nop\nret\n", "nop\nret\n", "xnop\nret\n"},
+      {"nop\rret\r", "nop\rret\r", "xnop\rret\r"},
+      {"nop\nret", "nop\nret", "xnop\nret"},      // none at the end stays none
+      {"nop\n\n \n\t\n", "nop\n", "xnop\n"},      // trailing blank lines still go
+      {"a\r\nb\n", "a\r\nb\r\n", "xa\r\nb\r\n"},  // mixed: CR LF throughout
+      {"nop", "nop", "xnop"},                     // one line, no break: LF when lines come
+      {"", "", "x\n"},                            // an empty file is written as a new one
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.in));
+    const std::string path = Path("f.asm");
+    Put(path, c.in);
+    OpenThroughMenu(path);
+    window_->S1->trigger();
+    EXPECT_EQ(Get(path), c.saved);
+    Put(path, c.in);
+    OpenThroughMenu(path);
+    window_->C1->trigger();  // saves the unedited text, then assembles
+    EXPECT_EQ(Get(path), c.saved);
+    EXPECT_TRUE(window_->Memo1->toPlainText().startsWith(QStringLiteral("编译完成：")));
+    Editor().SetCaretPos({1, 1});
+    TypeText(Editor(), QStringLiteral("x"));
+    window_->C1->trigger();
+    EXPECT_EQ(Get(path), c.edited);
+  }
+  std::string runs;
+  for (int i = 0; i < 16; ++i) {
+    runs += "f.asm\n";
+  }
+  EXPECT_EQ(Get(Path("runs.txt")), runs);
+
+  // A one-line file shows no break style: lines added to it get LF.
+  Put(Path("one.asm"), "nop");
+  OpenThroughMenu(Path("one.asm"));
+  EXPECT_EQ(Editor().DocumentFormat(), sffUnix);
+  Editor().ProcessCommand(ecEditorBottom);
+  Editor().ProcessCommand(ecLineBreak);
+  TypeText(Editor(), QStringLiteral("ret"));
+  window_->S1->trigger();
+  EXPECT_EQ(Get(Path("one.asm")), "nop\nret");
+
+  // A new document after a DOS file: LF, and a break after the last line;
+  // so from the start.
+  Put(Path("dos.asm"), "a\r\n");
+  OpenThroughMenu(Path("dos.asm"));
+  EXPECT_EQ(Editor().DocumentFormat(), sffDos);
+  for (int round = 0; round < 2; ++round) {
+    if (round == 0) {
+      window_->N1->trigger();
+    } else {
+      window_ = std::make_unique<TFAsmEd>();
+    }
+    EXPECT_EQ(Editor().DocumentFormat(), sffUnix);
+    TypeText(Editor(), QStringLiteral("db 1"));
+    Editor().ProcessCommand(ecLineBreak);
+    TypeText(Editor(), QStringLiteral("db 2"));
+    dialogs_.file_answers.push_back(QPath("new.asm"));
+    window_->S1->trigger();
+    EXPECT_EQ(Get(Path("new.asm")), "db 1\ndb 2\n");
+  }
 }
 
 // Relative luminance and contrast ratio as accessibility guidelines define them.

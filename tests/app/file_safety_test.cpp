@@ -45,6 +45,7 @@ TEST_F(FileSafetyTest, PipesDevicesAndFoldersGetTheOpenErrorAtOnce) {
   // Nobody writes to the pipe: a blocking read would hang the window here.
   ASSERT_EQ(mkfifo(Path("pipe.asm").c_str(), 0600), 0);
   for (const std::string& path : {Path("pipe.asm"), std::string("/dev/zero"), Path("")}) {
+    dialogs_.message_answers.push_back(mrNo);  // the question before Open
     OpenThroughMenu(path);
     EXPECT_EQ(dialogs_.LastMessage(), OpenError(path)) << path;
     EXPECT_EQ(window_->CurrentFileName(), Path("a.asm"));
@@ -67,7 +68,7 @@ TEST_F(FileSafetyTest, NamesThatAreNotUtf8AreOpenedAndSavedUnderTheirOwnBytes) {
   EXPECT_TRUE(window_->windowTitle().contains(QChar(0xFFFD)));
   TypeText(Editor(), QStringLiteral("x"));
   window_->S1->trigger();
-  EXPECT_EQ(Get(path), "xdb 1");
+  EXPECT_EQ(Get(path), "xdb 1\r\n");
   EXPECT_FALSE(Exists(lossy));
 
   // Saved under a new name chosen in the dialog, then saved again.
@@ -78,7 +79,7 @@ TEST_F(FileSafetyTest, NamesThatAreNotUtf8AreOpenedAndSavedUnderTheirOwnBytes) {
   dialogs_.file_answers.push_back(QFile::decodeName(other.c_str()));
   window_->S1->trigger();
   EXPECT_EQ(window_->CurrentFileName(), other);
-  EXPECT_EQ(Get(other), "db 2");
+  EXPECT_EQ(Get(other), "db 2\n");
 }
 
 TEST_F(FileSafetyTest, ChangesByAnotherProgramAreNotOverwrittenWithoutAsking) {

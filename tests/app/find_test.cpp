@@ -271,6 +271,73 @@ TEST_F(FindTest, InvalidRegexIsReportedAndInSelectionStaysInside) {
   EXPECT_EQ(EditorText(Editor()), "mov eax, 1\nadd ebx, 2\nadd ecx, 3\nmov edx, 4");
 }
 
+TEST_F(FindTest, TabGoesFromTheSearchToTheReplacement) {
+  Open("mov eax, 1\nmov ebx, 2\n");
+  Editor().SetCaretPos({1, 2});
+  Key(&Editor(), Qt::Key_H, Qt::ControlModifier);
+  QTest::keyClicks(Bar().FindEdit, "eax");
+  Key(Bar().FindEdit, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Bar().ReplaceEdit);
+  QTest::keyClicks(QApplication::focusWidget(), "ecx");
+  QTest::mouseClick(Bar().ReplaceButton, Qt::LeftButton);  // selects the first match
+  QTest::mouseClick(Bar().ReplaceButton, Qt::LeftButton);  // replaces it
+  EXPECT_EQ(EditorText(Editor()), "mov ecx, 1\nmov ebx, 2");
+  // On through the buttons and the options, and round again.
+  const QList<QWidget*> order{Bar().ReplaceEdit,   Bar().NextButton,       Bar().PreviousButton,
+                              Bar().ReplaceButton, Bar().ReplaceAllButton, Bar().CloseButton,
+                              Bar().MatchCase,     Bar().WholeWord,        Bar().RegularExpression,
+                              Bar().InSelection};
+  Bar().FindEdit->setFocus();
+  for (QWidget* next : order) {
+    Key(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), next) << next->objectName().toStdString();
+  }
+  Key(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+  EXPECT_EQ(QApplication::focusWidget(), Bar().RegularExpression);
+  // The find bar alone: Tab goes from the search to 下一个.
+  Key(Bar().FindEdit, Qt::Key_Escape);
+  Key(&Editor(), Qt::Key_F, Qt::ControlModifier);
+  Key(Bar().FindEdit, Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), Bar().NextButton);
+}
+
+TEST_F(FindTest, InSelectionIsDroppedWithItsSelectionAndSaysWhyItFindsNothing) {
+  Open("mov eax, 1\nmov ebx, 2\nmov ecx, 3\nadd edx, 4\n");
+  window_->FindActions->Find->trigger();
+  Editor().Model().PlaceCaretAndSelection({1, 3}, {1, 1}, {1, 3});  // lines 1 and 2
+  Bar().InSelection->setChecked(true);
+  Search("ecx");
+  EXPECT_EQ(Status(), QStringLiteral("在选定内容中找不到“ecx”。"));
+  Search("ebx");
+  EXPECT_EQ(Start(), (TBufferPos{5, 2}));
+  // Opened again with a match of the scope selected: the scope stays.
+  Key(Bar().FindEdit, Qt::Key_Escape);
+  Key(&Editor(), Qt::Key_F, Qt::ControlModifier);
+  EXPECT_TRUE(Bar().InSelection->isChecked());
+  Search("ecx");
+  EXPECT_EQ(Status(), QStringLiteral("在选定内容中找不到“ecx”。"));
+  // The caret has left the scope: the whole text is searched again.
+  Key(Bar().FindEdit, Qt::Key_Escape);
+  Editor().Model().SetCaretAndDeselect({1, 4});
+  Key(&Editor(), Qt::Key_F, Qt::ControlModifier);
+  EXPECT_FALSE(Bar().InSelection->isChecked());
+  Search("ecx");
+  EXPECT_EQ(Start(), (TBufferPos{5, 3}));
+  Search("zzz");
+  EXPECT_EQ(Status(), QStringLiteral("找不到“zzz”。"));
+  // Another document: no result of the old one, no scope from it.
+  Editor().Model().PlaceCaretAndSelection({1, 3}, {1, 1}, {1, 3});
+  Bar().InSelection->setChecked(true);
+  Search("zzz");
+  EXPECT_FALSE(Status().isEmpty());
+  Open("mov eax, 1\n");
+  EXPECT_EQ(Status(), QString());
+  EXPECT_FALSE(Bar().InSelection->isChecked());
+  Search("zzz");
+  window_->N1->trigger();
+  EXPECT_EQ(Status(), QString());
+}
+
 TEST_F(FindTest, InSelectionWithAColumnBlockSearchesItsRectangle) {
   Open("mov eax, mov\nmov ebx, mov\nmov ecx, mov\n");
   window_->FindActions->Replace->trigger();

@@ -153,8 +153,12 @@ TEST_F(MainWindowTest, CancelledOrFailedOpenChangesNothing) {
   window_->Memo1->setPlainText(QStringLiteral("output"));
   const QString title = window_->windowTitle();
 
+  // The question about the changes is answered No each time; the text
+  // stays all the same.
+  dialogs_.message_answers.push_back(mrNo);
   dialogs_.file_answers.push_back(std::nullopt);
   window_->O2->trigger();
+  dialogs_.message_answers.push_back(mrNo);
   OpenThroughMenu(Path("missing.asm"));
   EXPECT_EQ(window_->windowTitle(), title);
   EXPECT_EQ(window_->CurrentFileName(), Path("a.asm"));
@@ -184,14 +188,14 @@ TEST_F(MainWindowTest, SaveOfAnUnnamedDocumentAsksForANameAndKeepsTheTitle) {
   EXPECT_EQ(window_->windowTitle(), kTitle);
   EXPECT_FALSE(window_->SrcEditor1->Modified());
   EXPECT_EQ(Pane(), QStringLiteral("output"));  // not cleared in this branch
-  EXPECT_EQ(Get(Path("new.asm")), "db 1");      // a new document has DOS breaks, none at the end
+  EXPECT_EQ(Get(Path("new.asm")), "db 1\n");    // a new document has LF breaks, one at the end
 
   // A named document saves without a dialog and clears the pane.
   Enter();
   Type(QStringLiteral("db 2"));
   window_->S1->trigger();
   EXPECT_EQ(dialogs_.file_requests.size(), 2u);
-  EXPECT_EQ(Get(Path("new.asm")), "db 1\r\ndb 2");
+  EXPECT_EQ(Get(Path("new.asm")), "db 1\ndb 2\n");
   EXPECT_EQ(Pane(), QString());
 }
 
@@ -222,12 +226,11 @@ TEST_F(MainWindowTest, FailedSaveKeepsOldFileAndModifiedFlag) {
   EXPECT_EQ(dialogs_.messages.back().captions, QStringList{QStringLiteral("确定(&O)")});
 }
 
-TEST_F(MainWindowTest, NewDiscardsWithoutAskingAndResetsEverything) {
+TEST_F(MainWindowTest, NewResetsEverything) {
   Put(Path("a.asm"), "nop\n");
   OpenThroughMenu(Path("a.asm"));
-  Type(QStringLiteral("x"));
   window_->Memo1->setPlainText(QStringLiteral("output"));
-  window_->N1->trigger();
+  window_->N1->trigger();  // unmodified: nothing to ask
   EXPECT_EQ(Text(), QString());
   EXPECT_FALSE(window_->SrcEditor1->Modified());
   EXPECT_EQ(window_->CurrentFileName(), "");
@@ -235,6 +238,70 @@ TEST_F(MainWindowTest, NewDiscardsWithoutAskingAndResetsEverything) {
   EXPECT_EQ(Pane(), QString());
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_FALSE(window_->SrcEditor1->Controller().CanUndo());
+}
+
+TEST_F(MainWindowTest, NewAndOpenAskBeforeTheyDropChanges) {
+  Put(Path("b.asm"), "db 2\n");
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));  // for Ctrl+O
+  // New from the menu, Open from the menu and Ctrl+O; each answer.
+  for (int command = 0; command < 3; ++command) {
+    for (const int answer : {mrYes, mrNo, mrCancel}) {
+      SCOPED_TRACE(testing::Message() << "command " << command << ", answer " << answer);
+      Put(Path("a.asm"), "nop\n");
+      OpenThroughMenu(Path("a.asm"));
+      EXPECT_FALSE(window_->SrcEditor1->Modified());
+      Type(QStringLiteral("x"));
+      window_->Memo1->setPlainText(QStringLiteral("output"));
+      const std::size_t asked = dialogs_.messages.size();
+      dialogs_.message_answers.push_back(answer);
+      if (command > 0 && answer != mrCancel) {
+        dialogs_.file_answers.push_back(QPath("b.asm"));
+      }
+      const std::size_t file_requests = dialogs_.file_requests.size();
+      if (command == 0) {
+        window_->N1->trigger();
+      } else if (command == 1) {
+        window_->O2->trigger();
+      } else {
+        QTest::keyClick(window_->SrcEditor1, Qt::Key_O, Qt::ControlModifier);
+      }
+      ASSERT_EQ(dialogs_.messages.size(), asked + 1);
+      const TMessageRequest& q = dialogs_.messages.back();
+      EXPECT_EQ(q.text, kDiscardQuestion);
+      EXPECT_EQ(q.caption, QStringLiteral("保存修改"));  // not the exit prompt's
+      EXPECT_EQ(q.icon, TMsgIcon::Question);
+      EXPECT_EQ(q.buttons, TMsgButtons::YesNo);
+      EXPECT_EQ(q.captions, (QStringList{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)")}));
+      EXPECT_EQ(Get(Path("a.asm")), answer == mrYes ? "xnop\n" : "nop\n");
+      EXPECT_TRUE(dialogs_.file_answers.empty());
+      if (answer == mrCancel) {
+        // Nothing happens: no dialog, the text, its flag, name and pane stay.
+        EXPECT_EQ(dialogs_.file_requests.size(), file_requests);
+        EXPECT_EQ(Text(), QStringLiteral("xnop"));
+        EXPECT_TRUE(window_->SrcEditor1->Modified());
+        EXPECT_EQ(window_->CurrentFileName(), Path("a.asm"));
+        EXPECT_EQ(Pane(), QStringLiteral("output"));
+        window_->SrcEditor1->ProcessCommand(ecUndo);
+        EXPECT_EQ(Text(), QStringLiteral("nop"));
+        continue;
+      }
+      EXPECT_EQ(Text(), command == 0 ? QString() : QStringLiteral("db 2"));
+      EXPECT_FALSE(window_->SrcEditor1->Modified());  // the new text is untouched
+      EXPECT_EQ(window_->CurrentFileName(), command == 0 ? "" : Path("b.asm"));
+      EXPECT_EQ(Pane(), QString());
+    }
+  }
+  EXPECT_EQ(Questions(), 0);  // the exit prompt was never asked
+
+  // Yes, but the unnamed text's save dialog is cancelled: New keeps it.
+  window_->N1->trigger();
+  Type(QStringLiteral("db 3"));
+  dialogs_.message_answers.push_back(mrYes);
+  dialogs_.file_answers.push_back(std::nullopt);
+  window_->N1->trigger();
+  EXPECT_EQ(Text(), QStringLiteral("db 3"));
+  EXPECT_TRUE(window_->SrcEditor1->Modified());
+  EXPECT_TRUE(window_->SrcEditor1->Controller().CanUndo());
 }
 
 TEST_F(MainWindowTest, ClosingAnUnmodifiedDocumentAsksNothing) {
@@ -260,7 +327,7 @@ TEST_F(MainWindowTest, ClosingWithYesSavesThenCloses) {
   dialogs_.message_answers.push_back(mrYes);
   dialogs_.file_answers.push_back(QPath("saved.asm"));
   EXPECT_TRUE(window_->close());
-  EXPECT_EQ(Get(Path("saved.asm")), "db 1");
+  EXPECT_EQ(Get(Path("saved.asm")), "db 1\n");
 }
 
 TEST_F(MainWindowTest, ClosingWithYesButNoSaveKeepsTheWindowAndTheChanges) {

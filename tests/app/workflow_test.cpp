@@ -118,13 +118,13 @@ TEST_F(WorkflowTest, KeysOpenSaveAndAssembleWhileTheEditorHasFocus) {
   Key(Qt::Key_X);  // a plain key still types
   EXPECT_EQ(Text(), QStringLiteral("xnop"));
   Key(Qt::Key_S, Qt::ControlModifier);
-  EXPECT_EQ(Get(Path("a.asm")), "xnop");  // saved without a final line break
+  EXPECT_EQ(Get(Path("a.asm")), "xnop\r\n");  // saved with its final line break
   EXPECT_FALSE(Editor().Modified());
   EXPECT_EQ(Text(), QStringLiteral("xnop"));  // no 's' typed
 
   Key(Qt::Key_Y);
   Key(Qt::Key_F9);  // saves, then assembles
-  EXPECT_EQ(Get(Path("a.asm")), "xynop");
+  EXPECT_EQ(Get(Path("a.asm")), "xynop\r\n");
   EXPECT_EQ(window_->Memo1->toPlainText(),
             QStringLiteral("编译完成：\n") + QPath("a.asm") + " --> " + QPath("a.bin"));
   // An unnamed document: Ctrl+S asks for a name, as Save does.
@@ -133,7 +133,7 @@ TEST_F(WorkflowTest, KeysOpenSaveAndAssembleWhileTheEditorHasFocus) {
   dialogs_.file_answers.push_back(QPath("b.asm"));
   Key(Qt::Key_S, Qt::ControlModifier);
   EXPECT_EQ(window_->CurrentFileName(), Path("b.asm"));
-  EXPECT_EQ(Get(Path("b.asm")), "z");
+  EXPECT_EQ(Get(Path("b.asm")), "z\n");
   // A failing open through the key shows the usual error and changes nothing.
   OpenWithKey(Path("missing.asm"));
   EXPECT_EQ(window_->CurrentFileName(), Path("b.asm"));
@@ -273,7 +273,7 @@ TEST_F(WorkflowTest, StatusBarFollowsTheEditor) {
   TEditorStatusBar& bar = *window_->StatusBar;
   EXPECT_EQ(bar.Texts(),
             (QStringList{"行 1，字符 1", "列 1", "选中 0", "插入", "普通",
-                         QString::fromStdString(CodePage::Current().Name()), "CRLF", ""}));
+                         QString::fromStdString(CodePage::Current().Name()), "LF", ""}));
   TypeText(Editor(), QStringLiteral("中中ab"));
   for (int i = 0; i < 3; ++i) {
     Editor().ProcessCommand(ecSelLeft);
@@ -287,9 +287,9 @@ TEST_F(WorkflowTest, StatusBarFollowsTheEditor) {
   EXPECT_EQ(bar.Texts()[3], QStringLiteral("改写"));
   EXPECT_EQ(bar.Texts()[4], QStringLiteral("列块"));
   Put(Path("u.asm"), "a\nb\n");
+  dialogs_.message_answers.push_back(mrNo);  // the typed text goes
   dialogs_.file_answers.push_back(QPath("u.asm"));
   window_->O2->trigger();
-  Editor().SetModified(false);
   Editor().ProcessCommand(ecDown);
   EXPECT_EQ(bar.Texts()[0], QStringLiteral("行 2，字符 1"));
   EXPECT_EQ(bar.Texts()[6], QStringLiteral("LF"));
@@ -405,7 +405,8 @@ TEST_F(WorkflowTest, AMessageAboutAnotherFileOpensItAfterTheQuestion) {
   dialogs_.message_answers.push_back(mrCancel);
   window_->Memo1->setTextCursor(QTextCursor(window_->Memo1->document()->findBlockByNumber(1)));
   QTest::keyClick(window_->Memo1, Qt::Key_Enter);
-  EXPECT_EQ(Questions(), 1);
+  EXPECT_EQ(Questions(kDiscardQuestion), 1);
+  EXPECT_EQ(dialogs_.messages.back().caption, QStringLiteral("保存修改"));
   EXPECT_EQ(window_->CurrentFileName(), Path("main.asm"));
   EXPECT_TRUE(Editor().Modified());
   EXPECT_EQ(MarkedPaneLine(), -1);
@@ -413,7 +414,7 @@ TEST_F(WorkflowTest, AMessageAboutAnotherFileOpensItAfterTheQuestion) {
   // No: the include opens, the changes go, the pane stays.
   dialogs_.message_answers.push_back(mrNo);
   Key(Qt::Key_F8);
-  EXPECT_EQ(Questions(), 2);
+  EXPECT_EQ(Questions(kDiscardQuestion), 2);
   EXPECT_EQ(window_->CurrentFileName(), Path("inc dir/x.inc"));
   EXPECT_EQ(window_->windowTitle(),
             QStringLiteral("Torvane-2011-11 [%1]").arg(QPath("inc dir/x.inc")));
@@ -423,18 +424,19 @@ TEST_F(WorkflowTest, AMessageAboutAnotherFileOpensItAfterTheQuestion) {
   EXPECT_EQ(MarkedPaneLine(), 1);
   EXPECT_EQ(window_->Memo1->document()->blockCount(), 3);
   EXPECT_EQ(Marks(), "2:E 3:W");
-  EXPECT_EQ(Get(Path("main.asm")), "%include \"inc dir/x.inc\"");  // saved by F9
+  EXPECT_EQ(Get(Path("main.asm")), "%include \"inc dir/x.inc\"\n");  // saved by F9
 
   // Within the same file no question is asked.
   Key(Qt::Key_F8);
   EXPECT_EQ(Caret(), (TBufferPos{1, 2}));
-  EXPECT_EQ(Questions(), 2);
+  EXPECT_EQ(Questions(kDiscardQuestion), 2);
+  EXPECT_EQ(Questions(), 0);  // never the exit prompt
 
   // Back to main.asm with changes: Yes saves them first.
   TypeText(Editor(), QStringLiteral("z"));
   dialogs_.message_answers.push_back(mrYes);
   Key(Qt::Key_F8);
-  EXPECT_EQ(Get(Path("inc dir/x.inc")), "a\nzb\nc");
+  EXPECT_EQ(Get(Path("inc dir/x.inc")), "a\nzb\nc\n");
   EXPECT_EQ(window_->Memo1->document()->blockCount(), 3);  // the save kept the messages
   EXPECT_EQ(window_->CurrentFileName(), Path("main.asm"));
   EXPECT_EQ(Caret(), (TBufferPos{1, 1}));
@@ -445,6 +447,106 @@ TEST_F(WorkflowTest, AMessageAboutAnotherFileOpensItAfterTheQuestion) {
   Key(Qt::Key_F8);
   EXPECT_EQ(window_->CurrentFileName(), Path("main.asm"));
   EXPECT_TRUE(dialogs_.LastMessage().startsWith(QPath("inc dir/x.inc") + " 文档打开时出错"));
+}
+
+TEST_F(WorkflowTest, JumpsAfterEditsFollowTheMarks) {
+  UseAssemblerWritingLog(
+      "prog.asm:2: error: two\\nprog.asm:4: warning: four\\nprog.asm:5: note: five\\n");
+  Put(Path("prog.asm"), "l1\nl2\nl3\nl4\nl5\n");
+  OpenWithKey(Path("prog.asm"));
+  Key(Qt::Key_F9);
+  EXPECT_EQ(Marks(), "2:E 4:W");
+  // Two lines inserted above the error, typed as a user would.
+  Editor().SetCaretPos({1, 1});
+  Key(Qt::Key_Return);
+  Key(Qt::Key_Return);
+  EXPECT_EQ(Marks(), "4:E 6:W");
+  Key(Qt::Key_F8);
+  EXPECT_EQ(Caret(), (TBufferPos{1, 4}));
+  EXPECT_EQ(Editor().Model().LineText(4), "l2");
+  Key(Qt::Key_F8);
+  EXPECT_EQ(Caret(), (TBufferPos{1, 6}));
+  Key(Qt::Key_F8);  // the note has no mark but moves all the same
+  EXPECT_EQ(Caret(), (TBufferPos{1, 7}));
+  EXPECT_EQ(Editor().Model().LineText(7), "l5");
+  // Its line removed: the jump goes to the line that took its place.
+  Editor().SetCaretPos({1, 6});
+  Editor().ProcessCommand(ecDeleteLine);
+  Key(Qt::Key_F8);
+  EXPECT_EQ(Caret(), (TBufferPos{1, 4}));
+  Key(Qt::Key_F8);
+  EXPECT_EQ(Caret(), (TBufferPos{1, 6}));
+  EXPECT_EQ(Editor().Model().LineText(6), "l5");
+}
+
+TEST_F(WorkflowTest, F9InAnIncludedFileAssemblesTheFileOfTheMessages) {
+  // The stand-in records the file it was given; for main.asm it reports an
+  // error in the include, and it writes a listing as NASM does.
+  const std::string script = Path("fake-nasm");
+  Put(script,
+      "#!/bin/sh\necho \"$2\" >> runs.txt\n: > \"${3#-l}\"\nlog=${5#-Z}\n"
+      "if [ \"$2\" = main.asm ]; then printf 'x.inc:2: error: bad\\n' > \"$log\"; "
+      "else : > \"$log\"; fi\n");
+  ASSERT_EQ(chmod(script.c_str(), 0755), 0);
+  Put(Path("torvane.ini"), "[Options]\nComplier=" + script + "\n");
+  CloseWindow();
+  StartWindow();
+  Put(Path("main.asm"), "%include \"x.inc\"\n");
+  Put(Path("x.inc"), "a\nb\n");
+  Put(Path("other.asm"), "nop\n");
+  OpenWithKey(Path("main.asm"));
+  Key(Qt::Key_F9);
+  Key(Qt::Key_F8);
+  ASSERT_EQ(window_->CurrentFileName(), Path("x.inc"));
+  EXPECT_EQ(window_->AssemblySource(), Path("main.asm"));
+  TypeText(Editor(), QStringLiteral("c"));
+  Key(Qt::Key_F9);  // saves the include, assembles main.asm
+  EXPECT_EQ(Get(Path("x.inc")), "a\ncb\n");
+  EXPECT_EQ(Get(Path("runs.txt")), "main.asm\nmain.asm\n");
+  EXPECT_FALSE(Exists(Path("x.lst")));
+  EXPECT_EQ(window_->Memo1->toPlainText(),
+            QStringLiteral("编译的文件：") + QPath("main.asm") + "\nx.inc:2: error: bad");
+  EXPECT_EQ(Marks(), "2:E");
+  EXPECT_EQ(window_->CurrentFileName(), Path("x.inc"));
+  // The pane's first line is no message: F8 passes over it.
+  Key(Qt::Key_F8);
+  EXPECT_EQ(Caret(), (TBufferPos{1, 2}));
+  window_->C1->trigger();  // the menu item does the same
+  EXPECT_EQ(Get(Path("runs.txt")), "main.asm\nmain.asm\nmain.asm\n");
+
+  // Opened through the menu, a file is the one assembled again.
+  dialogs_.file_answers.push_back(QPath("x.inc"));
+  window_->O2->trigger();
+  EXPECT_EQ(window_->AssemblySource(), Path("x.inc"));
+  OpenWithKey(Path("other.asm"));
+  Key(Qt::Key_F9);
+  EXPECT_EQ(Get(Path("runs.txt")), "main.asm\nmain.asm\nmain.asm\nother.asm\n");
+  EXPECT_EQ(window_->Memo1->toPlainText(),
+            QStringLiteral("编译完成：\n") + QPath("other.asm") + " --> " + QPath("other.bin"));
+}
+
+TEST_F(WorkflowTest, StatusBarShowsTheBreaksOfAFileOpenedAtStartUp) {
+  Put(Path("torvane.ini"), "[View]\nStatusBar=1\n");
+  Put(Path("lf.asm"), "a\nb\n");
+  Put(Path("cr.asm"), "a\rb\r");
+  CloseWindow();
+  StartWindow();
+  ASSERT_NE(window_->StatusBar, nullptr);
+  EXPECT_EQ(window_->StatusBar->Texts()[6], QStringLiteral("LF"));
+  Put(Path("dos.asm"), "a\r\n");
+  window_.reset();
+  window_ = std::make_unique<TFAsmEd>();
+  ASSERT_TRUE(window_->OpenNamedFile(Path("dos.asm")));  // before the window shows
+  EXPECT_EQ(window_->StatusBar->Texts()[6], QStringLiteral("CRLF"));
+  window_->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  ASSERT_TRUE(window_->OpenNamedFile(Path("lf.asm")));
+  EXPECT_EQ(window_->StatusBar->Texts()[6], QStringLiteral("LF"));
+  EXPECT_EQ(window_->StatusBar->Texts()[0], QStringLiteral("行 1，字符 1"));
+  OpenWithKey(Path("cr.asm"));
+  EXPECT_EQ(window_->StatusBar->Texts()[6], QStringLiteral("CR"));
+  window_->N1->trigger();
+  EXPECT_EQ(window_->StatusBar->Texts()[6], QStringLiteral("LF"));
 }
 
 TEST_F(WorkflowTest, TheCommandLineNamesAFileToOpen) {

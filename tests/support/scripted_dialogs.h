@@ -7,9 +7,12 @@
 
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -32,8 +35,14 @@ class TScriptedDialogs : public TDialogService {
   std::vector<TMessageRequest> messages;
   std::vector<QString> form_titles;
   int beeps = 0;
+  // When set, every dialog takes the keyboard as a real one does: a window
+  // of its own is activated and focused while it is asked, and hidden
+  // again before the answer returns (leaving no window active, as without
+  // a window manager).
+  bool take_focus = false;
 
   std::optional<QString> ChooseFile(const TFileDialogRequest& request) override {
+    const FocusTaker taker(take_focus);
     file_requests.push_back(request);
     if (file_answers.empty()) {
       ADD_FAILURE() << "unexpected file dialog: " << request.title.toStdString();
@@ -51,6 +60,7 @@ class TScriptedDialogs : public TDialogService {
   }
 
   int ShowMessage(const TMessageRequest& request) override {
+    const FocusTaker taker(take_focus);
     messages.push_back(request);
     if (request.buttons == TMsgButtons::Ok) {
       return mrOk;
@@ -65,6 +75,7 @@ class TScriptedDialogs : public TDialogService {
   }
 
   int ExecForm(QDialog& form) override {
+    const FocusTaker taker(take_focus);
     form_titles.push_back(form.windowTitle());
     // An information box nobody scripted is read like a message and
     // answered with its first button; its label shows CR LF as '\n'.
@@ -95,6 +106,29 @@ class TScriptedDialogs : public TDialogService {
   QString LastMessage() const { return messages.empty() ? QString() : messages.back().text; }
 
  private:
+  class FocusTaker {
+   public:
+    explicit FocusTaker(bool on) {
+      if (on) {
+        window_ = std::make_unique<QLineEdit>();
+        window_->show();
+        window_->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+        window_->setFocus();
+      }
+    }
+    ~FocusTaker() {
+      if (window_) {
+        window_->hide();
+      }
+    }
+    FocusTaker(const FocusTaker&) = delete;
+    FocusTaker& operator=(const FocusTaker&) = delete;
+
+   private:
+    std::unique_ptr<QLineEdit> window_;
+  };
+
   ScopedDialogService scope_;
 };
 
