@@ -142,25 +142,22 @@ bool SplitFormatChunks(std::string_view text, std::vector<TFormatChunk>& chunks,
       i += 2;
       continue;
     }
-    // A command: backslash, name, {value}. Whatever does not have that form
-    // is dropped up to where the form broke.
-    collector.CloseText();
+    // A command is backslash, name, {value}; a backslash that does not
+    // begin that form is text (a path or a line-continuation in source).
     std::size_t name_end = i + 1;
     while (name_end < text.size() && IsAsciiLetter(text[name_end])) {
       ++name_end;
     }
     const std::string_view name = text.substr(i + 1, name_end - i - 1);
-    if (name.empty() || name_end >= text.size() || text[name_end] != '{') {
-      well_formed = false;
-      i = name_end;
-      continue;
-    }
-    const std::size_t close = text.find('}', name_end + 1);
+    const std::size_t close = name.empty() || name_end >= text.size() || text[name_end] != '{'
+                                  ? std::string_view::npos
+                                  : text.find('}', name_end + 1);
     if (close == std::string_view::npos) {
-      well_formed = false;
-      i = text.size();
+      collector.AppendText('\\');
+      ++i;
       continue;
     }
+    collector.CloseText();
     const std::string_view value = text.substr(name_end + 1, close - name_end - 1);
     if (std::optional<TFormatChunk> chunk = CommandChunk(name, value)) {
       collector.Store(std::move(*chunk));

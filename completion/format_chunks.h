@@ -49,8 +49,9 @@ struct TFormatChunk {
 
 // Cuts `text` into chunks, appending to `chunks`. Style commands are left
 // out when `styles_allowed` is false, and so is every kind in `excluded`.
-// Malformed commands (unknown names, values that do not convert, a backslash
-// without a command) are dropped; the result is false when there was one.
+// Commands with an unknown name or a value that does not convert are dropped;
+// the result is false when there was one. A backslash that does not begin
+// backslash, name, {value} is text.
 bool SplitFormatChunks(std::string_view text, std::vector<TFormatChunk>& chunks,
                        TFormatChunkKinds excluded = 0, bool styles_allowed = true);
 

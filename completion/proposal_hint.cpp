@@ -8,6 +8,11 @@ namespace torvane {
 
 void TProposalHint::ShowHint(TCustomSrcEdit& editor, const std::vector<std::string>& lines,
                              QPoint screen_point, const QFont& editor_font) {
+  // An open list keeps its window, its typed word and the keyboard: turning
+  // it into the hint would drop its close step and lose the next key.
+  if (proposal_.Visible() && proposal_.Form().DisplayType() != ctHint) {
+    return;
+  }
   proposal_.ItemList() = lines;
   proposal_.SetEditor(&editor);
   proposal_.Form().SetCurrentEditor(&editor);

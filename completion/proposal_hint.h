@@ -21,7 +21,8 @@ class TProposalHint : public ISrcCollapsedCodeHint {
  public:
   explicit TProposalHint(TSrcCompletionProposal& proposal) : proposal_(proposal) {}
 
-  // `lines`: the header, then the hidden lines, as they are listed.
+  // `lines`: the header, then the hidden lines, as they are listed. Shows
+  // nothing while the proposal's list is open.
   void ShowHint(TCustomSrcEdit& editor, const std::vector<std::string>& lines, QPoint screen_point,
                 const QFont& editor_font);
   // Closes the hint when it shows for this editor.

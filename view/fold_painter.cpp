@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "editor/edit_model.h"
+#include "editor/row_layout.h"
 #include "folding/fold_scanner.h"
 #include "platform/gui/color.h"
 
@@ -29,10 +30,29 @@ int LineOfRow(const TFoldPaintContext& c, int row) {
   return model.Mapping().LineOfRow(row);
 }
 
+// The row a collapsed header's mark is painted on: the header's last row,
+// where its appended blanks end (the only row without word wrap).
+int MarkRow(const TFoldPaintContext& c, int line) {
+  const TPositionMapping& map = c.Model->Mapping();
+  return map.IsWrapping() ? map.RowOfLine(line + 1) - 1 : map.RowOfLine(line);
+}
+
+// Cells before the mark's five blanks on that row: the line's width less
+// five, or with word wrap the last row's width less five (a row that holds
+// fewer cells than the blanks has the mark at its start).
+int MarkCells(const TFoldPaintContext& c, int line) {
+  const TSrcEditModel& model = *c.Model;
+  const TPositionMapping& map = model.Mapping();
+  if (!map.IsWrapping()) {
+    return model.Lines().GetExpandedLength(line - 1) - 5;
+  }
+  return std::max(map.RowLayout()->RowCharCount(MarkRow(c, line)) - 5, 0);
+}
+
 }  // namespace
 
 QRect CollapseMarkRect(const TFoldPaintContext& c, const TSrcEditFoldRange& range, int line) {
-  const int row = c.Model->Mapping().RowOfLine(line);
+  const int row = MarkRow(c, line);
   const int top = RowTop(c, row);
   const int bottom = top + c.RowHeight - 2;
   const int left = range.MarkLeft + c.ColumnWidth;
@@ -122,9 +142,9 @@ void PaintFoldDecorations(QPainter& painter, const TFoldPaintContext& c, int fir
     previous_line = line;
     const int top = RowTop(c, row);
     TSrcEditFoldRange* collapsed = model.Folds().CollapsedHeaderAt(line);
-    if (collapsed != nullptr && first_row_of_line) {
-      const int cells = model.Lines().GetExpandedLength(line - 1);
-      collapsed->MarkLeft = (cells - 5) * c.ColumnWidth + c.GutterExtent + 2;
+    // The mark and the line under the block go on the header's last row.
+    if (collapsed != nullptr && row == MarkRow(c, line)) {
+      collapsed->MarkLeft = MarkCells(c, line) * c.ColumnWidth + c.GutterExtent + 2;
       if (options.CollapsedCodeHint()) {
         const QRect mark = CollapseMarkRect(c, *collapsed, line).translated(-scroll, 0);
         if (mark.right() + 1 > 0) {

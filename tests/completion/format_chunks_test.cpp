@@ -47,13 +47,50 @@ TEST(FormatChunksTest, EveryCommandAndItsValues) {
   }
 }
 
-TEST(FormatChunksTest, BrokenCommandsAreDroppedAndTheRestKept) {
-  EXPECT_EQ(Dump("ab\\"), "text \"ab\"");                    // lone backslash at the end
-  EXPECT_EQ(Dump("a\\bold c"), "text \"a\" | text \" c\"");  // no braces
-  EXPECT_EQ(Dump("a\\style{+B"), "text \"a\"");              // no closing brace
-  EXPECT_EQ(Dump("a\\{x}"), "text \"a\" | text \"{x}\"");    // no name
-  EXPECT_FALSE(WellFormed("ab\\"));
-  EXPECT_FALSE(WellFormed("a\\style{+B"));
+TEST(FormatChunksTest, ABackslashThatBeginsNoCommandIsText) {
+  EXPECT_EQ(Dump("ab\\"), "text \"ab\\\"");                // lone backslash at the end
+  EXPECT_EQ(Dump("a\\bold c"), "text \"a\\bold c\"");      // no braces
+  EXPECT_EQ(Dump("a\\style{+B"), "text \"a\\style{+B\"");  // no closing brace
+  EXPECT_EQ(Dump("a\\{x}"), "text \"a\\{x}\"");            // no name
+  EXPECT_EQ(StripFormatCommands("db 'C:\\temp\\file', 0"), "db 'C:\\temp\\file', 0");
+  EXPECT_EQ(StripFormatCommands("mov eax, 1 \\"), "mov eax, 1 \\");  // line continuation
+  EXPECT_EQ(Dump("\\1\\style{+B}x"), "text \"\\1\" | style +B | text \"x\"");
+  EXPECT_TRUE(WellFormed("ab\\"));
+  EXPECT_TRUE(WellFormed("a\\style{+B"));
+}
+
+// Random text in which no backslash begins a command or a doubled backslash
+// comes through unchanged, however backslashes, letters and braces mix.
+TEST(FormatChunksTest, RandomTextWithoutCommandsIsKeptExactly) {
+  std::mt19937 random(20261208);
+  const char* const bytes = "\\\\ab{} 9'\xC3\xA9";
+  int checked = 0;
+  for (int sequence = 0; sequence < 5000; ++sequence) {
+    std::string text;
+    const int length = static_cast<int>(random() % 12);
+    for (int k = 0; k < length; ++k) {
+      text += bytes[random() % 11];
+    }
+    bool plain = text.find("\\\\") == std::string::npos;
+    for (std::size_t i = 0; plain && i < text.size(); ++i) {
+      if (text[i] != '\\') {
+        continue;
+      }
+      std::size_t j = i + 1;
+      while (j < text.size() && (text[j] == 'a' || text[j] == 'b')) {
+        ++j;
+      }
+      plain = !(j > i + 1 && j < text.size() && text[j] == '{' &&
+                text.find('}', j) != std::string::npos);
+    }
+    if (!plain) {
+      continue;
+    }
+    ++checked;
+    ASSERT_EQ(StripFormatCommands(text), text);
+    ASSERT_TRUE(WellFormed(text)) << text;
+  }
+  EXPECT_GT(checked, 2000);
 }
 
 TEST(FormatChunksTest, ExclusionsAndTheStyleFlag) {

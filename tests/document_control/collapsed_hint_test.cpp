@@ -9,8 +9,10 @@
 #include <memory>
 
 #include "completion/completion_proposal.h"
+#include "completion/format_chunks.h"
 #include "completion/proposal_form.h"
 #include "document/control/src_editor.h"
+#include "editor/word_wrap_plugin.h"
 #include "tests/support/nasm_fold_regions.h"
 
 namespace torvane {
@@ -164,6 +166,97 @@ TEST_F(CollapsedHintTest, TheHintGoesWithTheEditorAndWithTheOption) {
   ASSERT_TRUE(HintShowing());
   // An editor destroyed while its hint shows leaves nothing behind.
   editor_.reset();
+}
+
+// Hidden lines appear exactly: a backslash that begins no formatting
+// command (a path, a line continuation) is text of the line.
+TEST_F(CollapsedHintTest, BackslashesOfHiddenLinesAreShownAsTheyAre) {
+  TSrcEditStringList& lines = editor_->Lines();
+  const std::vector<std::string> block = {"%macro m 0", "db 'C:\\temp\\file', 0", "mov eax, 1 \\",
+                                          "%define P \\n\\{x}", "%endmacro"};
+  lines.AppendLine("start:");
+  for (const std::string& line : block) {
+    lines.AppendLine(line);
+  }
+  editor_->RescanFolds();
+  ASSERT_TRUE(editor_->CollapseFold(Block()));
+  editor_->show();
+  QImage image(editor_->viewport()->size(), QImage::Format_RGB32);
+  editor_->viewport()->render(&image);
+  MoveTo(QPoint(1, 1));
+  MoveTo(Mark().center());
+  ASSERT_TRUE(HintShowing());
+  const std::vector<std::string> shown = Shown();
+  ASSERT_EQ(shown, block);
+  for (const std::string& item : shown) {
+    EXPECT_EQ(StripFormatCommands(item), item);
+  }
+}
+
+// With word wrap on, a header wider than the wrap width shows its mark
+// after its last row, as painted, and the hint opens from there.
+TEST_F(CollapsedHintTest, UnderWordWrapTheMarkEndsTheHeadersLastRow) {
+  editor_->WordWrap().SetStyle(wwsSpecified);
+  editor_->WordWrap().SetPosition(20);
+  editor_->WordWrap().SetEnabled(true);
+  TSrcEditStringList& lines = editor_->Lines();
+  for (const char* line : {"start:", "%macro a_rather_long_macro_name 0", "  nop", "%endmacro"}) {
+    lines.AppendLine(line);
+  }
+  editor_->RescanFolds();
+  ASSERT_TRUE(editor_->CollapseFold(Block()));
+  editor_->show();
+  QImage image(editor_->viewport()->size(), QImage::Format_RGB32);
+  editor_->viewport()->render(&image);
+  const TPositionMapping& map = editor_->Model().Mapping();
+  const int last_row = map.RowOfLine(3) - 1;
+  ASSERT_GT(last_row, map.RowOfLine(2));  // the header takes several rows
+  const int cells = editor_->Model().WordWrapLayout()->RowCharCount(last_row);
+  ASSERT_GE(cells, 5);
+  const QRect mark = Mark();
+  const int width = editor_->ColumnToX(1) - editor_->ColumnToX(0);
+  EXPECT_EQ(mark.top(), (last_row - editor_->FirstVisibleRow()) * editor_->RowHeight());
+  EXPECT_EQ(mark.left(), editor_->GutterExtent() + 2 + (cells - 4) * width);
+  EXPECT_LT(mark.right(), editor_->GutterExtent() + 2 + 20 * width);
+  // Its frame is painted there.
+  EXPECT_EQ(image.pixel(mark.left(), mark.center().y()), qRgb(0, 0, 0));
+  MoveTo(QPoint(1, 1));
+  MoveTo(mark.center());
+  ASSERT_TRUE(HintShowing());
+  EXPECT_EQ(Shown().front(), "%macro a_rather_long_macro_name 0");
+  const QPoint below = editor_->viewport()->mapToGlobal(
+      QPoint(editor_->ColumnToX(0) + 2,
+             (last_row - editor_->FirstVisibleRow() + 1) * editor_->RowHeight() + 2));
+  EXPECT_EQ(Proposal().Form().pos(), below);
+}
+
+// An open completion list stays a list when the mouse crosses a collapsed
+// mark: it keeps the keyboard, the next typed character reaches the text,
+// and after it is closed the editor types again and the hint works.
+TEST_F(CollapsedHintTest, AnOpenListIsNotTurnedIntoTheHint) {
+  Load(3);
+  editor_->SetCaretPos({4, 3});  // end of "ret"
+  Proposal().ItemList() = {"retf", "retn"};
+  Proposal().SetEditor(editor_.get());
+  editor_->ProcessCommand(ecAutoCompletion);
+  ASSERT_TRUE(Proposal().Visible());
+  ASSERT_EQ(Proposal().Form().DisplayType(), ctCode);
+  MoveTo(Mark().center());
+  EXPECT_TRUE(Proposal().Visible());
+  EXPECT_EQ(Proposal().Form().DisplayType(), ctCode);
+  EXPECT_EQ(shows_, 0);
+  QTest::keyClicks(&Proposal().Form(), "n");
+  EXPECT_EQ(editor_->Model().LineText(3), "retn");
+  EXPECT_EQ(Proposal().Form().List().CurrentString(), "retn");
+  QTest::keyClick(&Proposal().Form(), Qt::Key_Escape);
+  EXPECT_FALSE(Proposal().Visible());
+  QApplication::processEvents();
+  EXPECT_EQ(QApplication::focusWidget(), editor_.get());
+  QTest::keyClicks(editor_.get(), "z");
+  EXPECT_EQ(editor_->Model().LineText(3), "retnz");
+  MoveTo(QPoint(1, 1));
+  MoveTo(Mark().center());
+  EXPECT_TRUE(HintShowing());
 }
 
 }  // namespace
