@@ -121,6 +121,16 @@ void TFAsmEd::SetCodeFolding(bool on) {
   }
   if (folding.Enabled() != on) {
     folding.SetEnabled(on);
+    // Enabling alone finds no blocks; the user expects the text's at once.
+    if (on) {
+      SrcEditor1->RescanFolds();
+    }
+  }
+}
+
+void TFAsmEd::ScanFoldsOfLoadedText() {
+  if (SrcEditor1->CodeFolding().Enabled()) {
+    SrcEditor1->RescanFolds();
   }
 }
 

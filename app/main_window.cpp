@@ -184,6 +184,7 @@ bool TFAsmEd::OpenNamedFile(const std::string& file_name) {
 }
 
 void TFAsmEd::ShowOpenedFile(const std::string& file_name) {
+  ScanFoldsOfLoadedText();
   current_file_name_ = file_name;
   assembly_source_.clear();
   setWindowTitle(QStringLiteral("%1 [%2]").arg(QString::fromUtf8(DefaultTitle),

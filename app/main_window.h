@@ -132,6 +132,8 @@ class TFAsmEd : public QMainWindow {
   // Shows the editor's state again when the bar is on.
   void RefreshStatusBar();
   void SetCodeFolding(bool on);
+  // With folding on, finds the blocks of a text just loaded.
+  void ScanFoldsOfLoadedText();
   void FormCreate();
   // True when the window may close: nothing to save, the user chose not to
   // save, or the save succeeded.

@@ -165,9 +165,12 @@ class TSrcEditModel {
   // --- conversions -------------------------------------------------------
   TDisplayPos ConvertToDisplay(TBufferPos pos) const { return mapping_.ConvertToDisplay(pos); }
   TBufferPos ConvertToBuffer(TDisplayPos pos) const { return mapping_.ConvertToBuffer(pos); }
-  // True when `pos` converts to column 1 of the row after `row` because it
-  // ends the wrapped row `row`.
+  // True when `pos` is the first position of the row after the wrapped row
+  // `row` of its line (at its column 1, or after a tab begun above), so it
+  // also ends `row`.
   bool EndsRow(TBufferPos pos, int row) const;
+  // Where a caret at `pos` shows, with or without the end-of-row flag.
+  TDisplayPos ShownPos(TBufferPos pos, bool at_row_end) const;
   int LeadingBlankCount(std::string_view text, bool expand_tabs) const;
 
   // --- word wrap ---------------------------------------------------------
@@ -240,6 +243,8 @@ class TSrcEditModel {
   // Clamping shared by the anchor and active-end setters.
   TBufferPos ClampSelectionEnd(TBufferPos pos) const;
   void InvalidateLines(int first, int last);
+  // After the fold ranges changed: the whole text area and the fold bar.
+  void InvalidateFoldsShown();
   void InvalidateSelection();
   void HookLineStore();
   void HighlighterChanged();

@@ -29,7 +29,7 @@ void TSrcEditModel::CodeFoldingChanged(TSrcCodeFoldingChange change) {
   } else if (change == fcRescan) {
     RescanFolds();
   }
-  InvalidateLines(-1, -1);
+  InvalidateFoldsShown();
 }
 
 TBufferPos TSrcEditModel::ToExpandedPos(TBufferPos pos) const {
@@ -83,7 +83,15 @@ void TSrcEditModel::RescanFolds() {
   SyncFoldSettings();
   current_fold_range_ = nullptr;
   KeepingPositions([this] { folds_->RescanFolds(); });
+  InvalidateFoldsShown();
+}
+
+void TSrcEditModel::InvalidateFoldsShown() {
+  // The text's marks and guides, and every box and line of the fold bar.
   InvalidateLines(-1, -1);
+  if (view_ != nullptr) {
+    view_->InvalidateGutterLines(-1, -1);
+  }
 }
 
 void TSrcEditModel::RescanFoldsKeepingCollapsed() {
@@ -91,7 +99,7 @@ void TSrcEditModel::RescanFoldsKeepingCollapsed() {
   current_fold_range_ = nullptr;
   folds_->RescanFoldsKeepingCollapsed();
   UpdateCurrentFoldRange();
-  InvalidateLines(-1, -1);
+  InvalidateFoldsShown();
 }
 
 bool TSrcEditModel::CaretOnFoldToken(bool* opening) const {

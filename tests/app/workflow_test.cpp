@@ -181,6 +181,31 @@ TEST_F(WorkflowTest, KeysWaitWhileTheAssemblerRuns) {
   EXPECT_TRUE(window_->Memo1->toPlainText().startsWith(QStringLiteral("编译完成：")));
 }
 
+// With folding on, a file opened through the menu or by name shows its
+// blocks at once, and so does text when folding is switched on from the
+// View menu; no edit or caret key is needed first.
+TEST_F(WorkflowTest, FoldingFindsTheBlocksOfAnOpenedFileAndWhenSwitchedOn) {
+  Put(Path("a.asm"), "start:\n%macro m 0\n  nop\n%endmacro\n%if X\n  ret\n%endif\n");
+  Put(Path("b.asm"), "%rep 2\n  nop\n%endrep\n");
+  window_->CodeFolding1->trigger();
+  ASSERT_TRUE(Editor().CodeFoldingEnabled());
+  ASSERT_TRUE(window_->OpenNamedFile(Path("a.asm")));
+  EXPECT_EQ(Editor().FoldRanges().Count(), 2);
+  EXPECT_NE(Editor().FoldRanges().FindFoldStartAt(2), nullptr);
+  EXPECT_NE(Editor().FoldRanges().FindFoldStartAt(5), nullptr);
+  OpenWithKey(Path("b.asm"));
+  EXPECT_EQ(Editor().FoldRanges().Count(), 1);
+  EXPECT_NE(Editor().FoldRanges().FindFoldStartAt(1), nullptr);
+  // Off, a new file, on again.
+  window_->CodeFolding1->trigger();
+  ASSERT_FALSE(Editor().CodeFoldingEnabled());
+  ASSERT_TRUE(window_->OpenNamedFile(Path("a.asm")));
+  window_->CodeFolding1->trigger();
+  ASSERT_TRUE(Editor().CodeFoldingEnabled());
+  EXPECT_EQ(Editor().FoldRanges().Count(), 2);
+  EXPECT_NE(Editor().FoldRanges().FindFoldStartAt(5), nullptr);
+}
+
 TEST_F(WorkflowTest, ViewSwitchesApplyAndPersistWithoutTouchingOtherLines) {
   const std::string original =
       "; my settings\r\n[Options]\r\nComplier=/usr/bin/nasm\r\n\r\n[View]\r\nWordWrap=0\r\n"

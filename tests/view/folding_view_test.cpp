@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QTest>
 
 #include "editor/edit_messages.h"
@@ -132,6 +133,44 @@ TEST_F(FoldingViewTest, WholeTextMessagesIncludeHiddenLines) {
             static_cast<std::intptr_t>(full.size()));
   EXPECT_EQ(std::string(buffer.data()), full);
   EXPECT_FALSE(edit.Controller().Modified());
+}
+
+// Collects the regions the viewport is asked to paint.
+struct TPaintRegions : QObject {
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      painted += static_cast<QPaintEvent*>(event)->region();
+    }
+    return false;
+  }
+  QRegion painted;
+};
+
+// A rescan after typing (here: a closing brace on the last line, then a
+// caret key, for a brace opened on line 1) changes the fold bar on rows far
+// from the edit: the new block's box and its line beside every line below.
+// The whole bar is painted at once, without waiting for a full repaint.
+TEST_F(FoldingViewTest, AnAutomaticRescanRepaintsTheWholeFoldBar) {
+  const int middle = edit.GutterExtent() - 10 + 4;
+  edit.SetCaretPos({7, 1});
+  QTest::keyClicks(&edit, " {");
+  QTest::keyClick(&edit, Qt::Key_Left);
+  ASSERT_EQ(edit.FoldRanges().FindFoldStartAt(1), nullptr);
+  const int box_left = edit.GutterExtent() - 10;
+  ASSERT_NE(Render().pixel(box_left, BoxTop(1) + 4), kLines);  // no box yet
+  QApplication::processEvents();
+  TPaintRegions regions;
+  edit.viewport()->installEventFilter(&regions);
+  edit.SetCaretPos({4, 6});
+  QTest::keyClicks(&edit, " }");
+  QTest::keyClick(&edit, Qt::Key_Left);
+  ASSERT_NE(edit.FoldRanges().FindFoldStartAt(1), nullptr);
+  QApplication::processEvents();
+  edit.viewport()->removeEventFilter(&regions);
+  for (int row = 1; row <= 5; ++row) {
+    EXPECT_TRUE(regions.painted.contains(QPoint(middle, RowTop(row) + 2))) << row;
+  }
+  EXPECT_EQ(Render().pixel(box_left, BoxTop(1) + 4), kLines);
 }
 
 TEST_F(FoldingViewTest, HintShowsOnTheMarkOnceAndHidesOffIt) {
