@@ -177,6 +177,9 @@ void TSrcEditController::LineStart(bool extend) {
     while (first < row.End && first <= static_cast<int>(text.size()) && IsBlank(text[first - 1])) {
       ++first;
     }
+    if (first >= row.End && !row.LastRow) {
+      first = 1;  // a first row of blanks only: no non-blank on the caret's row
+    }
     target = (first >= caret.Char && caret.Char != 1) ? 1 : first;
   }
   MoveCaretTo({target, caret.Line}, extend);
@@ -186,6 +189,7 @@ void TSrcEditController::LineEnd(bool extend) {
   const TBufferPos caret = model_.CaretPos();
   const std::string_view text = model_.LineText(caret.Line);
   const int end = static_cast<int>(text.size()) + 1;
+  int row_first = 1;
   if (CaretOnWrappedRow(model_)) {
     // Before the line's last row End goes to the end of the caret's row,
     // where the caret stays shown.
@@ -196,11 +200,14 @@ void TSrcEditController::LineEnd(bool extend) {
       MoveCaretTo(target, extend, model_.EndsRow(target, shown_row));
       return;
     }
+    row_first = row.First;
   }
   int target = end;
   if (model_.HasOption(eoEnhanceEndKey)) {
     const int after_text = static_cast<int>(TrimTrailingSpaces(text).size()) + 1;
-    target = caret.Char == after_text ? end : after_text;
+    // Blanks that fill the whole last row: the text ends on a row above,
+    // and End keeps to the caret's row.
+    target = caret.Char == after_text || after_text < row_first ? end : after_text;
   }
   MoveCaretTo({target, caret.Line}, extend);
 }

@@ -65,19 +65,34 @@ void TSrcEditModel::MoveCaretByRows(int dy, bool extend) {
   if (row != here.Row && options_.Has(eoKeepCaretX)) {
     column = remembered_column_;
   }
-  TBufferPos dest = ConvertToBuffer({column, row});
-  if (row != here.Row) {
-    if (stepped_back_ && !options_.Has(eoKeepCaretX)) {
-      ++dest.Char;
+  TBufferPos dest;
+  bool row_end = false;
+  const bool stepped_back = stepped_back_;
+  for (;;) {
+    dest = ConvertToBuffer({column, row});
+    if (row != here.Row) {
+      if (stepped_back && !options_.Has(eoKeepCaretX)) {
+        ++dest.Char;
+      }
+      const std::string_view text = LineText(dest.Line);
+      stepped_back_ = line_cells::IsInsideChar(text, dest.Char);
+      dest.Char = line_cells::SnapToCharStart(text, dest.Char);
     }
-    const std::string_view text = LineText(dest.Line);
-    stepped_back_ = line_cells::IsInsideChar(text, dest.Char);
-    dest.Char = line_cells::SnapToCharStart(text, dest.Char);
+    // A column past a wrapped row's end keeps the caret on that row.
+    row_end = EndsRow(dest, row);
+    // A row that only goes on with a tab begun above has no position of its
+    // own; the move goes on to the next row in its direction.
+    const int step = dy < 0 ? -1 : 1;
+    const int next = row + step;
+    if (row == here.Row || next < 1 || next > mapping_.DisplayRowCount() ||
+        ShownPos(dest, row_end).Row * step > here.Row * step) {
+      break;
+    }
+    row = next;
   }
   {
     TPaintHoldScope hold(paint_hold_);
-    // A column past a wrapped row's end keeps the caret on that row.
-    MoveCaretAndSelect(anchor_, dest, extend, EndsRow(dest, row));
+    MoveCaretAndSelect(anchor_, dest, extend, row_end);
   }
   remembered_column_ = saved_column;
 }

@@ -131,9 +131,19 @@ void TSrcEditModel::PlaceCaretAtDisplay(TDisplayPos pos, bool scroll_into_view) 
 }
 
 TDisplayPos TSrcEditModel::DisplayPos() const {
-  const TDisplayPos shown = ConvertToDisplay(caret_);
-  if (caret_at_row_end_ && EndsRow(caret_, shown.Row - 1)) {
-    return {mapping_.RowLayout()->RowCharCount(shown.Row - 1) + 1, shown.Row - 1};
+  return ShownPos(caret_, caret_at_row_end_);
+}
+
+TDisplayPos TSrcEditModel::ShownPos(TBufferPos pos, bool at_row_end) const {
+  const TDisplayPos shown = ConvertToDisplay(pos);
+  if (at_row_end && EndsRow(pos, shown.Row - 1)) {
+    // Rows that only go on with a tab begun above hold no position of their
+    // own: the caret shows at the end of the row the tab starts on.
+    int row = shown.Row - 1;
+    while (EndsRow(pos, row - 1)) {
+      --row;
+    }
+    return {mapping_.RowLayout()->RowCharCount(row) + 1, row};
   }
   return shown;
 }
@@ -143,7 +153,13 @@ bool TSrcEditModel::EndsRow(TBufferPos pos, int row) const {
     return false;
   }
   const TDisplayPos shown = mapping_.ConvertToDisplay(pos);
-  return shown.Row == row + 1 && shown.Column == 1 && mapping_.LineOfRow(row) == pos.Line;
+  if (shown.Row <= row || mapping_.LineOfRow(row) != pos.Line) {
+    return false;
+  }
+  // The first position of the next row: at its first cell, or after a tab
+  // that began on an earlier row.
+  return (shown.Row == row + 1 && shown.Column == 1) ||
+         mapping_.ConvertToBuffer({1, row + 1}) == pos;
 }
 
 void TSrcEditModel::SetCaretAndDeselect(TBufferPos pos) {

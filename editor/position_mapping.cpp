@@ -184,10 +184,31 @@ TBufferPos TPositionMapping::ConvertToBuffer(TDisplayPos pos) const {
   TBufferPos result{std::max(unwrapped.Char, 1), unwrapped.Line};
   if (result.Line >= 1 && result.Line <= lines_.LineCount() &&
       !lines_.IsPlainLine(result.Line - 1)) {
-    result.Char =
-        line_cells::CharOfColumn(LineText(lines_, result.Line), unwrapped.Char, tab_width_);
+    const std::string_view text = LineText(lines_, result.Line);
+    result.Char = layout_ != nullptr
+                      ? WrappedCharOfColumn(text, std::max(pos.Row, 1), unwrapped.Char)
+                      : line_cells::CharOfColumn(text, unwrapped.Char, tab_width_);
   }
   return result;
+}
+
+int TPositionMapping::WrappedCharOfColumn(std::string_view text, int row, int column) const {
+  const line_cells::TCoveringChar covering =
+      line_cells::CharCoveringColumn(text, column, tab_width_);
+  const auto i = static_cast<std::size_t>(covering.Char - 1);
+  if (i >= text.size() || text[i] != '\t') {
+    return line_cells::CharOfColumn(text, column, tab_width_);
+  }
+  // A tab split over rows belongs to the row it starts on: its cells on a
+  // later row, and the columns past the end of its first row, give the
+  // character after it.
+  const int row_start = layout_->DisplayToBuffer({1, row}).Char;
+  const int next_row_start = row_start + layout_->RowCharCount(row);
+  if (covering.FirstColumn < row_start ||
+      (column >= next_row_start && covering.FirstColumn < next_row_start)) {
+    return covering.Char + 1;
+  }
+  return covering.Char;
 }
 
 int TPositionMapping::RowOfLine(int line) const {

@@ -73,6 +73,9 @@ class TPositionMapping {
   int LineCount() const;
 
  private:
+  // The character of an unwrapped column shown on a wrapped row.
+  int WrappedCharOfColumn(std::string_view text, int row, int column) const;
+
   const TSrcEditStringList& lines_;
   int tab_width_ = 8;
   ISrcEditBufferPlugin* layout_ = nullptr;
