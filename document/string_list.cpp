@@ -511,6 +511,7 @@ void TSrcEditStringList::SetLine(int index, std::string_view text) {
   }
   CheckIndex(index, count_ - 1);
   replaced_from_ = 0;
+  replaced_tail_ = 0;
   NotifyLines(OnBeforeReplace, index, 1);
   Batch batch(*this);
   // Copy first: the new text may be a view of this very line.
@@ -537,6 +538,7 @@ void TSrcEditStringList::ReplaceLineBytes(int index, std::size_t offset, std::si
   const std::size_t new_size = old_size - count + text.size();
   CheckLineLength(new_size);
   replaced_from_ = offset;
+  replaced_tail_ = old_size - offset - count;
   NotifyLines(OnBeforeReplace, index, 1);
   Batch batch(*this);
   const int old_length = longest_index_ >= 0 ? GetExpandedLength(index) : 0;

@@ -182,6 +182,9 @@ class TSrcEditStringList {
   // While OnBeforeReplace and OnLineReplaced run: the first byte of the line
   // the change may alter (ReplaceLineBytes' offset, 0 for SetLine).
   std::size_t ReplacedFrom() const { return replaced_from_; }
+  // Likewise: how many bytes at the line's end the change keeps as they
+  // were (the tail after ReplaceLineBytes' range, 0 for SetLine).
+  std::size_t ReplacedTail() const { return replaced_tail_; }
 
   // --- Changing: index errors raise ESrcEditStringList, store unchanged --
   int AppendLine(std::string_view text);
@@ -324,6 +327,7 @@ class TSrcEditStringList {
   int tab_width_ = 8;
   mutable int longest_index_ = -1;
   std::size_t replaced_from_ = 0;
+  std::size_t replaced_tail_ = 0;
   TExpandRoutines expand_;  // chosen by SetTabWidth
   // The bytes of the last read or SetAllText; unchanged lines point into it.
   // It is freed when the last of them is changed or removed. The last one

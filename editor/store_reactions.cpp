@@ -158,7 +158,10 @@ void TSrcEditModel::LineReplaced(int index) {
   // A changed range state at the line's end recolours the lines below it.
   const int last = std::max(range_states_.AfterLineReplaced(index).Last, index);
   if (mapping_.RowLayout() != nullptr) {
-    const int rows = mapping_.RowLayout()->RewrapLines(index, 1);
+    const int rows =
+        mapping_.RowLayout() == wrap_.get()
+            ? wrap_->RewrapChangedLine(index, lines_->ReplacedFrom(), lines_->ReplacedTail())
+            : mapping_.RowLayout()->RewrapLines(index, 1);
     if (rows != 0) {
       // The rows below moved, with their line numbers.
       InvalidateLines(index + 1, std::max(LineCount(), index + 1));

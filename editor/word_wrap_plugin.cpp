@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 
 #include "editor/edit_model.h"
 #include "highlight/custom_highlighter.h"
@@ -108,6 +109,7 @@ void TSrcWordWrapPlugin::WrapText(int index, std::vector<std::uint8_t>& rows) co
 }
 
 void TSrcWordWrapPlugin::RebuildLayout() {
+  cache_first_ = -1;
   max_row_ = static_cast<std::uint8_t>(WrapRowLength(owner_->WrapWidth()));
   min_row_ = static_cast<std::uint8_t>(std::max(max_row_ - max_row_ / 3, 1));
   const TSrcCustomHighlighter* hl = owner_->Highlighter();
@@ -154,17 +156,22 @@ void TSrcWordWrapPlugin::WidthChanged() {
 
 int TSrcWordWrapPlugin::WrapLine(int index) {
   WrapText(index, line_rows_);
-  const int first = FirstRowOf(index);
-  const int old_rows = line_offsets_[static_cast<std::size_t>(index)] - first;
-  const int new_rows = static_cast<int>(line_rows_.size());
-  const int diff = new_rows - old_rows;
+  return SpliceRows(index, FirstRowOf(index), line_offsets_[static_cast<std::size_t>(index)],
+                    line_rows_);
+}
+
+int TSrcWordWrapPlugin::SpliceRows(int index, int first, int last,
+                                   const std::vector<std::uint8_t>& rows) {
+  cache_first_ = -1;
+  const int new_rows = static_cast<int>(rows.size());
+  const int diff = new_rows - (last - first);
   if (diff > 0) {
     ReserveRows(row_lengths_.size() + static_cast<std::size_t>(diff));
     row_lengths_.insert(row_lengths_.begin() + first, static_cast<std::size_t>(diff), 0);
   } else if (diff < 0) {
     row_lengths_.erase(row_lengths_.begin() + first, row_lengths_.begin() + first - diff);
   }
-  std::copy(line_rows_.begin(), line_rows_.end(), row_lengths_.begin() + first);
+  std::copy(rows.begin(), rows.end(), row_lengths_.begin() + first);
   if (diff != 0) {
     for (std::size_t i = static_cast<std::size_t>(index); i < line_offsets_.size(); ++i) {
       line_offsets_[i] += diff;
@@ -173,8 +180,86 @@ int TSrcWordWrapPlugin::WrapLine(int index) {
   return diff;
 }
 
+int TSrcWordWrapPlugin::RewrapChangedLine(int index, std::size_t from, std::size_t tail) {
+  assert(index >= 0 && index < LineCount());
+  const TSrcEditStringList& lines = owner_->Lines();
+  // Only where a byte is a cell: there the bytes before `from` and the
+  // kept tail are the same cells as before.
+  if (!lines.IsPlainLine(index) || lines.GetExpandedLength(index) <= max_row_) {
+    const int diff = WrapLine(index);
+    last_rewrapped_rows_ = static_cast<int>(line_rows_.size());
+    return diff;
+  }
+  const std::string_view text = lines.GetLine(index);
+  const long n = static_cast<long>(text.size());
+  const int first = FirstRowOf(index);
+  const int last = line_offsets_[static_cast<std::size_t>(index)];
+  const long old_cells = SumRows(first, last);
+  const long max = max_row_;
+  const long min = min_row_;
+  const long change = static_cast<long>(std::min<std::size_t>(from, text.size()));
+  const long kept = std::min<long>(static_cast<long>(tail), std::min(n, old_cells));
+  // A row's end depends on its cells up to start + max: the first row
+  // whose window reaches the change is the first that may differ.
+  int row = first;
+  long start = 0;
+  constexpr int kBlock = 256;
+  while (row + kBlock < last) {
+    const long block = SumRows(row, row + kBlock);
+    if (start + block + max >= change) {
+      break;
+    }
+    start += block;
+    row += kBlock;
+  }
+  while (row + 1 < last && start + max < change) {
+    start += row_lengths_[static_cast<std::size_t>(row)];
+    ++row;
+  }
+  // Old rows after the change, matched against new row starts: once a new
+  // row starts in the kept tail where an old one started, the rest of the
+  // line wraps as before.
+  const long shift = n - old_cells;
+  int old_row = row;
+  long old_start = start;
+  line_rows_.clear();
+  while (true) {
+    if (start >= n - kept && start > change) {
+      while (old_row < last && old_start < start - shift) {
+        old_start += row_lengths_[static_cast<std::size_t>(old_row)];
+        ++old_row;
+      }
+      if (old_row < last && old_start == start - shift) {
+        break;
+      }
+    }
+    if (start + max >= n) {
+      if (start < n) {
+        line_rows_.push_back(static_cast<std::uint8_t>(n - start));
+      }
+      old_row = last;
+      break;
+    }
+    long end = start + max;
+    long p = end;
+    while (p > start + min &&
+           !breaks_[static_cast<unsigned char>(text[static_cast<std::size_t>(p)])]) {
+      --p;
+    }
+    if (p > start + min) {
+      end = p;
+    }
+    line_rows_.push_back(static_cast<std::uint8_t>(end - start));
+    start = end;
+  }
+  // The new rows take the place of the old rows [row, old_row).
+  last_rewrapped_rows_ = static_cast<int>(line_rows_.size());
+  return SpliceRows(index, row, old_row, line_rows_);
+}
+
 int TSrcWordWrapPlugin::InsertLineRows(int index, int count) {
   assert(index >= 0 && index <= LineCount() && count >= 1);
+  cache_first_ = -1;
   // The new lines are wrapped together and the tails of both tables move
   // once, however many lines arrive.
   const int first = FirstRowOf(index);
@@ -201,6 +286,7 @@ int TSrcWordWrapPlugin::InsertLineRows(int index, int count) {
 
 int TSrcWordWrapPlugin::DeleteLineRows(int index, int count) {
   assert(index >= 0 && count >= 1 && index + count <= LineCount());
+  cache_first_ = -1;
   const int first = FirstRowOf(index);
   const int last = line_offsets_[static_cast<std::size_t>(index + count - 1)];
   const int removed = last - first;
@@ -232,6 +318,44 @@ int TSrcWordWrapPlugin::RowCharCount(int row) const {
   return row_lengths_[static_cast<std::size_t>(row - 1)];
 }
 
+long TSrcWordWrapPlugin::SumRows(int from, int to) const {
+  // Eight rows at a time: a line of millions of characters has a row per
+  // 80 or so, and conversions on it run on every key and painted row.
+  const std::uint8_t* rows = row_lengths_.data();
+  long sum = 0;
+  int r = from;
+  constexpr std::uint64_t kLowBytes = 0x00FF00FF00FF00FFull;
+  for (; r + 8 <= to; r += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, rows + r, 8);
+    const std::uint64_t pairs = (word & kLowBytes) + ((word >> 8) & kLowBytes);
+    sum += static_cast<long>((pairs * 0x0001000100010001ull) >> 48);
+  }
+  for (; r < to; ++r) {
+    sum += rows[r];
+  }
+  return sum;
+}
+
+void TSrcWordWrapPlugin::RememberRow(int first, int row, long cells) const {
+  cache_first_ = first;
+  cache_row_ = row;
+  cache_cells_ = cells;
+}
+
+long TSrcWordWrapPlugin::CellsBeforeRow(int first, int row) const {
+  long cells = 0;
+  if (cache_first_ == first && row >= cache_row_) {
+    cells = cache_cells_ + SumRows(cache_row_, row);
+  } else if (cache_first_ == first && cache_row_ - row < row - first) {
+    cells = cache_cells_ - SumRows(row, cache_row_);
+  } else {
+    cells = SumRows(first, row);
+  }
+  RememberRow(first, row, cells);
+  return cells;
+}
+
 TDisplayPos TSrcWordWrapPlugin::BufferToDisplay(TBufferPos pos) const {
   const int lines = LineCount();
   if (pos.Line > lines || pos.Line < 1) {
@@ -240,11 +364,29 @@ TDisplayPos TSrcWordWrapPlugin::BufferToDisplay(TBufferPos pos) const {
   }
   const int first = FirstRowOf(pos.Line - 1);
   const int last = line_offsets_[static_cast<std::size_t>(pos.Line - 1)];
+  int from = first;
   long sum = 0;
-  for (int r = first; r < last; ++r) {
+  // From the row last looked up in this line when the column lies beyond
+  // it (the caret's row, the rows painted one after another).
+  if (cache_first_ == first && cache_row_ < last && cache_cells_ < pos.Char) {
+    from = cache_row_;
+    sum = cache_cells_;
+  }
+  // Whole blocks of rows that end before the column.
+  constexpr int kBlock = 256;
+  while (from + kBlock < last) {
+    const long block = SumRows(from, from + kBlock);
+    if (sum + block >= pos.Char) {
+      break;
+    }
+    sum += block;
+    from += kBlock;
+  }
+  for (int r = from; r < last; ++r) {
     const int length = row_lengths_[static_cast<std::size_t>(r)];
     sum += length;
     if (sum >= pos.Char || r == last - 1) {
+      RememberRow(first, r, sum - length);
       // Past the text the columns go on along the last row.
       return {static_cast<std::int32_t>(pos.Char - (sum - length)), r + 1};
     }
@@ -264,10 +406,7 @@ TBufferPos TSrcWordWrapPlugin::DisplayToBuffer(TDisplayPos pos) const {
   const int first = FirstRowOf(index);
   const int last = *it;
   const int limit = row < last ? row_lengths_[static_cast<std::size_t>(row - 1)] + 1 : max_row_ + 1;
-  long column = std::min(pos.Column, limit);
-  for (int r = first; r < row - 1; ++r) {
-    column += row_lengths_[static_cast<std::size_t>(r)];
-  }
+  const long column = std::min(pos.Column, limit) + CellsBeforeRow(first, row - 1);
   return {static_cast<std::int32_t>(column), index + 1};
 }
 

@@ -38,6 +38,15 @@ class TSrcWordWrapPlugin final : public ISrcEditBufferPlugin {
   int InsertLineRows(int index, int count) override;
   int DeleteLineRows(int index, int count) override;
   int RewrapLines(int index, int count) override;
+  // RewrapLines for one line the store just changed in place: bytes before
+  // `from` and the last `tail` bytes are as they were. A line of one-cell
+  // characters is wrapped again only from the row the change can reach up
+  // to where its rows meet the old ones again, so a key in a long line
+  // costs the rows it moves, not the line.
+  int RewrapChangedLine(int index, std::size_t from, std::size_t tail);
+  // Rows the last RewrapChangedLine wrapped anew (all of the line's when it
+  // wrapped the whole line).
+  int LastRewrappedRows() const { return last_rewrapped_rows_; }
   void WidthChanged() override;
   void RebuildLayout() override;
 
@@ -59,6 +68,15 @@ class TSrcWordWrapPlugin final : public ISrcEditBufferPlugin {
   // Rewraps one line in place; the change in its number of rows.
   int WrapLine(int index);
   int FirstRowOf(int index) const { return index == 0 ? 0 : line_offsets_[index - 1]; }
+  // Cells of the rows [from, to) (0-based).
+  long SumRows(int from, int to) const;
+  // Cells of the rows [first, row) of the line whose first row is `first`,
+  // from the row last looked up in that line when it is nearer.
+  long CellsBeforeRow(int first, int row) const;
+  void RememberRow(int first, int row, long cells) const;
+  // Puts `rows` in place of the rows [first, last) of line `index`; the
+  // change in its number of rows.
+  int SpliceRows(int index, int first, int last, const std::vector<std::uint8_t>& rows);
   void ReserveLines(std::size_t needed);
   void ReserveRows(std::size_t needed);
 
@@ -76,6 +94,12 @@ class TSrcWordWrapPlugin final : public ISrcEditBufferPlugin {
   // Scratch of WrapText and WrapLine, reused between lines.
   mutable std::vector<std::uint8_t> cells_;
   std::vector<std::uint8_t> line_rows_;
+  int last_rewrapped_rows_ = 0;
+  // The last row looked up (0-based), the first row of its line and the
+  // cells of the line before it; any change of the tables forgets it.
+  mutable int cache_first_ = -1;
+  mutable int cache_row_ = 0;
+  mutable long cache_cells_ = 0;
 };
 
 }  // namespace torvane

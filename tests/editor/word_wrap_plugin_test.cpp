@@ -305,5 +305,77 @@ TEST(WordWrapPluginTest, IncrementalUpkeepMatchesAFullLayoutAfterRandomEdits) {
   }
 }
 
+// Keys and undo steps change a line in place (ReplaceLineBytes); a line of
+// one-cell characters is then wrapped again only around the change. Long
+// lines, changes anywhere (also ones that make a line short, or put a tab or
+// a wide character in, which wraps the line whole, or make it plain again),
+// at several widths: the rows must equal a full layout's.
+TEST(WordWrapPluginTest, InPlaceChangesMatchAFullLayout) {
+  ScopedCodePage cp("UTF-8");
+  const std::vector<std::string> plain = {"a", "b", "x", " ", ",", "_", "1"};
+  const std::vector<int> widths = {80, 12, 1, 2, 3, 37, 255, 7};
+  std::mt19937 rng(20261208);
+  int steps = 0;
+  int partial = 0;
+  for (const bool hl : {false, true}) {
+    TModelFixture f;
+    TSrcAsmHighlighter highlighter;
+    if (hl) {
+      f.model.SetHighlighter(&highlighter);
+    }
+    auto piece = [&](int length) {
+      std::string out;
+      for (int i = 0; i < length; ++i) {
+        out += plain[rng() % plain.size()];
+      }
+      return out;
+    };
+    for (int i = 0; i < 4; ++i) {
+      std::string line;
+      for (int n = static_cast<int>(rng() % 3000); n > 0; --n) {
+        line += plain[rng() % plain.size()];
+      }
+      f.model.Lines().AppendLine(line);
+    }
+    f.view.wrap_width = 80;
+    f.model.SetWordWrapActive(true);
+    TSrcEditStringList& lines = f.model.Lines();
+    for (int step = 0; step < 1500; ++step, ++steps) {
+      const int index = static_cast<int>(rng() % 4);
+      const std::size_t size = lines.GetLine(index).size();
+      const std::size_t offset = rng() % (size + 1);
+      const int kind = static_cast<int>(rng() % 10);
+      const std::size_t count = kind < 6 ? rng() % 3 : kind < 9 ? rng() % 200 : size;
+      std::string text =
+          piece(kind < 7 ? static_cast<int>(rng() % 4) : static_cast<int>(rng() % 300));
+      if (lines.GetLine(index).size() + text.size() < 60) {
+        text += piece(500);  // keep the lines long
+      }
+      const int extra = static_cast<int>(rng() % 40);
+      if (extra < 2) {
+        text += extra == 0 ? "\t" : "\xE4\xB8\xAD";  // the line is plain no more
+      } else if (extra == 2) {
+        lines.ReplaceLineBytes(index, 0, size, piece(static_cast<int>(rng() % 3000)));
+      }
+      lines.ReplaceLineBytes(index, offset, count, text);
+      const int rows = static_cast<int>(f.model.WordWrapLayout()->RowsOfLine(index).size());
+      if (lines.IsPlainLine(index) && rows > 10 &&
+          f.model.WordWrapLayout()->LastRewrappedRows() <= 3) {
+        ++partial;
+      }
+      if (rng() % 50 == 0) {
+        f.view.wrap_width = widths[rng() % widths.size()];
+        f.model.WordWrapLayout()->WidthChanged();
+      }
+      TSrcWordWrapPlugin full(&f.model);
+      ASSERT_EQ(f.model.WordWrapLayout()->Dump(), full.Dump())
+          << (hl ? "hl " : "") << "step " << step << " width " << f.view.wrap_width;
+    }
+  }
+  EXPECT_EQ(steps, 3000);
+  // Most keys in a long plain line wrapped a few rows, not the line.
+  EXPECT_GT(partial, 400);
+}
+
 }  // namespace
 }  // namespace torvane
