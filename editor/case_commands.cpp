@@ -49,7 +49,7 @@ void TSrcEditController::ChangeCase(TSrcEditorCommand command) {
     return;
   }
   TPaintHoldScope hold(model_.PaintHold());
-  const TBufferPos caret = model_.CaretPos();
+  TBufferPos caret = model_.CaretPos();
   const bool had_selection = model_.HasSelection();
   if (!block) {
     model_.SelectWordAt(caret);
@@ -72,6 +72,13 @@ void TSrcEditController::ChangeCase(TSrcEditorCommand command) {
     model_.SetCaretAndDeselect(caret);
     return;
   }
+  // The text converted is that of the selection the change will replace:
+  // blocks it touches open now, and an end in a header's mark covers the
+  // block before the text is taken. The caret's place is kept in lines of
+  // the expanded text meanwhile.
+  const TBufferPos expanded_caret = model_.ToExpandedPos(caret);
+  ExpandFoldsForEdit(ecNone);
+  caret = model_.FromExpandedPos(expanded_caret);
   // The exact bytes: the clipboard's view of a selection trims and pads.
   const std::string converted = Convert(command, SelectionBytes());
   const TBufferPos anchor = model_.SelectionAnchor();

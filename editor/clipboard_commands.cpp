@@ -74,28 +74,29 @@ bool TSrcEditController::CanPaste() const {
   return data != nullptr && (data->hasText() || data->hasFormat(kBlockFormat));
 }
 
+std::string TSrcEditController::PasteText() const {
+  const QMimeData* data = SystemClipboard()->mimeData();
+  if (!data->hasFormat(kBlockFormat)) {
+    return EncodeText(data->text());
+  }
+  const QByteArray block = data->data(kBlockFormat);
+  if (block.isEmpty()) {
+    throw ESrcEditError("Clipboard paste operation failed.");
+  }
+  qsizetype size = block.size() - 1;
+  if (size > 0 && block.back() == '\0') {
+    --size;
+  }
+  return std::string(block.constData() + 1, static_cast<std::size_t>(size));
+}
+
 void TSrcEditController::PasteFromClipboard() {
   if ((IsCaretOnCollapsedFold && IsCaretOnCollapsedFold()) || !CanPaste()) {
     return;
   }
   // Read everything before the first entry is recorded, so a failure leaves
   // neither text nor undo entries behind.
-  const QMimeData* data = SystemClipboard()->mimeData();
-  const bool is_block = data->hasFormat(kBlockFormat);
-  std::string text;
-  if (is_block) {
-    const QByteArray block = data->data(kBlockFormat);
-    if (block.isEmpty()) {
-      throw ESrcEditError("Clipboard paste operation failed.");
-    }
-    qsizetype size = block.size() - 1;
-    if (size > 0 && block.back() == '\0') {
-      --size;
-    }
-    text.assign(block.constData() + 1, static_cast<std::size_t>(size));
-  } else {
-    text = EncodeText(data->text());
-  }
+  const std::string text = PasteText();
   TUndoGroupScope group(undo_list_);
   TPaintHoldScope hold(model_.PaintHold());
   const TSrcSelectionMode mode = model_.SelectionMode();

@@ -163,6 +163,9 @@ bool TSrcEditController::IsGuardedByFold(TSrcEditorCommand command) const {
 }
 
 void TSrcEditController::ExecuteCommand(TSrcEditorCommand command, char ch, void* data) {
+  if (command == ecLineBreak && !model_.ReadOnly()) {
+    OpenFoldForLineBreak();
+  }
   if (IsGuardedByFold(command)) {
     return;
   }

@@ -115,6 +115,8 @@ class TSrcEditController {
   void CutToClipboard();
   void PasteFromClipboard();
   bool CanPaste() const;
+  // The text a paste puts in (only when CanPaste).
+  std::string PasteText() const;
 
   // --- undo and redo (undo_redo.cpp) -------------------------------------
   void Undo();
@@ -228,7 +230,16 @@ class TSrcEditController {
   // so blocks the change touches are expanded first, and undo entries keep
   // their lines as numbers of the expanded text.
   void ExpandFoldsForEdit(TSrcEditorCommand command);
+  void ExpandFoldsForSelection();
+  void ExpandFoldsAtCaret(TSrcEditorCommand command);
   void ExpandFoldsBetween(int first_line, int last_line);
+  // Blocks with lines among lines first..last of the expanded text.
+  void ExpandFoldsInExpandedLines(int first, int last);
+  // Lines above `line`, nearest first, as the expanded text has them (a
+  // collapsed block's hidden lines before its header), until `visit` says
+  // true; whether it did. Commands that look upwards read lines this way.
+  bool VisitLinesAbove(int line, const std::function<bool(std::string_view)>& visit) const;
+  void OpenFoldForLineBreak();
   void ToExpandedEntry(TSrcEditUndoItem& item) const;
   // Expands what the entry touches and gives it store positions; until the
   // returned scope ends no further expansion moves lines under the step.

@@ -22,13 +22,12 @@ void TSrcEditController::RecordSilent(TSrcEditChangeKind kind, TBufferPos from, 
 }
 
 int TSrcEditController::SmartIndentAbove(int line, int limit, bool expand_tabs) const {
-  for (int above = line - 1; above >= 1; --above) {
-    const int count = model_.LeadingBlankCount(model_.LineText(above), expand_tabs);
-    if (count < limit) {
-      return count;
-    }
-  }
-  return 0;
+  int count = 0;
+  const bool found = VisitLinesAbove(line, [&](std::string_view text) {
+    count = model_.LeadingBlankCount(text, expand_tabs);
+    return count < limit;
+  });
+  return found ? count : 0;
 }
 
 void TSrcEditController::DeleteLastChar() {
@@ -196,12 +195,13 @@ void TSrcEditController::LineBreak(bool move_caret) {
   if (text.empty()) {
     int indent = 0;
     if (model_.HasOption(eoAutoIndent)) {
-      for (int line = caret.Line; line >= 1; --line) {
-        if (!model_.LineText(line).empty()) {
-          indent = model_.LeadingBlankCount(model_.LineText(line), true);
-          break;
+      VisitLinesAbove(caret.Line, [&](std::string_view line) {
+        if (line.empty()) {
+          return false;
         }
-      }
+        indent = model_.LeadingBlankCount(line, true);
+        return true;
+      });
     }
     at = {1, caret.Line};
     after = {indent + 1, caret.Line + 1};

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "editor/edit_controller.h"
+#include "editor/text_pieces.h"
 #include "folding/fold_scanner.h"
 
 namespace torvane {
@@ -57,14 +58,19 @@ void TSrcEditController::ExpandFoldsBetween(int first_line, int last_line) {
   if (folds.CollapsedCount() == 0) {
     return;
   }
-  // The span in expanded lines stays put while blocks open inside it.
   const int first = folds.ExpandedLineNumber(std::max(first_line, 1));
   int last = folds.ExpandedLineNumber(std::max(last_line, 1));
   if (const TSrcEditFoldRange* header = folds.CollapsedHeaderAt(last_line)) {
     last += TSrcEditAllFoldRanges::HiddenTotal(*header) + 1;
   }
+  ExpandFoldsInExpandedLines(first, last);
+}
+
+void TSrcEditController::ExpandFoldsInExpandedLines(int first, int last) {
+  TSrcEditFolds& folds = model_.Folds();
+  // The span in expanded lines stays put while blocks open inside it.
   TPaintHoldScope hold(model_.PaintHold());
-  while (true) {
+  while (folds.CollapsedCount() > 0) {
     TSrcEditFoldRange* inside = nullptr;
     for (int line = folds.PresentLineNumber(first); line <= folds.PresentLineNumber(last); ++line) {
       if ((inside = folds.CollapsedHeaderAt(line)) != nullptr) {
@@ -83,38 +89,61 @@ void TSrcEditController::ExpandFoldsForEdit(TSrcEditorCommand command) {
     return;
   }
   if (model_.HasSelection() && !IgnoresSelection(command)) {
-    TBufferPos s = model_.SelStart();
-    TBufferPos e = model_.SelEnd();
-    // An end inside a header's appended mark covers the block behind it.
-    if (const TSrcEditFoldRange* header = folds.CollapsedHeaderAt(e.Line);
-        header != nullptr && e.Char > static_cast<int>(folds.HeaderText(*header).size()) + 1) {
-      std::vector<std::string> block;
-      folds.AppendExpandedLines(e.Line, e.Line, block);
-      const TBufferPos end{static_cast<int>(block.back().size()) + 1,
-                           folds.ExpandedLineNumber(e.Line) + static_cast<int>(block.size()) - 1};
-      const bool anchor_first = model_.SelectionAnchor() < model_.SelectionActiveEnd();
-      const TBufferPos start = model_.ToExpandedPos(s);
-      ExpandFoldsBetween(e.Line >= model_.LineCount() ? s.Line - 1 : s.Line, e.Line);
-      s = model_.FromExpandedPos(start);
-      e = model_.FromExpandedPos(end);
-      if (anchor_first) {
-        model_.PlaceCaretAndSelection(e, s, e);
-      } else {
-        model_.PlaceCaretAndSelection(s, e, s);
-      }
-      return;
+    ExpandFoldsForSelection();
+  } else {
+    ExpandFoldsAtCaret(command);
+    // A column of no width still types into every line between its ends.
+    const int a = model_.SelectionAnchor().Line;
+    const int b = model_.SelectionActiveEnd().Line;
+    if (model_.SelectionMode() == smColumn && a != b) {
+      ExpandFoldsBetween(std::min(a, b), std::max(a, b));
     }
-    // Whole lines taken leave the caret on the line below, which moves up,
-    // or on the line above when they were the last: not on a collapsed
-    // header, where what the command puts in would land. Text within the
-    // last line leaves the caret there, and opening a block above would
-    // move the lines under the positions the command holds.
-    const bool whole_lines = model_.SelectionMode() == smLine;
-    const bool takes_last_lines = whole_lines && e.Line >= model_.LineCount();
-    ExpandFoldsBetween(takes_last_lines ? s.Line - 1 : s.Line,
-                       whole_lines && !takes_last_lines ? e.Line + 1 : e.Line);
+  }
+  if (command == ecPaste && model_.SelectionMode() == smColumn && CanPaste()) {
+    // A column goes into as many lines below its top as the text has, lines
+    // of the expanded text.
+    const int top = model_.HasSelection() ? model_.SelStart().Line : model_.CaretLine();
+    const int first = folds.ExpandedLineNumber(top);
+    const int count = static_cast<int>(SplitAtLineBreaks(PasteText()).size());
+    ExpandFoldsInExpandedLines(first, first + std::max(count, 1) - 1);
+  }
+}
+
+void TSrcEditController::ExpandFoldsForSelection() {
+  TSrcEditFolds& folds = model_.Folds();
+  TBufferPos s = model_.SelStart();
+  TBufferPos e = model_.SelEnd();
+  // An end inside a header's appended mark covers the block behind it.
+  if (const TSrcEditFoldRange* header = folds.CollapsedHeaderAt(e.Line);
+      header != nullptr && e.Char > static_cast<int>(folds.HeaderText(*header).size()) + 1) {
+    std::vector<std::string> block;
+    folds.AppendExpandedLines(e.Line, e.Line, block);
+    const TBufferPos end{static_cast<int>(block.back().size()) + 1,
+                         folds.ExpandedLineNumber(e.Line) + static_cast<int>(block.size()) - 1};
+    const bool anchor_first = model_.SelectionAnchor() < model_.SelectionActiveEnd();
+    const TBufferPos start = model_.ToExpandedPos(s);
+    ExpandFoldsBetween(e.Line >= model_.LineCount() ? s.Line - 1 : s.Line, e.Line);
+    s = model_.FromExpandedPos(start);
+    e = model_.FromExpandedPos(end);
+    if (anchor_first) {
+      model_.PlaceCaretAndSelection(e, s, e);
+    } else {
+      model_.PlaceCaretAndSelection(s, e, s);
+    }
     return;
   }
+  // Whole lines taken leave the caret on the line below, which moves up,
+  // or on the line above when they were the last: not on a collapsed
+  // header, where what the command puts in would land. Text within the
+  // last line leaves the caret there, and opening a block above would
+  // move the lines under the positions the command holds.
+  const bool whole_lines = model_.SelectionMode() == smLine;
+  const bool takes_last_lines = whole_lines && e.Line >= model_.LineCount();
+  ExpandFoldsBetween(takes_last_lines ? s.Line - 1 : s.Line,
+                     whole_lines && !takes_last_lines ? e.Line + 1 : e.Line);
+}
+
+void TSrcEditController::ExpandFoldsAtCaret(TSrcEditorCommand command) {
   const TBufferPos caret = model_.CaretPos();
   int first = caret.Line;
   int last = caret.Line;
@@ -130,6 +159,43 @@ void TSrcEditController::ExpandFoldsForEdit(TSrcEditorCommand command) {
     last = std::max(last, NextWordPos().Line);
   }
   ExpandFoldsBetween(first, last);
+}
+
+bool TSrcEditController::VisitLinesAbove(int line,
+                                         const std::function<bool(std::string_view)>& visit) const {
+  const TSrcEditFolds& folds = model_.Folds();
+  std::vector<std::string> block;
+  for (int above = line - 1; above >= 1; --above) {
+    if (folds.CollapsedHeaderAt(above) == nullptr) {
+      if (visit(model_.LineText(above))) {
+        return true;
+      }
+      continue;
+    }
+    // The block's hidden lines lie between its header and the lines below.
+    block.clear();
+    folds.AppendExpandedLines(above, above, block);
+    for (auto it = block.rbegin(); it != block.rend(); ++it) {
+      if (visit(*it)) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+void TSrcEditController::OpenFoldForLineBreak() {
+  // Enter at the start or the end of a collapsed header opens the block;
+  // at the end the caret goes behind the block's last line, which may be
+  // the header of a collapsed block in turn.
+  const TSrcEditFoldRange* opened = nullptr;
+  while (IsGuardedByFold(ecLineBreak)) {
+    const TSrcEditFoldRange* header = model_.Folds().CollapsedHeaderAt(model_.CaretLine());
+    if (header == opened || !FoldEditFilter('\r')) {
+      return;
+    }
+    opened = header;
+  }
 }
 
 void TSrcEditController::ToExpandedEntry(TSrcEditUndoItem& item) const {

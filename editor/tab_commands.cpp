@@ -43,10 +43,9 @@ void TSrcEditController::Tab() {
   if (model_.HasOption(eoSmartTabs)) {
     // The distance to the next word start on the nearest line above that
     // reaches the caret's column.
-    for (int line = caret.Line - 1; line >= 1; --line) {
-      const std::string_view text = model_.LineText(line);
+    VisitLinesAbove(caret.Line, [&](std::string_view text) {
       if (line_cells::LineCells(text, tab) < column) {
-        continue;
+        return false;
       }
       int i = line_cells::CharOfColumn(text, column, tab);
       const int start = i;
@@ -60,8 +59,8 @@ void TSrcEditController::Tab() {
         ++i;
       }
       width = line_cells::ColumnOfChar(text, i, tab) - line_cells::ColumnOfChar(text, start, tab);
-      break;
-    }
+      return true;
+    });
   }
   TUndoGroupScope group(undo_list_);
   if (model_.HasSelection()) {
@@ -125,10 +124,9 @@ void TSrcEditController::ShiftTab() {
   int target = caret.Char;
   bool found = false;
   if (model_.HasOption(eoSmartTabs) && caret.Char > 1) {
-    for (int line = caret.Line - 1; line >= 1; --line) {
-      const std::string_view above = model_.LineText(line);
+    found = VisitLinesAbove(caret.Line, [&](std::string_view above) {
       if (static_cast<int>(above.size()) < caret.Char - 1) {
-        continue;
+        return false;
       }
       int i = caret.Char - 1;  // 1-based character left of the caret
       while (i >= 1 && above[static_cast<std::size_t>(i - 1)] == ' ') {
@@ -138,9 +136,8 @@ void TSrcEditController::ShiftTab() {
         --i;
       }
       target = i + 1;
-      found = true;
-      break;
-    }
+      return true;
+    });
   }
   if (!found && caret.Char > 1) {
     const int stop = tab * ((caret.Char - 2) / tab) + 1;

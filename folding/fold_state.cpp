@@ -224,6 +224,31 @@ void TSrcEditFolds::ShiftRangesAfter(const TSrcEditFoldRange& range, int delta) 
   }
 }
 
+bool TSrcEditFolds::IsWithin(const TSrcEditFoldRange& range, const TSrcEditFoldRange& block) {
+  for (const TSrcEditFoldRange* r = range.Parent; r != nullptr; r = r->Parent) {
+    if (r == &block) {
+      return true;
+    }
+  }
+  return false;
+}
+
+bool TSrcEditFolds::TakesCollapsedBlocksWhole(const TSrcEditFoldRange& range, int removed) const {
+  // The hidden lines keep the collapsed blocks among them only as nested
+  // ones, and nested ones become hidden: a collapsed header the collapse
+  // would take that is not nested in the block, or a nested one it would
+  // leave in the store, would lose its lines.
+  const int first = range.FirstLine + 1;
+  const int last = range.FirstLine + removed;
+  for (const TCollapsedEntry& e : VisibleCollapsed()) {
+    const bool taken = e.Range->FirstLine >= first && e.Range->FirstLine <= last;
+    if (e.Range != &range && taken != IsWithin(*e.Range, range)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool TSrcEditFolds::CollapseRange(TSrcEditFoldRange& range) {
   // One collapse per header line: a block opening on a collapsed header
   // stays inside it.
@@ -232,13 +257,21 @@ bool TSrcEditFolds::CollapseRange(TSrcEditFoldRange& range) {
     return false;
   }
   int hidden = range.LastLine - range.FirstLine - 1;
-  // A block opening on the closing line keeps that line visible.
-  const TSrcEditFoldRange* next = ranges_.FindRangeStartingAt(range.LastLine);
-  if (next != nullptr && next != &range && next->IsMultiLine()) {
-    --hidden;
+  // A block opening on the closing line keeps that line visible: any block
+  // starting there, not only the first range that does, but none nested in
+  // this one (a collapsed inner block holding this block's closing token
+  // has its header there, and goes with the rest).
+  for (int i = 0; i < ranges_.AllCount(); ++i) {
+    const TSrcEditFoldRange* next = ranges_.AllRange(i);
+    if (next != &range && !next->InsideCollapsed && next->FirstLine == range.LastLine &&
+        next->IsMultiLine() && !IsWithin(*next, range)) {
+      --hidden;
+      break;
+    }
   }
   const int removed = hidden + 1;
-  if (removed <= 0 || range.FirstLine < 1 || range.FirstLine + removed > lines_.LineCount()) {
+  if (removed <= 0 || range.FirstLine < 1 || range.FirstLine + removed > lines_.LineCount() ||
+      !TakesCollapsedBlocksWhole(range, removed)) {
     return false;
   }
   std::string appended(kCollapsedMarkBlanks);

@@ -107,6 +107,9 @@ class TSrcEditFolds {
   const std::vector<TCollapsedEntry>& VisibleCollapsed() const;
   void Changed() { collapsed_dirty_ = true; }
   void ShiftRangesAfter(const TSrcEditFoldRange& range, int delta);
+  // Whether `range` is nested (at any depth) in `block`.
+  static bool IsWithin(const TSrcEditFoldRange& range, const TSrcEditFoldRange& block);
+  bool TakesCollapsedBlocksWhole(const TSrcEditFoldRange& range, int removed) const;
   static void ShiftRange(TSrcEditFoldRange& range, int delta, bool with_subtree);
   void RebuildFoldTree();
   void Scan(const std::vector<int>* line_map, TSrcEditAllFoldRanges& into) const;

@@ -2,6 +2,10 @@
 // and selected text, the typed-character check and the command guard.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "highlight/nasm_highlighter.h"
 #include "tests/editor/editor_fixture.h"
 #include "tests/support/nasm_fold_regions.h"
 
@@ -30,15 +34,50 @@ std::string Joined(const std::vector<std::string>& lines) {
 }
 
 struct Folded : TEditorFixture {
-  explicit Folded(std::vector<std::string> lines = kText) : TEditorFixture(std::move(lines)) {
-    test::AddNasmFoldRegions(model.CodeFolding().FoldRegions());
+  // With the NASM highlighter the folds use its regions (";{" and ";}" too).
+  explicit Folded(std::vector<std::string> lines = kText, bool nasm = false)
+      : TEditorFixture(std::move(lines)) {
+    if (nasm) {
+      model.SetHighlighter(&highlighter);
+    } else {
+      test::AddNasmFoldRegions(model.CodeFolding().FoldRegions());
+    }
     model.CodeFolding().SetEnabled(true);
     model.RescanFolds();
   }
+  ~Folded() { model.SetHighlighter(nullptr); }
   bool Collapse(int line) {
     TSrcEditFoldRange* range = model.Folds().Ranges().FindFoldStartAt(line);
     return range != nullptr && model.CollapseFold(*range);
   }
+  // The whole text (what saving and the window-text messages read) and a
+  // copy of everything both give `text`.
+  void ExpectWholeText(const std::string& text) {
+    EXPECT_EQ(model.AllText(), text) << model.Folds().Dump();
+    EXPECT_EQ(Joined(model.Folds().ExpandedLines()), text);  // what saving writes
+    const TBufferPos caret = model.CaretPos();
+    const TSrcSelectionMode mode = model.SelectionMode();
+    model.SetSelectionMode(smNormal);
+    Cmd(ecSelectAll);
+    EXPECT_EQ(model.SelectedText(), text) << model.Folds().Dump();
+    model.SetCaretAndDeselect(caret);
+    model.SetSelectionMode(mode);
+  }
+  // Undoing everything gives `original`, redoing everything `edited`, each
+  // step with the blocks as they are left.
+  void ExpectUndoAllRedoAll(const std::string& original, const std::string& edited) {
+    for (int guard = 0; editor.CanUndo() && guard < 1000; ++guard) {
+      Cmd(ecUndo);
+    }
+    EXPECT_EQ(model.AllText(), original) << model.Folds().Dump();
+    EXPECT_FALSE(editor.Modified());
+    for (int guard = 0; editor.CanRedo() && guard < 1000; ++guard) {
+      Cmd(ecRedo);
+    }
+    EXPECT_EQ(model.AllText(), edited) << model.Folds().Dump();
+  }
+
+  TSrcNasmHighlighter highlighter;
 };
 
 TEST(FoldingEditor, CollapsingNeverModifiesAndWholeTextReadsIncludeHiddenLines) {
@@ -262,6 +301,188 @@ TEST(FoldingEditor, TokenEditsRescanOnCaretKeysAndAfterTwoChanges) {
   EXPECT_EQ(f.Line(6), "mov eax, 1 x");
   EXPECT_EQ(f.model.Folds().FoldTokenChanges(), 0);
   EXPECT_EQ(f.model.Folds().Ranges().FindRangeStartingAt(6), nullptr);
+}
+
+// An inner block ending on the outer block's closing line, collapsed first:
+// the outer collapse takes the inner header with it (its blanks and hidden
+// lines stay the inner block's), so no line is lost and undo stays exact.
+TEST(FoldingEditor, OuterCollapseOverACollapsedBlockSharingItsClosingLine) {
+  const std::vector<std::string> lines = {";{ setup", "mov eax, 1", "%if DEBUG",
+                                          "  int3",   "%endif ;}",  "ret"};
+  Folded f(lines, true);
+  ASSERT_TRUE(f.Collapse(3));
+  ASSERT_TRUE(f.Collapse(1));
+  EXPECT_EQ(f.model.LineCount(), 2);
+  f.ExpectWholeText(Joined(lines));
+  // Ctrl+Y on the line shown after the header (the last line: emptied).
+  f.Caret(1, 2);
+  f.Cmd(ecDeleteLine);
+  const std::string edited =
+      Joined({";{ setup", "mov eax, 1", "%if DEBUG", "  int3", "%endif ;}", ""});
+  f.ExpectWholeText(edited);
+  f.ExpectUndoAllRedoAll(Joined(lines), edited);
+  f.model.ExpandAllFolds();
+  EXPECT_EQ(f.Text(), edited);
+  // Expanding the outer block alone shows the inner one still collapsed.
+  Folded g(lines, true);
+  ASSERT_TRUE(g.Collapse(3));
+  ASSERT_TRUE(g.Collapse(1));
+  ASSERT_TRUE(g.model.ExpandFold(*g.model.Folds().CollapsedHeaderAt(1)));
+  EXPECT_EQ(g.Text(), Joined({";{ setup", "mov eax, 1", "%if DEBUG     ", "ret"}));
+  g.ExpectWholeText(Joined(lines));
+}
+
+// A block opening on the closing line of the block collapsed, behind a
+// range that starts there and never closes: that line stays visible with
+// the collapsed block on it.
+TEST(FoldingEditor, OuterCollapseKeepsACollapsedBlockOpeningOnItsClosingLine) {
+  const std::vector<std::string> lines = {"%if X", "a", "%rep 1 %endif %if Y", "b", "%endif", "c"};
+  Folded f(lines, true);
+  ASSERT_TRUE(f.Collapse(3));
+  ASSERT_TRUE(f.Collapse(1));
+  EXPECT_EQ(f.model.LineCount(), 3);
+  f.ExpectWholeText(Joined(lines));
+  f.model.ExpandAllFolds();
+  EXPECT_EQ(f.Text(), Joined(lines));
+  // Either order, and the blocks opened one by one.
+  Folded g(lines, true);
+  ASSERT_TRUE(g.Collapse(1));
+  ASSERT_TRUE(g.Collapse(2));
+  g.ExpectWholeText(Joined(lines));
+  ASSERT_TRUE(g.model.ExpandFold(*g.model.Folds().CollapsedHeaderAt(1)));
+  ASSERT_TRUE(g.model.ExpandFold(*g.model.Folds().CollapsedHeaderAt(3)));
+  EXPECT_EQ(g.Text(), Joined(lines));
+}
+
+// Column paste and column typing write into lines below the caret: the
+// blocks collapsed there open first, so the text goes into the lines of the
+// expanded text, never into a header's mark.
+TEST(FoldingEditor, ColumnPasteAndTypingAcrossACollapsedHeader) {
+  const std::vector<std::string> lines = {"aaaaaaaaaaaa", "%if X", "b", "%endif", "c"};
+  {
+    Folded f(lines);
+    ASSERT_TRUE(f.Collapse(2));
+    f.Caret(8, 1);
+    f.Cmd(ecColumnSelect);
+    QGuiApplication::clipboard()->setText("1\r\n2\r\n3");
+    f.Cmd(ecPaste);
+    const std::string edited = Joined({"aaaaaaa1aaaaa", "%if X  2", "b      3", "%endif", "c"});
+    f.ExpectWholeText(edited);
+    f.ExpectUndoAllRedoAll(Joined(lines), edited);
+    f.Cmd(ecUndo);
+    f.model.ExpandAllFolds();
+    EXPECT_EQ(f.Text(), Joined(lines));
+  }
+  {
+    // A column of no width from line 1 to the line below the block.
+    Folded f(lines);
+    ASSERT_TRUE(f.Collapse(2));
+    f.model.SetSelectionMode(smColumn);
+    f.Select({3, 1}, {3, 3});
+    f.Type("z");
+    const std::string edited = Joined({"aazaaaaaaaaaa", "%izf X", "b z", "%ezndif", "c z"});
+    f.ExpectWholeText(edited);
+    f.ExpectUndoAllRedoAll(Joined(lines), edited);
+  }
+}
+
+// Case commands take the text of the selection the rule "an end in a
+// header's mark covers the block" gives, never that of the selection before.
+TEST(FoldingEditor, CaseCommandsWithASelectionEndingInAMark) {
+  const std::vector<std::string> lines = {"x abc", "%if X", "b", "%endif", "yy"};
+  for (const TSrcSelectionMode mode : {smNormal, smColumn}) {
+    Folded f(lines);
+    Folded p(lines);
+    ASSERT_TRUE(f.Collapse(2));
+    f.model.SetSelectionMode(mode);
+    p.model.SetSelectionMode(mode);
+    f.Select({8, 2}, {2, 1});  // anchor in the mark
+    p.Select({7, 4}, {2, 1});
+    f.Cmd(ecUpperCaseBlock);
+    p.Cmd(ecUpperCaseBlock);
+    f.ExpectWholeText(p.Text());
+    f.ExpectUndoAllRedoAll(Joined(lines), p.Text());
+  }
+  // The word at a caret in the mark of a header that shows its closing
+  // token is no word of the text.
+  TSrcEditorCommand commands[] = {ecLowerCase, ecUpperCase, ecToggleCase, ecTitleCase};
+  for (const TSrcEditorCommand command : commands) {
+    Folded f({"%macro m 0", "  nop", "%endmacro", "ret"});
+    f.model.CodeFolding().FoldRegions().Item(0).ShowCloseToken = true;
+    f.model.RescanFolds();
+    ASSERT_TRUE(f.Collapse(1));
+    ASSERT_EQ(f.Line(1), "%macro m 0     %ENDMACRO");
+    f.Caret(20, 1);
+    f.Cmd(command);
+    EXPECT_EQ(f.model.AllText(), Joined({"%macro m 0", "  nop", "%endmacro", "ret"}))
+        << CommandToText(command);
+  }
+}
+
+// Smart tabs, smart backspace and auto-indent read the line above in the
+// expanded text: the block's last line, not the header's mark blanks.
+TEST(FoldingEditor, LinesAboveAreReadInTheExpandedText) {
+  const std::vector<std::string> lines = {"%if X", "ab", "%endif   x", "y"};
+  {
+    Folded f(lines);
+    ASSERT_TRUE(f.Collapse(1));
+    f.Caret(1, 2);
+    f.Cmd(ecTab);
+    EXPECT_EQ(f.model.AllText(), Joined({"%if X", "ab", "%endif   x", "         y"}));
+  }
+  {
+    Folded f({"%if X", "  nop", "%endif", "        y"});
+    ASSERT_TRUE(f.Collapse(1));
+    f.Caret(9, 2);
+    f.Cmd(ecShiftTab);
+    EXPECT_EQ(f.model.AllText(), Joined({"%if X", "  nop", "%endif", "y"}));
+  }
+  {
+    Folded f({"%if X", "  nop", "   %endif", "      y"});
+    ASSERT_TRUE(f.Collapse(1));
+    f.Caret(7, 2);
+    f.Cmd(ecDeleteLastChar);  // back to the block's last line's indentation
+    EXPECT_EQ(f.model.AllText(), Joined({"%if X", "  nop", "   %endif", "   y"}));
+  }
+  {
+    Folded f({"  %if X", "  nop", "    %endif ; x", ""});
+    ASSERT_TRUE(f.Collapse(1));
+    f.Caret(1, 2);
+    f.Cmd(ecLineBreak);  // indented as the nearest line with text above
+    EXPECT_EQ(f.model.CaretPos(), (TBufferPos{5, 3}));
+  }
+}
+
+// Enter at the end of a collapsed header opens the block and breaks the
+// line below it: one Enter, one line break, one undo step.
+TEST(FoldingEditor, EnterAtTheEndOfACollapsedHeaderContinuesBelowTheBlock) {
+  const std::vector<std::string> lines = {"%if X", "  nop", "%endif", "ret"};
+  Folded f(lines);
+  ASSERT_TRUE(f.Collapse(1));
+  f.Caret(11, 1);  // in the mark
+  f.Cmd(ecLineBreak);
+  const std::string edited = Joined({"%if X", "  nop", "%endif", "", "ret"});
+  EXPECT_EQ(f.model.AllText(), edited);
+  EXPECT_EQ(f.model.Folds().CollapsedCount(), 0);
+  EXPECT_EQ(f.model.CaretPos(), (TBufferPos{1, 4}));
+  f.ExpectUndoAllRedoAll(Joined(lines), edited);
+  // In column 1 the line goes in above the header; inside its text Enter
+  // does nothing.
+  Folded g(lines);
+  ASSERT_TRUE(g.Collapse(1));
+  g.Caret(3, 1);
+  g.Cmd(ecLineBreak);
+  EXPECT_EQ(g.model.AllText(), Joined(lines));
+  g.Caret(1, 1);
+  g.Cmd(ecLineBreak);
+  EXPECT_EQ(g.model.AllText(), Joined({"", "%if X", "  nop", "%endif", "ret"}));
+  // A collapsed block as the last hidden line: below it too.
+  Folded h({"{", "%if X", "  nop", "%endif }", "ret"});
+  ASSERT_TRUE(h.Collapse(2));
+  ASSERT_TRUE(h.Collapse(1));
+  h.Caret(2, 1);
+  h.Cmd(ecLineBreak);
+  EXPECT_EQ(h.model.AllText(), Joined({"{", "%if X", "  nop", "%endif }", "", "ret"}));
 }
 
 }  // namespace
