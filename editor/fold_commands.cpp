@@ -253,7 +253,12 @@ void TSrcEditController::FoldKeyDown(int virtual_key) {
 }
 
 bool TSrcEditController::ToggleFoldAt(int line) {
-  TSrcEditFoldRange* range = model_.Folds().Ranges().FindFoldStartAt(line);
+  // The box of a line with a collapsed block opens that block, whichever
+  // range starting there comes first.
+  TSrcEditFoldRange* range = model_.Folds().CollapsedHeaderAt(line);
+  if (range == nullptr) {
+    range = model_.Folds().Ranges().FindFoldStartAt(line);
+  }
   if (range == nullptr) {
     return false;
   }
@@ -266,8 +271,9 @@ bool TSrcEditController::ToggleFoldAt(int line) {
 }
 
 bool TSrcEditController::FoldEditFilter(char ch) {
+  // Collapsed headers are looked up as such: another range may start on
+  // the same line before the collapsed one.
   TSrcEditFolds& folds = model_.Folds();
-  const TSrcEditAllFoldRanges& ranges = folds.Ranges();
   constexpr char kEnter = '\r';
   constexpr char kBackspace = '\b';
   constexpr char kEscape = '\x1b';
@@ -277,8 +283,8 @@ bool TSrcEditController::FoldEditFilter(char ch) {
   if (model_.HasSelection()) {
     const TBufferPos s = model_.SelStart();
     const TBufferPos e = model_.SelEnd();
-    const TSrcEditFoldRange* fold = ranges.FindFoldStartAt(s.Line);
-    if (s.Line != e.Line || fold == nullptr || !fold->IsCollapsedHeader()) {
+    const TSrcEditFoldRange* fold = folds.CollapsedHeaderAt(s.Line);
+    if (s.Line != e.Line || fold == nullptr) {
       return true;
     }
     const int text_end = static_cast<int>(TrimRight(folds.HeaderText(*fold)).size()) + 1;
@@ -293,10 +299,7 @@ bool TSrcEditController::FoldEditFilter(char ch) {
     return false;
   }
   const TBufferPos caret = model_.CaretPos();
-  TSrcEditFoldRange* header = ranges.FindRangeStartingAt(caret.Line);
-  if (header != nullptr && !header->IsCollapsedHeader()) {
-    header = nullptr;
-  }
+  TSrcEditFoldRange* header = folds.CollapsedHeaderAt(caret.Line);
   const std::string_view text =
       header != nullptr ? folds.HeaderText(*header) : model_.LineText(caret.Line);
   const bool at_end = caret.Char > static_cast<int>(TrimRight(text).size());
@@ -317,8 +320,7 @@ bool TSrcEditController::FoldEditFilter(char ch) {
         if (header != nullptr) {
           model_.ExpandFold(*header);
         }
-        TSrcEditFoldRange* previous = ranges.FindRangeStartingAt(caret.Line - 1);
-        if (previous != nullptr && previous->IsCollapsedHeader()) {
+        if (TSrcEditFoldRange* previous = folds.CollapsedHeaderAt(caret.Line - 1)) {
           model_.ExpandFold(*previous);  // the caret stays on its text
         }
         return true;
@@ -326,8 +328,7 @@ bool TSrcEditController::FoldEditFilter(char ch) {
       return header == nullptr;
     case '.':
       if (at_end) {
-        TSrcEditFoldRange* next = ranges.FindRangeStartingAt(caret.Line + 1);
-        if (next != nullptr && next->IsCollapsedHeader()) {
+        if (TSrcEditFoldRange* next = folds.CollapsedHeaderAt(caret.Line + 1)) {
           model_.ExpandFold(*next);
         }
         if (header != nullptr) {
