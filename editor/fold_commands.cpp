@@ -90,6 +90,11 @@ void TSrcEditController::ExpandFoldsForEdit(TSrcEditorCommand command) {
   }
   if (model_.HasSelection() && !IgnoresSelection(command)) {
     ExpandFoldsForSelection();
+    if (ReachesWords(command)) {
+      // The word case commands take the caret's word, or the selection
+      // when there is none.
+      ExpandFoldsAtCaret(command);
+    }
   } else {
     ExpandFoldsAtCaret(command);
     // A column of no width still types into every line between its ends.

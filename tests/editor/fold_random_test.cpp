@@ -9,7 +9,8 @@
 // as keys do.
 //
 // TORVANE_RANDOM_ROUNDS sets the number of rounds (default 400) and
-// TORVANE_RANDOM_SEED the seed, for long runs outside the suite.
+// TORVANE_RANDOM_SEED the seed, for long runs outside the suite;
+// TORVANE_RANDOM_TRACE=1 adds both texts after every step to a failure.
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -320,6 +321,8 @@ constexpr int kTabWidths[] = {1, 2, 4, 8};
 TEST(FoldRandomTest, ExpandedTextFollowsAPlainEditorAndUndoIsExact) {
   const int rounds = EnvInt("TORVANE_RANDOM_ROUNDS", 400);
   const auto seed = static_cast<std::uint32_t>(EnvInt("TORVANE_RANDOM_SEED", 20261207));
+  // The texts of both editors after every step, in a failure's trace.
+  const bool trace_text = EnvInt("TORVANE_RANDOM_TRACE", 0) != 0;
   std::mt19937 rng(seed);
   int collapsed_edits = 0;
   int steps_run = 0;
@@ -370,7 +373,9 @@ TEST(FoldRandomTest, ExpandedTextFollowsAPlainEditorAndUndoIsExact) {
       const bool folded = f.model.Folds().CollapsedCount() > 0;
       trace += Step(rng, f, p);
       trace += "\n  " + f.model.Folds().Dump() + "\n";
-      if (std::getenv("FOLD_TRACE_TEXT")) trace += "  F: " + f.Text() + "\n  P: " + p.Text() + "\n";
+      if (trace_text) {
+        trace += "  f: " + f.Text() + "\n  p: " + p.Text() + "\n";
+      }
       trace += FormatMessage("  f (%d,%d)-(%d,%d) p (%d,%d)-(%d,%d)\n",
                              f.model.SelectionAnchor().Char, f.model.SelectionAnchor().Line,
                              f.model.SelectionActiveEnd().Char, f.model.SelectionActiveEnd().Line,

@@ -403,19 +403,57 @@ TEST(FoldingEditor, CaseCommandsWithASelectionEndingInAMark) {
     f.ExpectWholeText(p.Text());
     f.ExpectUndoAllRedoAll(Joined(lines), p.Text());
   }
+  // A column of no width over a collapsed header: the block command
+  // selects one character more, a column down to the line below the block.
+  const std::vector<std::string> column = {"xxxxxxxxxxxx", "%if X", "bcdefghijk", "%endif",
+                                           "yyyyyyy"};
+  {
+    Folded f(column);
+    ASSERT_TRUE(f.Collapse(2));
+    f.model.SetSelectionMode(smColumn);
+    f.Select({2, 1}, {2, 3});
+    f.Cmd(ecUpperCaseBlock);
+    const std::string edited = Joined({"xXxxxxxxxxxx", "%If X", "bCdefghijk", "%Endif", "yYyyyyy"});
+    f.ExpectWholeText(edited);
+    f.ExpectUndoAllRedoAll(Joined(column), edited);
+  }
+  {
+    // Anchored in the mark: the block opens first, so the column keeps its
+    // place in the expanded text and never reaches into the mark.
+    Folded f(column);
+    Folded p(column);
+    ASSERT_TRUE(f.Collapse(2));
+    f.model.SetSelectionMode(smColumn);
+    p.model.SetSelectionMode(smColumn);
+    f.Select({8, 2}, {8, 1});
+    f.Cmd(ecToggleCaseBlock);
+    p.Select({8, 2}, {8, 1});
+    p.Cmd(ecToggleCaseBlock);
+    f.ExpectWholeText(p.Text());
+    f.ExpectUndoAllRedoAll(Joined(column), p.Text());
+  }
   // The word at a caret in the mark of a header that shows its closing
-  // token is no word of the text.
+  // token is no word of the text, also with a selection elsewhere: the
+  // word commands work on the caret's word, in the opened block.
   TSrcEditorCommand commands[] = {ecLowerCase, ecUpperCase, ecToggleCase, ecTitleCase};
   for (const TSrcEditorCommand command : commands) {
-    Folded f({"%macro m 0", "  nop", "%endmacro", "ret"});
-    f.model.CodeFolding().FoldRegions().Item(0).ShowCloseToken = true;
-    f.model.RescanFolds();
-    ASSERT_TRUE(f.Collapse(1));
-    ASSERT_EQ(f.Line(1), "%macro m 0     %ENDMACRO");
-    f.Caret(20, 1);
-    f.Cmd(command);
-    EXPECT_EQ(f.model.AllText(), Joined({"%macro m 0", "  nop", "%endmacro", "ret"}))
-        << CommandToText(command);
+    for (const bool selection : {false, true}) {
+      Folded f({"%macro m 0", "  nop", "%endmacro", "ret"});
+      f.model.CodeFolding().FoldRegions().Item(0).ShowCloseToken = true;
+      f.model.RescanFolds();
+      ASSERT_TRUE(f.Collapse(1));
+      ASSERT_EQ(f.Line(1), "%macro m 0     %ENDMACRO");
+      if (selection) {
+        f.model.PlaceCaretAndSelection({20, 1}, {1, 2}, {4, 2});
+      } else {
+        f.Caret(20, 1);
+      }
+      f.Cmd(command);
+      EXPECT_EQ(f.model.AllText(), Joined({"%macro m 0", "  nop", "%endmacro", "ret"}))
+          << CommandToText(command);
+      f.ExpectUndoAllRedoAll(Joined({"%macro m 0", "  nop", "%endmacro", "ret"}),
+                             f.model.AllText());
+    }
   }
 }
 
