@@ -97,14 +97,15 @@ int EnvInt(const char* name, int fallback) {
 
 // The plain editor gets the folded one's caret and selection in expanded
 // lines; a selection ending inside a collapsed header's mark covers the
-// block, as an edit of the folded editor takes it.
-void Mirror(TEditorFixture& f, TEditorFixture& p) {
+// block, as an edit of the folded editor takes it (not the deletions that
+// go from the caret whatever is selected).
+void Mirror(TEditorFixture& f, TEditorFixture& p, bool uses_selection = true) {
   TSrcEditModel& m = f.model;
   const TSrcEditFolds& folds = m.Folds();
   bool covers_block = false;
   const auto expanded = [&](TBufferPos pos, bool is_end) {
     const TSrcEditFoldRange* header = folds.CollapsedHeaderAt(pos.Line);
-    if (is_end && header != nullptr &&
+    if (is_end && uses_selection && header != nullptr &&
         pos.Char > static_cast<int>(folds.HeaderText(*header).size()) + 1) {
       covers_block = true;
       std::vector<std::string> block;
@@ -302,7 +303,9 @@ std::string Step(std::mt19937& rng, TEditorFixture& f, TEditorFixture& p) {
   if (Guarded(f, command)) {
     return "guarded " + CommandToText(command);
   }
-  Mirror(f, p);
+  Mirror(f, p,
+         command != ecDeleteWord && command != ecDeleteLastWord && command != ecDeleteBOL &&
+             command != ecDeleteEOL && command != ecDeleteLine);
   const std::string before =
       FormatMessage(" [f sel %d opt %u mode %d | p sel %d opt %u mode %d]", f.model.HasSelection(),
                     f.model.Options().Mask(), f.model.SelectionMode(), p.model.HasSelection(),

@@ -173,6 +173,21 @@ TEST_F(FoldingViewTest, AnAutomaticRescanRepaintsTheWholeFoldBar) {
   EXPECT_EQ(Render().pixel(box_left, BoxTop(1) + 4), kLines);
 }
 
+// One Enter at the end of a collapsed header opens the block and starts a
+// line below it; one undo takes the line back.
+TEST_F(FoldingViewTest, EnterAtTheEndOfACollapsedHeaderBreaksBelowTheBlock) {
+  ASSERT_TRUE(edit.CollapseFold(Macro()));
+  edit.Model().SetCaretAndDeselect({11, 2});
+  QTest::keyClick(&edit, Qt::Key_Return);
+  EXPECT_EQ(edit.GetAllText(),
+            "start:\r\n%macro m 0\r\n\tpush eax\r\n  pop eax\r\n%endmacro\r\n\r\nret");
+  EXPECT_EQ(edit.Model().CaretPos(), (TBufferPos{1, 6}));
+  QTest::keyClick(&edit, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_EQ(edit.GetAllText(),
+            "start:\r\n%macro m 0\r\n\tpush eax\r\n  pop eax\r\n%endmacro\r\nret");
+  EXPECT_FALSE(edit.Controller().Modified());
+}
+
 TEST_F(FoldingViewTest, HintShowsOnTheMarkOnceAndHidesOffIt) {
   TRecordingHint hint;
   edit.SetCollapsedCodeHint(&hint);
