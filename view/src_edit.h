@@ -25,6 +25,7 @@
 #include "view/scroll_bar_adapter.h"
 #include "view/scroll_bars.h"
 #include "view/scroll_rules.h"
+#include "view/side_column.h"
 #include "view/src_edit_input.h"
 #include "view/text_painter.h"
 #include "view/view_metrics.h"
@@ -149,6 +150,13 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   // Draws marks of the host's own on a painted line, after the bookmarks:
   // x is where the next mark goes, top the row's top.
   std::function<void(TCustomSrcEdit&, QPainter&, int line, int x, int top)> OnGutterPaintMarks;
+  // A column of the host's between the gutter and the text (not owned;
+  // nullptr: none). SideColumnChanged lays the gutter out for a new width.
+  void SetSideColumn(ISrcEditSideColumn* column);
+  ISrcEditSideColumn* SideColumn() const { return side_column_; }
+  int SideColumnWidth() const { return side_column_width_; }
+  void SideColumnChanged();
+  void PaintSideColumn(QPainter& painter, const QRect& clip, int first_row, int last_row);
 
   // --- code folding (src_edit_folding.cpp) -------------------------------
   // The options; CopyFrom assigns another editor's (SetCodeFolding).
@@ -324,6 +332,8 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   void CodeFoldingChanged(TSrcCodeFoldingChange change);
   TFoldPaintContext FoldPaintContext();
   ISrcCollapsedCodeHint* collapsed_hint_ = nullptr;
+  ISrcEditSideColumn* side_column_ = nullptr;
+  int side_column_width_ = 0;  // part of the gutter extent, at its right
   const TSrcEditFoldRange* hint_range_ = nullptr;  // the block whose hint shows
   int hint_line_ = 0;                              // its header line then
   bool hint_check_queued_ = false;

@@ -1,6 +1,7 @@
 // The editor control's gutter: its layout in answer to setting changes,
 // painting it through the gutter painter, and clicks in it.
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "platform/gui/color.h"
 #include "view/src_edit.h"
@@ -41,11 +42,47 @@ void TCustomSrcEdit::LayoutGutter() {
       });
   laying_out_gutter_ = false;
   gutter_char_width_ = layout.CharWidth;
-  if (layout.Width == metrics_.GutterExtent()) {
+  // A side column takes room at the gutter's right, before the text.
+  side_column_width_ = side_column_ == nullptr ? 0 : std::max(side_column_->Width(*this), 0);
+  const int extent = layout.Width + side_column_width_;
+  if (extent == metrics_.GutterExtent()) {
     MarkGutterLinesDirty(-1, -1);
   } else {
-    SetGutterExtent(layout.Width);
+    SetGutterExtent(extent);
   }
+}
+
+void TCustomSrcEdit::SetSideColumn(ISrcEditSideColumn* column) {
+  side_column_ = column;
+  SideColumnChanged();
+}
+
+void TCustomSrcEdit::SideColumnChanged() {
+  LayoutGutter();
+}
+
+void TCustomSrcEdit::PaintSideColumn(QPainter& painter, const QRect& clip, int first_row,
+                                     int last_row) {
+  const int right = metrics_.GutterExtent();
+  const int left = right - side_column_width_;
+  const QRect area = QRect(left, clip.top(), side_column_width_, clip.height()) & clip;
+  if (side_column_ == nullptr || area.isEmpty()) {
+    return;
+  }
+  painter.save();
+  painter.setClipRect(area);
+  const int row_height = metrics_.RowHeight();
+  const TPositionMapping& mapping = model_.Mapping();
+  const int rows = mapping.DisplayRowCount();
+  const int bottom = area.top() + area.height();
+  int row = std::max(metrics_.FirstVisibleRow() + area.top() / row_height, first_row);
+  for (int y = metrics_.RowToY(row); y < bottom; ++row, y += row_height) {
+    const int line = row <= rows && row <= std::max(last_row, 0) ? mapping.LineOfRow(row) : 0;
+    const bool first = line > 0 && mapping.RowOfLine(line) == row;
+    side_column_->PaintRow(*this, painter, QRect(left, y, side_column_width_, row_height), line,
+                           first);
+  }
+  painter.restore();
 }
 
 int TCustomSrcEdit::LastShownLineNumber() const {
@@ -62,7 +99,7 @@ void TCustomSrcEdit::PaintGutter(QPainter& painter, const QRect& rect, int first
   context.Drawer = drawer_.get();
   context.EditorFont = &font_;
   context.EditorFontColor = font_color_;
-  context.GutterExtent = metrics_.GutterExtent();
+  context.GutterExtent = metrics_.GutterExtent() - side_column_width_;
   context.RowHeight = metrics_.RowHeight();
   context.FirstVisibleRow = metrics_.FirstVisibleRow();
   context.ClientHeight = metrics_.ClientHeight();
@@ -100,7 +137,10 @@ void TCustomSrcEdit::PaintGutter(QPainter& painter, const QRect& rect, int first
 }
 
 void TCustomSrcEdit::HandleGutterClick(Qt::MouseButton button, int x, int y) {
-  const int extent = metrics_.GutterExtent();
+  const int extent = metrics_.GutterExtent() - side_column_width_;
+  if (x >= extent) {
+    return;  // the side column's, which has no clicks
+  }
   const int row = metrics_.FirstVisibleRow() + y / metrics_.RowHeight();
   if (CodeFoldingEnabled() && x >= extent - kFoldBarWidth && model_.LineCount() > 0) {
     if (row <= model_.Mapping().DisplayRowCount() &&

@@ -153,15 +153,22 @@ void TCustomSrcEdit::PaintView(QPainter& painter, const QRect& clip) {
   int last_row = m.FirstVisibleRow() + (clip_bottom + rh - 1) / rh;
   last_row = row_count == 0 ? 0 : std::clamp(last_row, 1, row_count);
 
-  if (clip_left < gutter) {
-    PaintGutter(painter, QRect(clip_left, clip_top, gutter - clip_left, clip.height()), first_row,
+  // The gutter's own part; a side column fills the rest of its extent.
+  const int own = gutter - side_column_width_;
+  if (clip_left < own) {
+    PaintGutter(painter, QRect(clip_left, clip_top, own - clip_left, clip.height()), first_row,
                 last_row);
     if (CodeFoldingEnabled() && gutter_.Visible() && model_.LineCount() > 0) {
       painter.save();
-      painter.setClipRect(QRect(clip_left, clip_top, gutter - clip_left, clip.height()));
-      PaintFoldBar(painter, FoldPaintContext());
+      painter.setClipRect(QRect(clip_left, clip_top, own - clip_left, clip.height()));
+      TFoldPaintContext bar = FoldPaintContext();
+      bar.GutterExtent = own;
+      PaintFoldBar(painter, bar);
       painter.restore();
     }
+  }
+  if (side_column_width_ > 0 && clip_left < gutter) {
+    PaintSideColumn(painter, clip, first_row, last_row);
   }
   if (clip_right > gutter) {
     const int left = std::max(clip_left, gutter);
