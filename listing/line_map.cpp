@@ -562,12 +562,15 @@ void TListingMap::UseBinary(std::string_view binary) {
   for (auto& file : lines_) {
     for (auto& [line, code] : file) {
       for (TCodeChunk& chunk : code.Chunks) {
-        if (chunk.Section != 0 || (chunk.Flags & (lbRelocated | lbSegment)) == 0 ||
+        // Relocated values, and bytes the listing does not spell out
+        // (incbin, zeros, reserved space the output zeroed).
+        const bool partial = chunk.Bytes.size() * chunk.Repeat < chunk.Size;
+        if (chunk.Section != 0 || ((chunk.Flags & (lbRelocated | lbSegment)) == 0 && !partial) ||
             chunk.Offset + chunk.Size > binary.size()) {
           continue;
         }
         const std::uint64_t take =
-            chunk.Repeat > 1 ? std::min(chunk.Size, kMostBytes) : chunk.Bytes.size();
+            chunk.Repeat > 1 || partial ? std::min(chunk.Size, kMostBytes) : chunk.Bytes.size();
         chunk.Bytes.assign(binary.substr(chunk.Offset, take));
         chunk.Repeat = 1;
         chunk.Flags &= static_cast<std::uint8_t>(~(lbRelocated | lbSegment));

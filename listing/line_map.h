@@ -35,8 +35,9 @@ struct TCodeChunk {
   std::uint64_t Offset = 0;  // in the section
   std::uint64_t Size = 0;    // every byte, repeats and included ones too
   // The bytes the listing spells out in order (one repetition of a repeat),
-  // at most Size; after the output format's fix-ups when the binary was
-  // given (relocated values).
+  // at most Size; taken from the binary when it was given and agrees
+  // (relocated values after the output format's fix-ups, incbin and zero
+  // bytes; at most 4096).
   std::string Bytes;
   std::uint64_t Repeat = 1;  // Bytes repeats this many times ("times")
   std::uint8_t Flags = 0;    // TListingByteFlag
@@ -71,8 +72,9 @@ class TListingMap {
   // Builds the map of `listing` (a whole listing file's bytes).
   // `main_file` is the path of the file NASM assembled, `directory` where it
   // ran (included names are relative to it). `binary`, when given, is the
-  // flat output; it supplies relocated bytes of the first section when every
-  // byte the listing spells out agrees with it (else it is ignored).
+  // flat output; it supplies relocated and unlisted bytes of the first
+  // section when every byte the listing spells out agrees with it (else it
+  // is ignored).
   static TListingMap Build(std::string_view listing, const std::string& main_file,
                            const std::string& directory, std::string_view binary = {},
                            bool use_binary = false);
