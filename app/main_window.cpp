@@ -17,6 +17,9 @@
 #include "app/find_actions.h"
 #include "app/find_bar.h"
 #include "app/highlighter_choice.h"
+#include "app/listing_pane.h"
+#include "app/machine_code.h"
+#include "app/macro_expansion.h"
 #include "app/message_jump.h"
 #include "app/nasm_completion.h"
 #include "app/options_dialog.h"
@@ -149,6 +152,10 @@ void TFAsmEd::FormCreate() {
   ApplyViewSettings();
   HighlighterChoice1 = std::make_unique<THighlighterChoice>(*ViewMenu, *SrcEditor1,
                                                             *SrcAsmHighlighter1, SettingsDirectory);
+  MachineCode1 = std::make_unique<TMachineCode>(*this);
+  ListingPane1 = std::make_unique<TListingPane>(*this, *MachineCode1);
+  MachineCode1->OnListingChanged = [this] { ListingPane1->ListingChanged(); };
+  MacroExpansion1 = std::make_unique<TMacroExpansion>(*this);
 }
 
 void TFAsmEd::N1Click() {
@@ -277,6 +284,7 @@ void TFAsmEd::C1Click() {
   }
   ShowPaneLines(lines);
   MessageJumps->AssemblyFinished();
+  MachineCode1->AssemblyFinished();
 }
 
 void TFAsmEd::ShowPaneLines(const QStringList& lines) {

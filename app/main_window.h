@@ -23,6 +23,9 @@ class THighlighterChoice;
 class TFindActions;
 class TEditorStatusBar;
 class TMessageJumps;
+class TMachineCode;
+class TListingPane;
+class TMacroExpansion;
 
 class TFAsmEd : public QMainWindow {
   Q_OBJECT
@@ -110,6 +113,11 @@ class TFAsmEd : public QMainWindow {
   QAction* AssembleKey = nullptr;         // F9
   TEditorStatusBar* StatusBar = nullptr;  // made when first switched on
   std::unique_ptr<TMessageJumps> MessageJumps;
+  // 查看 > 机器码 and 列表文件, 编辑 > 展开宏 (app/machine_code, app/listing_pane,
+  // app/macro_expansion).
+  std::unique_ptr<TMachineCode> MachineCode1;
+  std::unique_ptr<TListingPane> ListingPane1;
+  std::unique_ptr<TMacroExpansion> MacroExpansion1;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
