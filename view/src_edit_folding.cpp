@@ -64,7 +64,8 @@ TFoldPaintContext TCustomSrcEdit::FoldPaintContext() {
   context.FirstVisibleColumn = metrics_.FirstVisibleColumn();
   context.VisibleRows = metrics_.VisibleRows();
   context.ClientWidth = metrics_.ClientWidth();
-  context.GuideOrigin = gutter_.GutterPixelWidth(gutter_char_width_);
+  // Guides are in the text, which a side column moves right.
+  context.GuideOrigin = gutter_.GutterPixelWidth(gutter_char_width_) + side_column_width_;
   return context;
 }
 
