@@ -159,14 +159,7 @@ bool TListingPane::JumpToListingLine(int block) {
   }
   TSrcEditModel& model = editor.Model();
   line = std::clamp(line, 1, std::max(editor.LastShownLineNumber(), 1));
-  for (bool hidden = true; hidden;) {
-    const int present = model.Folds().PresentLineNumber(line, &hidden);
-    TSrcEditFoldRange* range = hidden ? model.Folds().CollapsedHeaderAt(present) : nullptr;
-    if (range == nullptr || !model.ExpandFold(*range)) {
-      break;
-    }
-  }
-  const TBufferPos pos = model.FromExpandedPos({1, line});
+  const TBufferPos pos = model.RevealExpandedLine(line);
   model.PlaceCaretAndSelection(pos, pos, pos);
   editor.ScrollCaretIntoView(true);
   return true;

@@ -2,8 +2,6 @@
 // marks of errors and warnings.
 #include "app/message_jump.h"
 
-#include <sys/stat.h>
-
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,21 +12,11 @@
 #include "app/main_window.h"
 #include "document/control/src_editor.h"
 #include "platform/codepage.h"
+#include "platform/file_access.h"
 #include "platform/gui/error_box.h"
 
 namespace torvane {
 namespace {
-
-// The same file also under another name (a link, "./", "..").
-bool SameFile(const std::string& a, const std::string& b) {
-  if (a == b) {
-    return true;
-  }
-  struct stat sa {};
-  struct stat sb {};
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
-}
 
 TLineMarkKind MarkKind(TMessageKind kind) {
   switch (kind) {
@@ -162,15 +150,7 @@ bool TMessageJumps::JumpToPaneLine(int block) {
   TSrcEditModel& model = editor.Model();
   const int last_line = model.Folds().ExpandedLineNumber(std::max(model.LineCount(), 1));
   const int line = std::clamp(marks_.TrackedLine(block).value_or(message->Line), 1, last_line);
-  // A line inside a collapsed block is shown by opening the block.
-  for (bool hidden = true; hidden;) {
-    const int present = model.Folds().PresentLineNumber(line, &hidden);
-    TSrcEditFoldRange* range = hidden ? model.Folds().CollapsedHeaderAt(present) : nullptr;
-    if (range == nullptr || !model.ExpandFold(*range)) {
-      break;
-    }
-  }
-  const TBufferPos pos = model.FromExpandedPos({1, line});
+  const TBufferPos pos = model.RevealExpandedLine(line);
   model.PlaceCaretAndSelection(pos, pos, pos);
   editor.ScrollCaretIntoView(true);
   editor.setFocus(Qt::OtherFocusReason);

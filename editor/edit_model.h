@@ -204,6 +204,9 @@ class TSrcEditModel {
   // expanded.
   TBufferPos ToExpandedPos(TBufferPos pos) const;
   TBufferPos FromExpandedPos(TBufferPos pos) const;
+  // Opens the collapsed blocks that hide line `line` of the expanded text
+  // and returns the store position of that line's start.
+  TBufferPos RevealExpandedLine(int line);
   // The whole text with every block expanded, lines joined by CR LF: what
   // reading, saving and printing the document see.
   std::string AllText() const { return folds_->ExpandedText(); }

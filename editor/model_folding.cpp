@@ -42,6 +42,17 @@ TBufferPos TSrcEditModel::FromExpandedPos(TBufferPos pos) const {
   return hidden ? TBufferPos{1, line} : TBufferPos{pos.Char, line};
 }
 
+TBufferPos TSrcEditModel::RevealExpandedLine(int line) {
+  for (bool hidden = true; hidden;) {
+    const int present = folds_->PresentLineNumber(line, &hidden);
+    TSrcEditFoldRange* range = hidden ? folds_->CollapsedHeaderAt(present) : nullptr;
+    if (range == nullptr || !ExpandFold(*range)) {
+      break;
+    }
+  }
+  return FromExpandedPos({1, line});
+}
+
 template <typename TChange>
 void TSrcEditModel::KeepingPositions(TChange&& change) {
   TPaintHoldScope hold(paint_hold_);

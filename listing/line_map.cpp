@@ -7,6 +7,8 @@
 #include <cctype>
 #include <cstdio>
 
+#include "platform/file_access.h"
+
 namespace torvane {
 namespace {
 
@@ -92,16 +94,6 @@ bool IsMacroStart(std::string_view word) {
 
 bool IsMacroEnd(std::string_view word) {
   return SameWord(word, "%endmacro") || SameWord(word, "%endm") || SameWord(word, "%endrep");
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  if (a == b) {
-    return true;
-  }
-  struct stat sa {};
-  struct stat sb {};
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
 }
 
 bool Exists(const std::string& path) {

@@ -47,6 +47,16 @@ TFileStamp StampOfOpenFile(int fd) {
   return StampFrom(st);
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+  if (a == b) {
+    return true;
+  }
+  struct stat sa {};
+  struct stat sb {};
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
 TFileStamp StampOf(const std::string& path) {
   struct stat st {};
   if (path.empty() || ::stat(path.c_str(), &st) != 0) {

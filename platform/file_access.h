@@ -31,6 +31,10 @@ struct TFileStamp {
 TFileStamp StampOf(const std::string& path);
 TFileStamp StampOfOpenFile(int fd);
 
+// Whether two paths name the same file (also under another name: a link,
+// "./", "..").
+bool SameFile(const std::string& a, const std::string& b);
+
 // Reads the whole file into *bytes, as large as the file was when opened.
 // Only regular files are read: a directory, pipe, device or socket fails at
 // once. On failure returns false, leaves *bytes empty and puts the reason
