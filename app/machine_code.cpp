@@ -218,10 +218,33 @@ void TMachineCode::PaintRow(TCustomSrcEdit& editor, QPainter& painter, const QRe
   if (text.isEmpty()) {
     return;
   }
-  painter.setFont(editor.Font());
+  const QFont& font = editor.Font();
+  const QStaticText& laid_out = LaidOut(text, font);
+  if (painter.font() != font) {
+    painter.setFont(font);
+  }
   painter.setPen(stale ? QColor(175, 175, 175) : QColor(0, 0, 128));
-  painter.drawText(cell.adjusted(kPadding, 0, -kPadding, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                   text);
+  const int top = cell.top() + (cell.height() - qRound(laid_out.size().height())) / 2;
+  // The column is as wide as its longest text: nothing to clip.
+  painter.drawStaticText(cell.left() + kPadding, top, laid_out);
+}
+
+const QStaticText& TMachineCode::LaidOut(const QString& text, const QFont& font) {
+  // Every distinct text of the visible rows stays; the bound only keeps a
+  // long session's scrolling from growing it without end.
+  if (font != laid_out_font_ || laid_out_.size() > 4096) {
+    laid_out_.clear();
+    laid_out_font_ = font;
+  }
+  auto found = laid_out_.find(text);
+  if (found == laid_out_.end()) {
+    QStaticText laid_out(text);
+    laid_out.setTextFormat(Qt::PlainText);
+    laid_out.setPerformanceHint(QStaticText::AggressiveCaching);
+    laid_out.prepare(QTransform(), font);
+    found = laid_out_.insert(text, laid_out);
+  }
+  return *found;
 }
 
 void TMachineCode::LinesInserted(int line, int count) {
