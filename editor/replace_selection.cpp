@@ -308,6 +308,13 @@ std::vector<int> TSrcEditController::DeleteSelectionText() {
         model_.PlaceCaret(s, false);
         break;
       }
+      if (s.Char == 1 && e.Char == 1 && e.Line <= model_.LineCount()) {
+        // Whole lines: they go, and the line after them stays as it is, so
+        // marks and per-line data on it stay with it.
+        RemoveLinesAt(s.Line, e.Line - s.Line);
+        model_.PlaceCaret(s, false);
+        break;
+      }
       std::string joined(LineSlice(model_.LineText(s.Line), 1, s.Char));
       joined += LineSlice(model_.LineText(e.Line), e.Char, INT32_MAX);
       WriteLine(s.Line, joined);
@@ -351,6 +358,23 @@ std::vector<int> TSrcEditController::DeleteSelectionText() {
 void TSrcEditController::InsertNormal(std::string text) {
   const TBufferPos caret = model_.CaretPos();
   const auto before = static_cast<std::size_t>(caret.Char - 1);
+  if (before == 0 && caret.Line <= model_.LineCount() &&
+      (text.back() == '\n' || text.back() == '\r')) {
+    // Whole lines before the caret line: they go in above it and the caret
+    // line stays as it is, so marks and per-line data on it move down with
+    // it (as they move up when whole lines are deleted).
+    text.resize(text.size() - (text.ends_with("\r\n") ? 2 : 1));
+    int count = 0;
+    if (InsertsTextWhole() && NextLineStart(text, 0) <= text.size()) {
+      count = InsertTextLinesAt(caret.Line, std::move(text), 0);
+    } else {
+      std::vector<std::string_view> pieces = SplitAtLineBreaks(text);
+      count = static_cast<int>(pieces.size());
+      InsertLinesAt(caret.Line, std::move(pieces));
+    }
+    model_.SetCaretPos({1, caret.Line + count});
+    return;
+  }
   const std::size_t second = NextLineStart(text, 0);
   if (second < text.size() && NextLineStart(text, second) <= text.size() && InsertsTextWhole()) {
     // Two new lines or more: the text goes to the store whole, behind its

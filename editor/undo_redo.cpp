@@ -315,7 +315,13 @@ void TSrcEditController::JoinLineBreak(const TSrcEditUndoItem& item) {
         "\r\n" + std::string(next_text.substr(0, static_cast<std::size_t>(prefix)));
     const TBufferPos from{static_cast<int>(model_.LineText(line).size()) + 1, line};
     const TBufferPos to{static_cast<int>(next_text.size()) + 1, next};
-    ReplaceRange(from, to, item.Text);
+    if (from.Char == 1 && next_text == item.Text) {
+      // A break at a line's start: the empty line above goes, and the line
+      // itself (with its marks) moves back up unchanged.
+      ReplaceRange(from, {1, next}, std::string_view());
+    } else {
+      ReplaceRange(from, to, item.Text);
+    }
     redo_list_.RecordChange(ckLineBreak, item.BeginPos, from, std::move(removed), item.Mode);
   }
   model_.SetCaretAndDeselect(item.BeginPos);

@@ -173,6 +173,39 @@ TEST(CaretCommandsTest, BookmarksToggleAndJump) {
   EXPECT_EQ(f.model.Marks().FindBookmark(4), nullptr);
 }
 
+TEST(CaretCommandsTest, MarksStayWithTheirLineThroughWholeLineEditsAndUndo) {
+  // A line break at a line's start and Ctrl+Y above it move the line, not
+  // change it: its mark goes with it, also through undo and redo, and the
+  // line is not written (its trailing blanks are not trimmed).
+  TEditorFixture f({"a", "b", "c  ", "d"});
+  f.model.ApplyOptions(TSrcEditorOptions(kDefaultEditorOptions).Include(eoTrimTrailingSpaces));
+  f.Caret(1, 3);
+  f.Cmd(ecSetMarker(1));
+  const auto mark_line = [&] { return f.model.Marks().FindBookmark(1)->Line(); };
+  f.Cmd(ecLineBreak);
+  EXPECT_EQ(mark_line(), 4);
+  EXPECT_EQ(f.Line(4), "c  ");
+  f.Cmd(ecUndo);
+  EXPECT_EQ(mark_line(), 3);
+  f.Caret(1, 2);
+  f.Cmd(ecDeleteLine);
+  EXPECT_EQ(mark_line(), 2);
+  f.Cmd(ecUndo);
+  EXPECT_EQ(mark_line(), 3);
+  f.Cmd(ecRedo);
+  EXPECT_EQ(mark_line(), 2);
+  EXPECT_EQ(f.Text(), "a\r\nc  \r\nd");
+  // Whole lines pasted at a line's start go in above it.
+  f.Caret(1, 2);
+  f.Cmd(ecUndo);
+  f.Select({1, 1}, {1, 3});
+  f.Cmd(ecCopy);
+  f.Caret(1, 3);
+  f.Cmd(ecPaste);
+  EXPECT_EQ(mark_line(), 5);
+  EXPECT_EQ(f.Text(), "a\r\nb\r\na\r\nb\r\nc  \r\nd");
+}
+
 TEST(CommandPathTest, CollapsedFoldHeaderBlocksEditsNotMoves) {
   TEditorFixture f({"abc", "def"});
   f.editor.IsCaretOnCollapsedFold = [] { return true; };

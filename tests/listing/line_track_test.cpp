@@ -130,17 +130,16 @@ TEST(ListingTrackTest, EditingShiftsAndDimsUntilUndone) {
   EXPECT_EQ(t.Columns(), "- - B83412 90~ - EBFA");
   t.editor.Cmd(ecUndo);
   EXPECT_EQ(t.Columns(), "- - B83412 90 - EBFA");
-  // Deleting a line (the store joins it with the next one) takes its code
-  // with it; undo and redo.
+  // Deleting a line takes its code with it; undo and redo.
   t.editor.Caret(1, 3);
   t.editor.Cmd(ecDeleteLine);
-  EXPECT_EQ(t.Columns(), "- B83412~ 90 - EBFA");  // line 2 lost its text to the break
+  EXPECT_EQ(t.Columns(), "- - 90 - EBFA");
   EXPECT_EQ(t.track.CurrentLine(3, text), 3);
   EXPECT_EQ(t.track.CurrentLine(5, text), 5);
   t.editor.Cmd(ecUndo);
   EXPECT_EQ(t.Columns(), "- - B83412 90 - EBFA");
   t.editor.Cmd(ecRedo);
-  EXPECT_EQ(t.Columns(), "- B83412~ 90 - EBFA");
+  EXPECT_EQ(t.Columns(), "- - 90 - EBFA");
   t.editor.Cmd(ecUndo);
   t.editor.Cmd(ecUndo);
   EXPECT_EQ(t.Columns(), "- B83412 90 - EBFA");
