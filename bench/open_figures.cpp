@@ -18,10 +18,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFont>
 #include <QImage>
 #include <QKeyEvent>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -113,7 +115,12 @@ struct Editor {
     edit.SetFont(font);
     edit.resize(800, 600);
     edit.show();
-    QApplication::processEvents();
+    // A moment of idle event loop, as between the window showing and a
+    // file being chosen: the work the program leaves for idle turns is
+    // done by then.
+    QEventLoop idle;
+    QTimer::singleShot(100, &idle, &QEventLoop::quit);
+    idle.exec();
     // The image stands for the window's backing store, which is in memory
     // long before a file is opened: its pages are touched here, so the
     // first paint's figure does not include faulting them in.

@@ -7,11 +7,38 @@
 #include <QImage>
 #include <QPainter>
 #include <QTextLayout>
+#include <QTimer>
+#include <algorithm>
 
 namespace torvane {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+constexpr char32_t kWarmUpChar = U'\u4E2D';
+
+// Style fonts whose warm-up has not run yet, oldest first.
+std::vector<TStyleFont*>& Waiting() {
+  static std::vector<TStyleFont*> waiting;
+  return waiting;
+}
+
+// One style font a turn of the event loop, so no turn is blocked for long.
+void WarmUpNext() {
+  std::vector<TStyleFont*>& waiting = Waiting();
+  if (waiting.empty()) {
+    return;
+  }
+  TStyleFont* font = waiting.front();
+  waiting.erase(waiting.begin());
+  // The first character that needs a fallback font makes Qt find and load
+  // that font and FreeType prepare its hinting, about two thirds of the
+  // first paint of a document with Chinese comments. The program speaks
+  // Chinese, so that fallback is the one to have ready.
+  (void)font->GlyphOf(kWarmUpChar);
+  if (!waiting.empty()) {
+    QTimer::singleShot(0, &WarmUpNext);
+  }
+}
 
 }  // namespace
 
@@ -42,6 +69,14 @@ TStyleFont::TStyleFont(const QFont& font) : font_(font) {
     }
   }
   RasterizeAscii();
+  Waiting().push_back(this);
+  if (Waiting().size() == 1) {
+    QTimer::singleShot(0, &WarmUpNext);
+  }
+}
+
+TStyleFont::~TStyleFont() {
+  std::erase(Waiting(), this);
 }
 
 void TStyleFont::RasterizeAscii() const {

@@ -28,7 +28,11 @@ struct TGlyphRef {
 
 class TStyleFont {
  public:
+  // Looks up a Chinese character once the event loop is idle (see
+  // WarmUpWhenIdle in the .cpp), so the first paint of a document with
+  // Chinese text does not set up the fallback font for it.
   explicit TStyleFont(const QFont& font);
+  ~TStyleFont();
   TStyleFont(const TStyleFont&) = delete;
   TStyleFont& operator=(const TStyleFont&) = delete;
 
@@ -54,6 +58,8 @@ class TStyleFont {
   }
   // The glyph of one Unicode character (cells from its East-Asian width).
   TGlyphRef GlyphOf(char32_t c);
+  // Whether c's glyph has been looked up (ASCII always has).
+  bool Knows(char32_t c) const { return c < 0x80 || by_char_.contains(c); }
 
  private:
   void RasterizeAscii() const;
