@@ -23,6 +23,7 @@
 #include "app/message_jump.h"
 #include "app/nasm_completion.h"
 #include "app/options_dialog.h"
+#include "app/program_run.h"
 #include "app/settings.h"
 #include "document/control/src_editor.h"
 #include "highlight/asm_highlighter.h"
@@ -139,6 +140,7 @@ void TFAsmEd::BuildMenus() {
   O1->setObjectName(QStringLiteral("O1"));
   V1 = add(O1, "V1", QStringLiteral("编译环境设置(&V)"), &TFAsmEd::V1Click);
   BuildEditAndViewMenus();
+  BuildRunMenu();
   H1 = menuBar()->addMenu(QStringLiteral("说明(&H)"));
   H1->setObjectName(QStringLiteral("H1"));
   Torvane1 = add(H1, "Torvane1", QStringLiteral("关于&Torvane"), &TFAsmEd::Torvane1Click);
@@ -156,6 +158,7 @@ void TFAsmEd::FormCreate() {
   ListingPane1 = std::make_unique<TListingPane>(*this, *MachineCode1);
   MachineCode1->OnListingChanged = [this] { ListingPane1->ListingChanged(); };
   MacroExpansion1 = std::make_unique<TMacroExpansion>(*this);
+  ProgramRun1 = std::make_unique<TProgramRun>(*this);
 }
 
 void TFAsmEd::N1Click() {
@@ -258,10 +261,14 @@ bool TFAsmEd::Save() {
 
 void TFAsmEd::C1Click() {
   TFocusBack focus_back{*this};
+  AssembleDocument();
+}
+
+bool TFAsmEd::AssembleDocument() {
   // A save that failed or was cancelled would have the assembler work on
   // something other than the text the user sees.
   if (!Save() || current_file_name_.empty()) {
-    return;
+    return false;
   }
   // An included file opened from the messages is assembled through the file
   // that includes it: on its own it would fail and leave a listing behind.
@@ -285,6 +292,7 @@ void TFAsmEd::C1Click() {
   ShowPaneLines(lines);
   MessageJumps->AssemblyFinished();
   MachineCode1->AssemblyFinished();
+  return true;
 }
 
 void TFAsmEd::ShowPaneLines(const QStringList& lines) {
@@ -353,6 +361,10 @@ void TFAsmEd::closeEvent(QCloseEvent* event) {
   bool may_close = false;
   RunGuarded(this, [&] { may_close = FormClose(); });
   if (may_close) {
+    // The emulator goes with the window (and so does its output).
+    if (ProgramRun1) {
+      ProgramRun1->StopAndWait();
+    }
     event->accept();
   } else {
     event->ignore();

@@ -26,6 +26,7 @@ class TMessageJumps;
 class TMachineCode;
 class TListingPane;
 class TMacroExpansion;
+class TProgramRun;
 
 class TFAsmEd : public QMainWindow {
   Q_OBJECT
@@ -49,6 +50,9 @@ class TFAsmEd : public QMainWindow {
   void WordWrapClick();
   void CodeFoldingClick();
   void SpecialCharsClick();
+  void RunClick();          // 运行 (F5)
+  void StopClick();         // 停止 (Shift+F5)
+  void RunSettingsClick();  // 运行设置…
 
   // Opens a file as Open does, without the dialog or the question (the
   // command line's file, a message about another file). False, with the open
@@ -62,6 +66,10 @@ class TFAsmEd : public QMainWindow {
   // the messages of another file's assembly (an %include), which is then the
   // one assembled again.
   const std::string& AssemblySource() const;
+  // Assemble's steps without its focus handling: false when the text was
+  // not saved (no name, dialog cancelled, write failed), else the pane shows
+  // the assembler's report.
+  bool AssembleDocument();
   void SetAssemblySource(const std::string& file_name) { assembly_source_ = file_name; }
   // Gives the keyboard back to the editor (after dialogs, opening, assembling).
   void FocusEditor();
@@ -118,6 +126,12 @@ class TFAsmEd : public QMainWindow {
   std::unique_ptr<TMachineCode> MachineCode1;
   std::unique_ptr<TListingPane> ListingPane1;
   std::unique_ptr<TMacroExpansion> MacroExpansion1;
+  // 运行 between 查看 and 说明 (app/run_menu.cpp, app/program_run).
+  QMenu* RunMenu = nullptr;
+  QAction* Run1 = nullptr;
+  QAction* Stop1 = nullptr;
+  QAction* RunSettings1 = nullptr;
+  std::unique_ptr<TProgramRun> ProgramRun1;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -126,6 +140,7 @@ class TFAsmEd : public QMainWindow {
   void BuildMenus();
   void BuildEditAndViewMenus();
   void BuildKeys();
+  void BuildRunMenu();
   void ShowOpenedFile(const std::string& file_name);
   // After the editor got another text: no stale find result, the status bar
   // shows the new text's line breaks.

@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nasm fonts-liberation fonts-wqy-microhei fonts-droid-fallback
   xvfb xauth x11-apps imagemagick xdotool
+  qemu-system-x86 dosbox
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -58,7 +58,8 @@ TEST_F(MainWindowTest, StartsWithTheDesignedLayoutAndMenus) {
   for (const QAction* action : window_->menuBar()->actions()) {
     menus << action->text();
   }
-  EXPECT_EQ(menus, (QStringList{"文件(&F)", "选项(&O)", "编辑(&E)", "查看(&V)", "说明(&H)"}));
+  EXPECT_EQ(menus,
+            (QStringList{"文件(&F)", "选项(&O)", "编辑(&E)", "查看(&V)", "运行(&R)", "说明(&H)"}));
   EXPECT_EQ(Captions(window_->F1), (QStringList{"新建源程序(&N)", "打开源程序(&O)", "保存(&S)", "-",
                                                 "编译本文档(&C)", "-", "退出(&X)"}));
   EXPECT_EQ(Captions(window_->O1), QStringList{"编译环境设置(&V)"});

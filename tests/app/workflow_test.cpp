@@ -76,7 +76,8 @@ TEST_F(WorkflowTest, EditAndViewMenusStandBetweenOptionsAndHelp) {
   for (const QAction* action : window_->menuBar()->actions()) {
     menus << action->text();
   }
-  EXPECT_EQ(menus, (QStringList{"文件(&F)", "选项(&O)", "编辑(&E)", "查看(&V)", "说明(&H)"}));
+  EXPECT_EQ(menus,
+            (QStringList{"文件(&F)", "选项(&O)", "编辑(&E)", "查看(&V)", "运行(&R)", "说明(&H)"}));
   // The find items come first, then a separator and the message items.
   const QStringList edit = Captions(window_->E1);
   ASSERT_GE(edit.size(), 3);
