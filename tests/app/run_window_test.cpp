@@ -4,6 +4,9 @@
 // assemblies and missing emulators run nothing.
 #include <sys/stat.h>
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSpinBox>
