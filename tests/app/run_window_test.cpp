@@ -145,6 +145,12 @@ TEST_F(RunWindowTest, F5AssemblesRunsShowsPortE9OutputAndShiftF5StopsWithoutLeft
 
 TEST_F(RunWindowTest, NothingRunsForAFailedAssemblyAnUnbootableImageOrAMissingEmulator) {
   MakeWindow("Display=0\nQemu=" + Path("no-qemu") + "\n");
+  // An unnamed text whose save dialog is cancelled: nothing is assembled or run.
+  dialogs_.file_answers.push_back(std::nullopt);
+  window_->Run1->trigger();
+  EXPECT_EQ(dialogs_.file_requests.size(), 1u);
+  EXPECT_TRUE(Pane().isEmpty());
+  EXPECT_EQ(Pid(), 0);
   // NASM reports an error: its message shows, nothing runs.
   Put(Path("bad.asm"), "mov ax,\n");
   Open(Path("bad.asm"));
