@@ -189,6 +189,28 @@ TEST_F(RunWindowTest, NothingRunsForAFailedAssemblyAnUnbootableImageOrAMissingEm
   EXPECT_EQ(Pid(), 0);
 }
 
+TEST_F(RunWindowTest, AnUnfinishedLineShowsAfterAPauseAndQemuErrorsReachThePane) {
+  MakeWindow();
+  Put(Path("prompt.asm"),
+      "org 0x7c00\n  mov si, msg\n.next:\n  cs lodsb\n  test al, al\n  jz .halt\n"
+      "  mov dx, 0x3f8\n  out dx, al\n  jmp .next\n.halt:\n  hlt\n  jmp .halt\n"
+      "msg: db \"line\", 13, 10, \"Prompt> \", 0\ntimes 510-($-$$) db 0\ndw 0xaa55\n");
+  Open(Path("prompt.asm"));
+  window_->Run1->trigger();
+  ASSERT_TRUE(WaitForPane(QStringLiteral("\nline\nPrompt> "))) << Pane().toStdString();
+  window_->Stop1->trigger();
+  ASSERT_TRUE(WaitForPane(QStringLiteral("\nPrompt> \n运行已停止。"), 10000))
+      << Pane().toStdString();
+
+  // QEMU refuses an extra argument: its message and its status show.
+  Put(Path("torvane.ini"),
+      "[Options]\nComplier=" + nasm_ + "\n[Run]\nDisplay=0\nQemuArguments=-no-such-option\n");
+  window_->Run1->trigger();
+  ASSERT_TRUE(WaitForPane(QStringLiteral("运行结束，退出状态：1"))) << Pane().toStdString();
+  EXPECT_TRUE(Pane().contains(QStringLiteral("no-such-option")));
+  EXPECT_EQ(Pid(), 0);
+}
+
 TEST_F(RunWindowTest, ComProgramRunsUnderDosBoxAndItsOutputShowsWhenItEnds) {
   MakeWindow();
   Put(Path("hello.asm"),

@@ -120,6 +120,36 @@ TEST_F(EmulatorRunTest, SerialOutputArrivesLiveAndStopEndsAProgramThatHaltsForev
   EXPECT_FALSE(Running(pid));  // neither running nor a zombie
 }
 
+// A loader that reads the image's second sector with the BIOS and prints the
+// text found there; the image is padded to `size` bytes.
+std::string Loader(std::int64_t size) {
+  return "org 0x7c00\n  xor ax, ax\n  mov ds, ax\n  mov es, ax\n  mov ax, 0x0201\n"
+         "  mov cx, 0x0002\n  xor dh, dh\n  mov bx, 0x7e00\n  int 0x13\n  mov si, 0x7e00\n"
+         "  jnc .next\n  mov si, failed\n.next:\n  lodsb\n  test al, al\n  jz .done\n"
+         "  out 0xe9, al\n  jmp .next\n.done:\n  out 0xf4, al\n  hlt\n"
+         "failed: db \"read failed\", 13, 10, 0\ntimes 510-($-$$) db 0\ndw 0xaa55\n"
+         "db \"kernel in sector 2\", 13, 10, 0\ntimes " +
+         std::to_string(size) + "-($-$$) db 0\n";
+}
+
+TEST_F(EmulatorRunTest, LargerImagesBootAsAFloppyOrAHardDiskAndReadTheirNextSector) {
+  for (const std::int64_t size : {std::int64_t{1024}, kFloppySize, kFloppySize + 512 * 64}) {
+    SCOPED_TRACE(size);
+    const std::string image = Assemble(Loader(size), "disk.img");
+    ASSERT_EQ(StampOf(image).size, size);
+    std::string first;
+    ASSERT_TRUE(ReadFileBytes(image, &first));
+    const TImageCheck check = CheckImage(pkBootImage, size, first.substr(0, 512), image);
+    ASSERT_TRUE(check.Ok) << check.Problem;
+    EXPECT_EQ(check.Disk, size <= kFloppySize ? dkFloppy : dkHardDisk);
+    output_.clear();
+    finished_ = 0;
+    Launch(PlanQemuRun(Headless(), image, check.Disk));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finished_ == 1; }, 30000)) << errors_;
+    EXPECT_TRUE(Printed("kernel in sector 2")) << (output_.empty() ? errors_ : output_.front());
+  }
+}
+
 TEST_F(EmulatorRunTest, QemuRefusingItsArgumentsEndsAtOnceWithItsErrorOutput) {
   TRunSettings settings = Headless();
   settings.QemuArguments = "-no-such-option";
