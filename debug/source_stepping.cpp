@@ -1,0 +1,114 @@
+// Source lines to addresses and back, and the stepping loops.
+#include "debug/source_stepping.h"
+
+#include <chrono>
+
+namespace torvane {
+
+TSourceStepping::TSourceStepping(TStubClient& stub, std::shared_ptr<const TListingMap> map,
+                                 std::uint32_t load_address)
+    : stub_(stub), map_(std::move(map)), load_address_(load_address) {}
+
+std::int64_t TSourceStepping::Delta() const {
+  const std::vector<TListingSection>& sections = map_->Sections();
+  const std::uint64_t origin = sections.empty() || !sections[0].Base ? 0 : *sections[0].Base;
+  // A program assembled for where it runs (org 0x7C00) needs no move.
+  if (origin == load_address_) {
+    return 0;
+  }
+  return static_cast<std::int64_t>(load_address_) - static_cast<std::int64_t>(origin);
+}
+
+std::optional<std::uint32_t> TSourceStepping::AddressOfLine(TSourcePlace& place) const {
+  const std::map<int, TLineCode>* lines = map_->LinesOf(place.File);
+  if (lines == nullptr) {
+    return std::nullopt;
+  }
+  for (auto it = lines->lower_bound(place.Line); it != lines->end(); ++it) {
+    for (const TCodeChunk& chunk : it->second.Chunks) {
+      const std::optional<std::uint64_t> address = map_->AddressOf(chunk);
+      if (address && chunk.Size > 0) {
+        place.Line = it->first;
+        return static_cast<std::uint32_t>(static_cast<std::int64_t>(*address) + Delta());
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<TSourcePlace> TSourceStepping::PlaceOfAddress(std::uint32_t linear) const {
+  const std::int64_t address = static_cast<std::int64_t>(linear) - Delta();
+  if (address < 0) {
+    return std::nullopt;
+  }
+  return map_->PlaceOfAddress(static_cast<std::uint64_t>(address));
+}
+
+std::optional<TSourcePlace> TSourceStepping::CurrentPlace() {
+  return PlaceOfAddress(stub_.Registers().LinearIp());
+}
+
+std::optional<TSourcePlace> TSourceStepping::SetBreakpoint(TSourcePlace place) {
+  const std::optional<std::uint32_t> address = AddressOfLine(place);
+  if (!address) {
+    return std::nullopt;
+  }
+  stub_.InsertBreakpoint(*address);
+  return place;
+}
+
+void TSourceStepping::ClearBreakpoint(TSourcePlace place) {
+  if (const std::optional<std::uint32_t> address = AddressOfLine(place)) {
+    stub_.RemoveBreakpoint(*address);
+  }
+}
+
+void TSourceStepping::StepLine(bool over_calls) {
+  const std::optional<TSourcePlace> start = CurrentPlace();
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStepTimeMs);
+  for (int step = 0; step < kStepLimit && std::chrono::steady_clock::now() < deadline; ++step) {
+    const std::uint32_t ip = stub_.Registers().LinearIp();
+    const std::optional<TStepOverInstruction> whole = StepOverInstruction(stub_.ReadMemory(ip, 16));
+    if (whole && (over_calls || !whole->IsCall)) {
+      if (!stub_.StepOver(kStepOverTimeoutMs)) {
+        stub_.Interrupt();  // it did not come back: stop where it is
+        return;
+      }
+    } else {
+      stub_.StepInstruction();
+    }
+    const std::optional<TSourcePlace> now = CurrentPlace();
+    if (!now || !start || *now != *start) {
+      return;
+    }
+    const std::uint32_t after = stub_.Registers().LinearIp();
+    if (after == ip || stub_.Breakpoints().count(after) != 0) {
+      return;  // a jump to itself, or a breakpoint
+    }
+  }
+}
+
+void TSourceStepping::StepInto() {
+  StepLine(false);
+}
+
+void TSourceStepping::StepOverLine() {
+  StepLine(true);
+}
+
+bool TSourceStepping::RunTo(TSourcePlace place, int timeout_ms) {
+  const std::optional<std::uint32_t> address = AddressOfLine(place);
+  if (!address) {
+    return false;
+  }
+  const bool had = stub_.Breakpoints().count(*address) != 0;
+  stub_.InsertBreakpoint(*address);
+  stub_.Resume();
+  const bool stopped = stub_.WaitStop(timeout_ms);
+  if (!had && stopped) {
+    stub_.RemoveBreakpoint(*address);
+  }
+  return stopped;
+}
+
+}  // namespace torvane
