@@ -49,7 +49,10 @@ std::string FileStart(const std::string& path, std::size_t limit) {
 }  // namespace
 
 TProgramRun::TProgramRun(TFAsmEd& window)
-    : window_(window), pane_(*window.Memo1), rest_timer_(std::make_unique<QTimer>()) {
+    : window_(window),
+      pane_(*window.Memo1),
+      pane_line_limit_(kRunPaneLines),
+      rest_timer_(std::make_unique<QTimer>()) {
   rest_timer_->setSingleShot(true);
   rest_timer_->setInterval(kRestDelayMs);
   QObject::connect(rest_timer_.get(), &QTimer::timeout, [this] { FlushRest(); });
@@ -67,7 +70,7 @@ TProgramRun::~TProgramRun() {
   RemoveTemporaryFiles();
 }
 
-void TProgramRun::Run() {
+void TProgramRun::Run(const std::vector<std::string>& qemu_arguments) {
   if (window_.Assembling()) {
     return;
   }
@@ -99,7 +102,7 @@ void TProgramRun::Run() {
       return;
     }
   }
-  Start(source, binary);
+  Start(source, binary, qemu_arguments);
 }
 
 bool TProgramRun::BinaryIsCurrent(const std::string& source, const std::string& binary) const {
@@ -135,7 +138,8 @@ void TProgramRun::Refuse(const QString& text) {
   Dialogs().ShowMessage(message);
 }
 
-void TProgramRun::Start(const std::string& source, const std::string& binary) {
+void TProgramRun::Start(const std::string& source, const std::string& binary,
+                        const std::vector<std::string>& qemu_arguments) {
   const TRunSettings settings = ReadRunSettings(SettingsFilePath(SettingsDirectory));
   const TFileStamp stamp = StampOf(binary);
   const std::string first = FileStart(binary, kBootSectorSize);
@@ -152,8 +156,9 @@ void TProgramRun::Start(const std::string& source, const std::string& binary) {
   std::string directory;
   std::string file_name;
   SplitDirectory(absolute, directory, file_name);
-  TEmulatorCommand command = kind == pkDosCom ? PlanDosBoxRun(settings, directory)
-                                              : PlanQemuRun(settings, absolute, check.Disk);
+  TEmulatorCommand command = kind == pkDosCom
+                                 ? PlanDosBoxRun(settings, directory)
+                                 : PlanQemuRun(settings, absolute, check.Disk, qemu_arguments);
   const char* path_variable = std::getenv("PATH");
   const std::string program =
       FindProgram(command.Program, path_variable != nullptr ? path_variable : "");
@@ -184,7 +189,7 @@ void TProgramRun::Start(const std::string& source, const std::string& binary) {
   AppendLine(
       QString::fromStdString(RunStartText(binary_name, FromFileName(program).toStdString())));
   old_block_limit_ = pane_.maximumBlockCount();
-  pane_.setMaximumBlockCount(kRunPaneLines);
+  pane_.setMaximumBlockCount(pane_line_limit_);
   std::string error;
   if (!process_.Start(program, command.Arguments, command.WorkingDirectory, command.Environment,
                       &error)) {

@@ -6,6 +6,7 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/live_process.h"
 #include "run/emulator_command.h"
@@ -27,12 +28,15 @@ class TProgramRun {
   // F5: asks whether to restart a run that is going; assembles when the
   // binary is missing or older than the text; refuses an image that cannot
   // boot and a missing emulator with a message; then starts the emulator.
-  void Run();
+  // qemu_arguments go last on QEMU's command line (a debugger's "-s -S").
+  void Run(const std::vector<std::string>& qemu_arguments = {});
   // Shift+F5: ends the emulator and all it started; nothing when no run goes.
   void Stop();
   // Ends a run and waits for it (closing the window).
   void StopAndWait();
   bool Running() const { return process_.Running(); }
+  // How many lines the pane keeps while a run goes (the oldest go first).
+  void SetPaneLineLimit(int lines) { pane_line_limit_ = lines; }
   // The emulator's process id while it runs, else 0.
   long long ProcessId() const { return process_.Running() ? process_.ProcessId() : 0; }
 
@@ -43,7 +47,8 @@ class TProgramRun {
   // Assembles through the window's assemble path; true when NASM wrote a
   // new binary and reported no error.
   bool AssembleFirst(const std::string& binary);
-  void Start(const std::string& source, const std::string& binary);
+  void Start(const std::string& source, const std::string& binary,
+             const std::vector<std::string>& qemu_arguments);
   void Refuse(const QString& text);
   void Output(const std::string& bytes);
   void ErrorOutput(const std::string& bytes);
@@ -63,6 +68,7 @@ class TProgramRun {
   bool dos_ = false;
   bool line_open_ = false;  // the pane's last line still grows
   int old_block_limit_ = 0;
+  int pane_line_limit_;
   std::unique_ptr<QTimer> rest_timer_;
 };
 

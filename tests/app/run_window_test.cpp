@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -209,6 +210,42 @@ TEST_F(RunWindowTest, AnUnfinishedLineShowsAfterAPauseAndQemuErrorsReachThePane)
   ASSERT_TRUE(WaitForPane(QStringLiteral("运行结束，退出状态：1"))) << Pane().toStdString();
   EXPECT_TRUE(Pane().contains(QStringLiteral("no-such-option")));
   EXPECT_EQ(Pid(), 0);
+}
+
+TEST_F(RunWindowTest, AProgramPrintingWithoutEndKeepsThePaneBoundedAndStops) {
+  MakeWindow();
+  Put(Path("flood.asm"),
+      "org 0x7c00\n.again:\n  mov si, msg\n.next:\n  cs lodsb\n  test al, al\n"
+      "  jz .again\n  out 0xe9, al\n  jmp .next\n"
+      "msg: db \"flood\", 13, 10, 0\ntimes 510-($-$$) db 0\ndw 0xaa55\n");
+  Open(Path("flood.asm"));
+  const int limit = 500;
+  window_->ProgramRun1->SetPaneLineLimit(limit);
+  window_->Run1->trigger();
+  EXPECT_EQ(window_->Memo1->maximumBlockCount(), limit);
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return window_->Memo1->document()->blockCount() >= limit; }, 60000));
+  QElapsedTimer stopping;
+  stopping.start();
+  window_->Stop1->trigger();
+  ASSERT_TRUE(WaitForPane(QStringLiteral("运行已停止。"), 10000));
+  EXPECT_LT(stopping.elapsed(), 5000);
+  EXPECT_LE(window_->Memo1->document()->blockCount(), limit);
+  EXPECT_EQ(window_->Memo1->maximumBlockCount(), 0);  // assembling keeps every line again
+}
+
+TEST_F(RunWindowTest, ACallersArgumentsReachQemuLast) {
+  MakeWindow();
+  Put(Path("boot.asm"), kPrintE9);
+  Open(Path("boot.asm"));
+  // -S: the machine waits for a debugger before its first instruction.
+  window_->ProgramRun1->Run({"-S"});
+  ASSERT_TRUE(WaitForPane(QStringLiteral("开始运行：")));
+  QTest::qWait(500);
+  EXPECT_TRUE(window_->ProgramRun1->Running());
+  EXPECT_FALSE(Pane().contains(QStringLiteral("Boot says hello")));
+  window_->ProgramRun1->StopAndWait();
+  EXPECT_TRUE(Pane().endsWith(QStringLiteral("运行已停止。")));
 }
 
 TEST_F(RunWindowTest, ComProgramRunsUnderDosBoxAndItsOutputShowsWhenItEnds) {
