@@ -14,6 +14,17 @@
 #include "platform/gui/error_box.h"
 
 namespace torvane {
+namespace {
+
+// Shows a key beside a menu item without making it the item's: the window's
+// key actions (or the editor's key table) keep running it, and a second
+// window-wide binding of the same key would make both ambiguous.
+void ShowKey(QAction* action, const QKeySequence& key) {
+  action->setShortcut(key);
+  action->setShortcutContext(Qt::WidgetShortcut);
+}
+
+}  // namespace
 
 void TFAsmEd::BuildEditAndViewMenus() {
   // The find items (app/find_actions) go before these, after a separator.
@@ -60,6 +71,73 @@ void TFAsmEd::BuildKeys() {
   SaveKey = key("SaveKey", QKeySequence(Qt::CTRL | Qt::Key_S), &TFAsmEd::S1Click);
   OpenKey = key("OpenKey", QKeySequence(Qt::CTRL | Qt::Key_O), &TFAsmEd::O2Click);
   AssembleKey = key("AssembleKey", QKeySequence(Qt::Key_F9), &TFAsmEd::C1Click);
+  SaveAsKey =
+      key("SaveAsKey", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TFAsmEd::SaveAsClick);
+  // The File menu shows these keys beside its unchanged captions.
+  ShowKey(O2, OpenKey->shortcut());
+  ShowKey(S1, SaveKey->shortcut());
+  ShowKey(SaveAs1, SaveAsKey->shortcut());
+  ShowKey(C1, AssembleKey->shortcut());
+}
+
+void TFAsmEd::BuildEditCommands() {
+  // At the menu's top, before the find items. The keys stay the editor's
+  // (its key table runs them, and a line edit of the find bar keeps its
+  // own Ctrl+Z or Ctrl+V); the menu only shows them.
+  QAction* before = E1->actions().isEmpty() ? nullptr : E1->actions().first();
+  auto add = [&](const char* name, const QString& caption, const QKeySequence& key,
+                 void (TFAsmEd::*handler)()) {
+    auto* action = new QAction(caption, E1);
+    action->setObjectName(QString::fromLatin1(name));
+    E1->insertAction(before, action);
+    connect(action, &QAction::triggered, this, [this, handler] {
+      if (!assembling_) {  // the text being assembled stays as saved
+        RunCommand(handler);
+      }
+    });
+    ShowKey(action, key);
+    return action;
+  };
+  Undo1 = add("Undo1", QStringLiteral("撤销(&U)"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+              &TFAsmEd::UndoClick);
+  Redo1 = add("Redo1", QStringLiteral("重做(&R)"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+              &TFAsmEd::RedoClick);
+  E1->insertSeparator(before)->setObjectName(QStringLiteral("UndoSeparator"));
+  Cut1 = add("Cut1", QStringLiteral("剪切(&T)"), QKeySequence(Qt::CTRL | Qt::Key_X),
+             &TFAsmEd::CutClick);
+  Copy1 = add("Copy1", QStringLiteral("复制(&C)"), QKeySequence(Qt::CTRL | Qt::Key_C),
+              &TFAsmEd::CopyClick);
+  Paste1 = add("Paste1", QStringLiteral("粘贴(&P)"), QKeySequence(Qt::CTRL | Qt::Key_V),
+               &TFAsmEd::PasteClick);
+  SelectAll1 = add("SelectAll1", QStringLiteral("全选(&A)"), QKeySequence(Qt::CTRL | Qt::Key_A),
+                   &TFAsmEd::SelectAllClick);
+  if (before != nullptr) {
+    E1->insertSeparator(before)->setObjectName(QStringLiteral("ClipboardSeparator"));
+  }
+}
+
+void TFAsmEd::UndoClick() {
+  SrcEditor1->ProcessCommand(ecUndo);
+}
+
+void TFAsmEd::RedoClick() {
+  SrcEditor1->ProcessCommand(ecRedo);
+}
+
+void TFAsmEd::CutClick() {
+  SrcEditor1->ProcessCommand(ecCut);
+}
+
+void TFAsmEd::CopyClick() {
+  SrcEditor1->ProcessCommand(ecCopy);
+}
+
+void TFAsmEd::PasteClick() {
+  SrcEditor1->ProcessCommand(ecPaste);
+}
+
+void TFAsmEd::SelectAllClick() {
+  SrcEditor1->ProcessCommand(ecSelectAll);
 }
 
 void TFAsmEd::ApplyViewSettings() {

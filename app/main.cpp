@@ -17,10 +17,10 @@ int main(int argc, char** argv) {
   torvane::TFAsmEd window;
   window.show();
   // Opened as Open would; an unreadable file gets the open error and the
-  // window stays.
+  // window stays; a name with no file yet starts an empty document of it.
   const std::string file = torvane::CommandLineFile(argc, argv);
   if (!file.empty()) {
-    torvane::RunGuarded(&window, [&] { window.OpenNamedFile(file); });
+    torvane::RunGuarded(&window, [&] { window.OpenOrStartNamedFile(file); });
   }
   return QApplication::exec();
 }

@@ -24,6 +24,7 @@
 #include "app/nasm_completion.h"
 #include "app/options_dialog.h"
 #include "app/program_run.h"
+#include "app/recent_files.h"
 #include "app/settings.h"
 #include "document/control/src_editor.h"
 #include "highlight/asm_highlighter.h"
@@ -93,6 +94,7 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
   BuildMenus();
   FindActions = new TFindActions(*this);
   FormCreate();
+  BuildEditCommands();
   // The pane comes first in the tab order, yet typing is for the editor
   // from the start; Tab indents there, Ctrl+Tab moves on.
   SrcEditor1->installEventFilter(this);
@@ -132,9 +134,14 @@ void TFAsmEd::BuildMenus() {
   N1 = add(F1, "N1", QStringLiteral("新建源程序(&N)"), &TFAsmEd::N1Click);
   O2 = add(F1, "O2", QStringLiteral("打开源程序(&O)"), &TFAsmEd::O2Click);
   S1 = add(F1, "S1", QStringLiteral("保存(&S)"), &TFAsmEd::S1Click);
+  SaveAs1 = add(F1, "SaveAs1", QStringLiteral("另存为(&A)…"), &TFAsmEd::SaveAsClick);
   F1->addSeparator()->setObjectName(QStringLiteral("N2"));
   C1 = add(F1, "C1", QStringLiteral("编译本文档(&C)"), &TFAsmEd::C1Click);
   F1->addSeparator()->setObjectName(QStringLiteral("N3"));
+  Recent1 = F1->addMenu(QStringLiteral("最近打开的文件(&R)"));
+  Recent1->setObjectName(QStringLiteral("Recent1"));
+  connect(Recent1, &QMenu::aboutToShow, this, [this] { FillRecentMenu(); });
+  F1->addSeparator()->setObjectName(QStringLiteral("RecentSeparator"));
   X1 = add(F1, "X1", QStringLiteral("退出(&X)"), &TFAsmEd::X1Click);
   O1 = menuBar()->addMenu(QStringLiteral("选项(&O)"));
   O1->setObjectName(QStringLiteral("O1"));
@@ -177,32 +184,43 @@ void TFAsmEd::N1Click() {
 
 void TFAsmEd::O2Click() {
   TFocusBack focus_back{*this};
-  if (!MayDiscardText() || !SrcEditor1->OpenDocument("", &OpenDialog1, doDefine)) {
+  if (!MayDiscardText()) {
     return;
   }
-  ShowOpenedFile(OpenDialog1.FileSystemName());
-  Memo1->clear();
+  // The dialog starts where the current (or last) file is, not where the
+  // previous choice was made.
+  const std::string folder =
+      current_file_name_.empty() ? last_folder_ : FolderOf(current_file_name_);
+  OpenDialog1.InitialDir = FromFileName(folder);
+  OpenDialog1.FileName.clear();
+  if (!OpenDialog1.Execute(this)) {
+    return;
+  }
+  if (OpenFile(OpenDialog1.FileSystemName())) {
+    Memo1->clear();
+  }
 }
 
 bool TFAsmEd::OpenNamedFile(const std::string& file_name) {
   TFocusBack focus_back{*this};
-  if (!SrcEditor1->OpenDocument(file_name, nullptr, 0)) {
-    return false;
-  }
-  ShowOpenedFile(file_name);
-  return true;
+  return OpenFile(file_name);
 }
 
 void TFAsmEd::ShowOpenedFile(const std::string& file_name) {
   ScanFoldsOfLoadedText();
   current_file_name_ = file_name;
   assembly_source_.clear();
-  setWindowTitle(QStringLiteral("%1 [%2]").arg(QString::fromUtf8(DefaultTitle),
-                                               FromFileName(current_file_name_)));
+  ShowFileTitle();
   // The question about the old text was answered: the file as read is what
   // a save would keep.
   SrcEditor1->SetModified(false);
+  RememberFile(file_name);
   DocumentReplaced();
+}
+
+void TFAsmEd::ShowFileTitle() {
+  setWindowTitle(QStringLiteral("%1 [%2]").arg(QString::fromUtf8(DefaultTitle),
+                                               FromFileName(current_file_name_)));
 }
 
 void TFAsmEd::DocumentReplaced() {
@@ -255,6 +273,7 @@ bool TFAsmEd::Save() {
   }
   if (saved) {
     SrcEditor1->SetModified(false);
+    RememberFile(current_file_name_);
   }
   return saved;
 }

@@ -53,11 +53,25 @@ class TFAsmEd : public QMainWindow {
   void RunClick();          // 运行 (F5)
   void StopClick();         // 停止 (Shift+F5)
   void RunSettingsClick();  // 运行设置…
+  void SaveAsClick();  // 另存为…
+  // Additions of the 编辑 menu's top: the editor's own commands.
+  void UndoClick();
+  void RedoClick();
+  void CutClick();
+  void CopyClick();
+  void PasteClick();
+  void SelectAllClick();
 
   // Opens a file as Open does, without the dialog or the question (the
   // command line's file, a message about another file). False, with the open
   // error shown, when it could not be read.
   bool OpenNamedFile(const std::string& file_name);
+  // The command line's file: opened as above or, when there is no file of
+  // that name, an empty document with that name (the first save creates it).
+  bool OpenOrStartNamedFile(const std::string& file_name);
+  // An item of 最近打开的文件: asks about unsaved changes, then opens it as
+  // Open does; a file that is gone is said so and leaves the list.
+  void OpenRecentFile(const std::string& file_name);
   // Asks whether to save a modified text before it is replaced (New, Open,
   // a message about another file): true when the text may go (nothing to
   // save, not saved by choice, or saved); Escape keeps everything.
@@ -99,7 +113,9 @@ class TFAsmEd : public QMainWindow {
   QAction* N1 = nullptr;
   QAction* O2 = nullptr;
   QAction* S1 = nullptr;
+  QAction* SaveAs1 = nullptr;  // addition: 另存为… after 保存
   QAction* C1 = nullptr;
+  QMenu* Recent1 = nullptr;  // addition: 最近打开的文件 before 退出
   QAction* X1 = nullptr;
   QMenu* O1 = nullptr;
   QAction* V1 = nullptr;
@@ -109,6 +125,12 @@ class TFAsmEd : public QMainWindow {
   TFindActions* FindActions = nullptr;  // find, replace, go to line (app/find_actions)
   // Additions: 编辑 (E1) and 查看 between 选项 and 说明, and keys of the
   // window for commands whose menu items keep no shortcut.
+  QAction* Undo1 = nullptr;
+  QAction* Redo1 = nullptr;
+  QAction* Cut1 = nullptr;
+  QAction* Copy1 = nullptr;
+  QAction* Paste1 = nullptr;
+  QAction* SelectAll1 = nullptr;
   QAction* NextMessage1 = nullptr;
   QAction* PreviousMessage1 = nullptr;
   QMenu* ViewMenu = nullptr;
@@ -119,6 +141,7 @@ class TFAsmEd : public QMainWindow {
   QAction* SaveKey = nullptr;             // Ctrl+S
   QAction* OpenKey = nullptr;             // Ctrl+O
   QAction* AssembleKey = nullptr;         // F9
+  QAction* SaveAsKey = nullptr;           // Ctrl+Shift+S
   TEditorStatusBar* StatusBar = nullptr;  // made when first switched on
   std::unique_ptr<TMessageJumps> MessageJumps;
   // 查看 > 机器码 and 列表文件, 编辑 > 展开宏 (app/machine_code, app/listing_pane,
@@ -141,6 +164,18 @@ class TFAsmEd : public QMainWindow {
   void BuildEditAndViewMenus();
   void BuildKeys();
   void BuildRunMenu();
+  // The 编辑 menu's undo, redo and clipboard items at its top.
+  void BuildEditCommands();
+  void FillRecentMenu();
+  // Opens a file chosen by any command: asks first when it looks binary.
+  bool OpenFile(const std::string& file_name);
+  // An empty document that a first save writes to file_name.
+  void StartNamedDocument(const std::string& file_name);
+  // Title "%s [%s]" for the current file.
+  void ShowFileTitle();
+  // A file opened or saved under a name: first in 最近打开的文件, and its
+  // folder is where the Open dialog starts next.
+  void RememberFile(const std::string& file_name);
   void ShowOpenedFile(const std::string& file_name);
   // After the editor got another text: no stale find result, the status bar
   // shows the new text's line breaks.
@@ -168,6 +203,7 @@ class TFAsmEd : public QMainWindow {
   std::string assembler_path_;
   std::string current_file_name_;
   std::string assembly_source_;  // empty: the current file
+  std::string last_folder_;      // of the last file opened or saved
   bool assembling_ = false;
 };
 

@@ -28,6 +28,9 @@ class TRealDialogService : public TDialogService {
     if (request.save && !ext.isEmpty()) {
       dialog.setDefaultSuffix(ext);
     }
+    if (!request.initial_dir.isEmpty()) {
+      dialog.setDirectory(request.initial_dir);
+    }
     if (!request.file_name.isEmpty()) {
       dialog.selectFile(request.file_name);
     }

@@ -46,6 +46,7 @@ struct TFileDialogRequest {
   QString filter;       // "description|pattern|description|pattern..."
   QString default_ext;  // appended to a typed name that has no extension
   QString file_name;    // initial name, full path or bare name
+  QString initial_dir;  // where the dialog starts when file_name names no folder
 };
 
 class TDialogService {

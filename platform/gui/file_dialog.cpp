@@ -44,6 +44,7 @@ bool TFileDialog::Execute(QWidget* parent) {
   request.filter = Filter;
   request.default_ext = DefaultExt;
   request.file_name = FileName;
+  request.initial_dir = InitialDir;
   const std::optional<QString> chosen = Dialogs().ChooseFile(request);
   if (!chosen || chosen->isEmpty()) {
     return false;

@@ -24,6 +24,7 @@ class TFileDialog {
   QString Filter;      // "description|pattern", pairs separated by '|'
   QString DefaultExt;  // "*.asm" or "asm"
   QString FileName;    // initial name before Execute, the chosen full path after
+  QString InitialDir;  // the folder shown first when FileName names none
 
   // FileName as the system calls want it (see ToFileSystemName).
   std::string FileSystemName() const { return ToFileSystemName(FileName); }

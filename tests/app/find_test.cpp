@@ -95,10 +95,13 @@ TEST_F(FindTest, TheEditMenuSitsBeforeHelpAndTheBarLeavesTheLayoutAsItWas) {
   }
   EXPECT_EQ(menus.indexOf("编辑(&E)"), menus.indexOf("选项(&O)") + 1);
   EXPECT_LT(menus.indexOf("编辑(&E)"), menus.indexOf("说明(&H)"));  // 查看 may follow it
-  EXPECT_EQ(Captions(window_->E1).mid(0, 5),
+  // After the undo and clipboard items at the top.
+  const QStringList edit = Captions(window_->E1);
+  EXPECT_EQ(edit.mid(edit.indexOf("查找|Ctrl+F"), 5),
             (QStringList{"查找|Ctrl+F", "查找下一个|F3", "查找上一个|Shift+F3", "替换|Ctrl+H",
                          "转到行|Ctrl+G"}));
-  for (const QMenu* described : {window_->F1, window_->O1, window_->H1}) {
+  // The File menu only shows the window's keys (main_window_test).
+  for (const QMenu* described : {window_->O1, window_->H1}) {
     for (const QAction* action : described->actions()) {
       EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
     }

@@ -60,12 +60,23 @@ TEST_F(MainWindowTest, StartsWithTheDesignedLayoutAndMenus) {
   }
   EXPECT_EQ(menus,
             (QStringList{"文件(&F)", "选项(&O)", "编辑(&E)", "查看(&V)", "运行(&R)", "说明(&H)"}));
-  EXPECT_EQ(Captions(window_->F1), (QStringList{"新建源程序(&N)", "打开源程序(&O)", "保存(&S)", "-",
-                                                "编译本文档(&C)", "-", "退出(&X)"}));
+  // The described captions as they are, with 另存为… and 最近打开的文件 added.
+  EXPECT_EQ(Captions(window_->F1),
+            (QStringList{"新建源程序(&N)", "打开源程序(&O)", "保存(&S)", "另存为(&A)…", "-",
+                         "编译本文档(&C)", "-", "最近打开的文件(&R)", "-", "退出(&X)"}));
   EXPECT_EQ(Captions(window_->O1), QStringList{"编译环境设置(&V)"});
   EXPECT_EQ(Captions(window_->H1), QStringList{"关于&Torvane"});
+  // The File menu shows the window's keys; they stay the window's actions'.
+  QStringList keys;
   for (const QAction* action : window_->F1->actions()) {
-    EXPECT_TRUE(action->shortcut().isEmpty());
+    keys << action->shortcut().toString();
+    EXPECT_TRUE(action->shortcut().isEmpty() || action->shortcutContext() == Qt::WidgetShortcut);
+  }
+  EXPECT_EQ(keys, (QStringList{"", "Ctrl+O", "Ctrl+S", "Ctrl+Shift+S", "", "F9", "", "", "", ""}));
+  for (const QMenu* menu : {window_->O1, window_->H1}) {
+    for (const QAction* action : menu->actions()) {
+      EXPECT_TRUE(action->shortcut().isEmpty());
+    }
   }
 
   EXPECT_EQ(window_->Splitter1->orientation(), Qt::Vertical);
