@@ -65,7 +65,7 @@ TMachineCode::TMachineCode(TFAsmEd& window) : window_(window) {
   action_->setChecked(shown_);
   TSrcEditor& editor = *window_.SrcEditor1;
   editor.Model().AddLineObserver(this);
-  editor.SetSideColumn(this);
+  editor.AddSideColumn(this);
   editor.viewport()->installEventFilter(this);
   hint_ = std::make_unique<TProposalHint>(editor.CompletionProposal());
 }
@@ -73,7 +73,7 @@ TMachineCode::TMachineCode(TFAsmEd& window) : window_(window) {
 TMachineCode::~TMachineCode() {
   TSrcEditor& editor = *window_.SrcEditor1;
   hint_->HideHint(editor);
-  editor.SetSideColumn(nullptr);
+  editor.RemoveSideColumn(this);
   editor.Model().RemoveLineObserver(this);
 }
 
@@ -267,10 +267,10 @@ void TMachineCode::LinesCleared() {
 
 void TMachineCode::UpdateHint(int x, int y) {
   TSrcEditor& editor = *window_.SrcEditor1;
-  const int right = editor.GutterExtent();
-  const int left = right - editor.SideColumnWidth();
+  const int left = editor.SideColumnLeft(this);
+  const int right = left + editor.SideColumnWidthOf(this);
   int line = 0;
-  if (shown_ && x >= left && x < right && editor.SideColumnWidth() > 0) {
+  if (shown_ && left >= 0 && x >= left && x < right) {
     const int row = editor.FirstVisibleRow() + y / std::max(editor.RowHeight(), 1);
     if (row >= 1 && row <= editor.Model().Mapping().DisplayRowCount()) {
       line = editor.Model().Folds().ExpandedLineNumber(editor.Model().Mapping().LineOfRow(row));

@@ -23,6 +23,7 @@
 #include "app/message_jump.h"
 #include "app/nasm_completion.h"
 #include "app/options_dialog.h"
+#include "app/program_debug.h"
 #include "app/program_run.h"
 #include "app/recent_files.h"
 #include "app/settings.h"
@@ -166,6 +167,7 @@ void TFAsmEd::FormCreate() {
   MachineCode1->OnListingChanged = [this] { ListingPane1->ListingChanged(); };
   MacroExpansion1 = std::make_unique<TMacroExpansion>(*this);
   ProgramRun1 = std::make_unique<TProgramRun>(*this);
+  ProgramDebug1 = std::make_unique<TProgramDebug>(*this);
 }
 
 void TFAsmEd::N1Click() {
@@ -381,6 +383,9 @@ void TFAsmEd::closeEvent(QCloseEvent* event) {
   RunGuarded(this, [&] { may_close = FormClose(); });
   if (may_close) {
     // The emulator goes with the window (and so does its output).
+    if (ProgramDebug1) {
+      ProgramDebug1->Stop();
+    }
     if (ProgramRun1) {
       ProgramRun1->StopAndWait();
     }

@@ -27,6 +27,7 @@ class TMachineCode;
 class TListingPane;
 class TMacroExpansion;
 class TProgramRun;
+class TProgramDebug;
 
 class TFAsmEd : public QMainWindow {
   Q_OBJECT
@@ -61,6 +62,12 @@ class TFAsmEd : public QMainWindow {
   void CopyClick();
   void PasteClick();
   void SelectAllClick();
+  void DebugClick();        // 调试 (F6)
+  void ContinueClick();     // 继续 (F5 while debugging)
+  void StepIntoClick();     // 单步进入 (F11)
+  void StepOverClick();     // 单步跳过 (F10)
+  void RunToCursorClick();  // 运行到光标处 (Ctrl+F10)
+  void BreakpointClick();   // 切换断点 (F2)
 
   // Opens a file as Open does, without the dialog or the question (the
   // command line's file, a message about another file). False, with the open
@@ -155,6 +162,14 @@ class TFAsmEd : public QMainWindow {
   QAction* Stop1 = nullptr;
   QAction* RunSettings1 = nullptr;
   std::unique_ptr<TProgramRun> ProgramRun1;
+  // The debugger's items in 运行 (app/program_debug); goes before the run.
+  QAction* Debug1 = nullptr;
+  QAction* Continue1 = nullptr;
+  QAction* StepInto1 = nullptr;
+  QAction* StepOver1 = nullptr;
+  QAction* RunToCursor1 = nullptr;
+  QAction* Breakpoint1 = nullptr;
+  std::unique_ptr<TProgramDebug> ProgramDebug1;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

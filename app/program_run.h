@@ -35,6 +35,8 @@ class TProgramRun {
   // Ends a run and waits for it (closing the window).
   void StopAndWait();
   bool Running() const { return process_.Running(); }
+  // Whether the run going is a DOS program (DOSBox) rather than an image QEMU boots.
+  bool RunsDos() const { return dos_; }
   // How many lines the pane keeps while a run goes (the oldest go first).
   void SetPaneLineLimit(int lines) { pane_line_limit_ = lines; }
   // The emulator's process id while it runs, else 0.

@@ -150,10 +150,21 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   // Draws marks of the host's own on a painted line, after the bookmarks:
   // x is where the next mark goes, top the row's top.
   std::function<void(TCustomSrcEdit&, QPainter&, int line, int x, int top)> OnGutterPaintMarks;
-  // A column of the host's between the gutter and the text (not owned;
-  // nullptr: none). SideColumnChanged lays the gutter out for a new width.
+  // Columns of the host's between the gutter and the text. SetSideColumn
+  // makes `column` the only one (nullptr: none). SideColumnChanged lays the
+  // gutter out for a new width.
   void SetSideColumn(ISrcEditSideColumn* column);
-  ISrcEditSideColumn* SideColumn() const { return side_column_; }
+  // Several columns sit side by side, the first added nearest the gutter's
+  // numbers (`leftmost` puts one before the others). Not owned.
+  void AddSideColumn(ISrcEditSideColumn* column, bool leftmost = false);
+  void RemoveSideColumn(ISrcEditSideColumn* column);
+  // The column's left edge in the viewport, -1 when it is not there.
+  int SideColumnLeft(const ISrcEditSideColumn* column) const;
+  // The width a column takes now (0 when it is not there).
+  int SideColumnWidthOf(const ISrcEditSideColumn* column) const;
+  ISrcEditSideColumn* SideColumn() const {
+    return side_columns_.empty() ? nullptr : side_columns_.front();
+  }
   int SideColumnWidth() const { return side_column_width_; }
   void SideColumnChanged();
   void PaintSideColumn(QPainter& painter, const QRect& clip, int first_row, int last_row);
@@ -332,8 +343,9 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   void CodeFoldingChanged(TSrcCodeFoldingChange change);
   TFoldPaintContext FoldPaintContext();
   ISrcCollapsedCodeHint* collapsed_hint_ = nullptr;
-  ISrcEditSideColumn* side_column_ = nullptr;
-  int side_column_width_ = 0;  // part of the gutter extent, at its right
+  std::vector<ISrcEditSideColumn*> side_columns_;
+  std::vector<int> side_column_widths_;  // as laid out, in the same order
+  int side_column_width_ = 0;            // their sum, part of the gutter extent, at its right
   const TSrcEditFoldRange* hint_range_ = nullptr;  // the block whose hint shows
   int hint_line_ = 0;                              // its header line then
   bool hint_check_queued_ = false;

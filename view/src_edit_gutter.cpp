@@ -43,7 +43,12 @@ void TCustomSrcEdit::LayoutGutter() {
   laying_out_gutter_ = false;
   gutter_char_width_ = layout.CharWidth;
   // A side column takes room at the gutter's right, before the text.
-  side_column_width_ = side_column_ == nullptr ? 0 : std::max(side_column_->Width(*this), 0);
+  side_column_widths_.clear();
+  side_column_width_ = 0;
+  for (const ISrcEditSideColumn* column : side_columns_) {
+    side_column_widths_.push_back(std::max(column->Width(*this), 0));
+    side_column_width_ += side_column_widths_.back();
+  }
   const int extent = layout.Width + side_column_width_;
   if (extent == metrics_.GutterExtent()) {
     MarkGutterLinesDirty(-1, -1);
@@ -53,8 +58,48 @@ void TCustomSrcEdit::LayoutGutter() {
 }
 
 void TCustomSrcEdit::SetSideColumn(ISrcEditSideColumn* column) {
-  side_column_ = column;
+  side_columns_.clear();
+  if (column != nullptr) {
+    side_columns_.push_back(column);
+  }
   SideColumnChanged();
+}
+
+void TCustomSrcEdit::AddSideColumn(ISrcEditSideColumn* column, bool leftmost) {
+  if (column == nullptr ||
+      std::find(side_columns_.begin(), side_columns_.end(), column) != side_columns_.end()) {
+    return;
+  }
+  side_columns_.insert(leftmost ? side_columns_.begin() : side_columns_.end(), column);
+  SideColumnChanged();
+}
+
+void TCustomSrcEdit::RemoveSideColumn(ISrcEditSideColumn* column) {
+  const auto it = std::find(side_columns_.begin(), side_columns_.end(), column);
+  if (it != side_columns_.end()) {
+    side_columns_.erase(it);
+    SideColumnChanged();
+  }
+}
+
+int TCustomSrcEdit::SideColumnLeft(const ISrcEditSideColumn* column) const {
+  int left = metrics_.GutterExtent() - side_column_width_;
+  for (std::size_t i = 0; i < side_columns_.size() && i < side_column_widths_.size(); ++i) {
+    if (side_columns_[i] == column) {
+      return left;
+    }
+    left += side_column_widths_[i];
+  }
+  return -1;
+}
+
+int TCustomSrcEdit::SideColumnWidthOf(const ISrcEditSideColumn* column) const {
+  for (std::size_t i = 0; i < side_columns_.size() && i < side_column_widths_.size(); ++i) {
+    if (side_columns_[i] == column) {
+      return side_column_widths_[i];
+    }
+  }
+  return 0;
 }
 
 void TCustomSrcEdit::SideColumnChanged() {
@@ -63,26 +108,27 @@ void TCustomSrcEdit::SideColumnChanged() {
 
 void TCustomSrcEdit::PaintSideColumn(QPainter& painter, const QRect& clip, int first_row,
                                      int last_row) {
-  const int right = metrics_.GutterExtent();
-  const int left = right - side_column_width_;
-  const QRect area = QRect(left, clip.top(), side_column_width_, clip.height()) & clip;
-  if (side_column_ == nullptr || area.isEmpty()) {
-    return;
-  }
-  painter.save();
-  painter.setClipRect(area);
   const int row_height = metrics_.RowHeight();
   const TPositionMapping& mapping = model_.Mapping();
   const int rows = mapping.DisplayRowCount();
-  const int bottom = area.top() + area.height();
-  int row = std::max(metrics_.FirstVisibleRow() + area.top() / row_height, first_row);
-  for (int y = metrics_.RowToY(row); y < bottom; ++row, y += row_height) {
-    const int line = row <= rows && row <= std::max(last_row, 0) ? mapping.LineOfRow(row) : 0;
-    const bool first = line > 0 && mapping.RowOfLine(line) == row;
-    side_column_->PaintRow(*this, painter, QRect(left, y, side_column_width_, row_height), line,
-                           first);
+  int left = metrics_.GutterExtent() - side_column_width_;
+  for (std::size_t i = 0; i < side_columns_.size() && i < side_column_widths_.size(); ++i) {
+    const int width = side_column_widths_[i];
+    const QRect area = QRect(left, clip.top(), width, clip.height()) & clip;
+    if (!area.isEmpty()) {
+      painter.save();
+      painter.setClipRect(area);
+      const int bottom = area.top() + area.height();
+      int row = std::max(metrics_.FirstVisibleRow() + area.top() / row_height, first_row);
+      for (int y = metrics_.RowToY(row); y < bottom; ++row, y += row_height) {
+        const int line = row <= rows && row <= std::max(last_row, 0) ? mapping.LineOfRow(row) : 0;
+        const bool first = line > 0 && mapping.RowOfLine(line) == row;
+        side_columns_[i]->PaintRow(*this, painter, QRect(left, y, width, row_height), line, first);
+      }
+      painter.restore();
+    }
+    left += width;
   }
-  painter.restore();
 }
 
 int TCustomSrcEdit::LastShownLineNumber() const {

@@ -76,9 +76,12 @@ TEST_F(RunWindowTest, RunMenuSitsBetweenViewAndHelpWithItsKeys) {
   ASSERT_GE(run, 1);
   EXPECT_EQ(menus[run - 1], QStringLiteral("查看(&V)"));
   EXPECT_EQ(menus[run + 1], QStringLiteral("说明(&H)"));
-  EXPECT_EQ(Captions(window_->RunMenu),
-            (QStringList{QStringLiteral("运行"), QStringLiteral("停止"), QStringLiteral("-"),
-                         QStringLiteral("运行设置…")}));
+  EXPECT_EQ(
+      Captions(window_->RunMenu),
+      (QStringList{QStringLiteral("运行"), QStringLiteral("停止"), QStringLiteral("-"),
+                   QStringLiteral("调试"), QStringLiteral("继续\tF5"), QStringLiteral("单步进入"),
+                   QStringLiteral("单步跳过"), QStringLiteral("运行到光标处"),
+                   QStringLiteral("切换断点"), QStringLiteral("-"), QStringLiteral("运行设置…")}));
   EXPECT_EQ(window_->Run1->shortcut(), QKeySequence(Qt::Key_F5));
   EXPECT_EQ(window_->Stop1->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F5));
   // Stop without a run does nothing.
