@@ -111,3 +111,39 @@ TEST_F(SideColumnTest, ClicksInTheColumnAreNoGutterClicks) {
 
 }  // namespace
 }  // namespace torvane
+
+namespace torvane {
+namespace {
+
+TEST_F(SideColumnTest, SeveralColumnsSitSideBySideInTheOrderAsked) {
+  const int gutter = edit.GutterExtent();
+  TRecordingColumn second;
+  second.width = 25;
+  edit.AddSideColumn(&column);
+  edit.AddSideColumn(&second, true);  // nearest the line numbers
+  edit.AddSideColumn(&column);        // once only
+  EXPECT_EQ(edit.SideColumnWidth(), 65);
+  EXPECT_EQ(edit.GutterExtent(), gutter + 65);
+  EXPECT_EQ(edit.SideColumnLeft(&second), gutter);
+  EXPECT_EQ(edit.SideColumnLeft(&column), gutter + 25);
+  EXPECT_EQ(edit.SideColumnWidthOf(&second), 25);
+  second.rows.clear();
+  Render();
+  ASSERT_FALSE(column.lefts.empty());
+  ASSERT_FALSE(second.lefts.empty());
+  EXPECT_EQ(column.lefts.front(), gutter + 25);
+  EXPECT_EQ(second.lefts.front(), gutter);
+  EXPECT_EQ(column.rows, second.rows);
+  // A column of no width takes no room; a removed one is gone.
+  second.width = 0;
+  edit.SideColumnChanged();
+  EXPECT_EQ(edit.SideColumnLeft(&column), gutter);
+  edit.RemoveSideColumn(&second);
+  EXPECT_EQ(edit.SideColumnLeft(&second), -1);
+  EXPECT_EQ(edit.SideColumnWidth(), 40);
+  edit.RemoveSideColumn(&column);
+  EXPECT_EQ(edit.GutterExtent(), gutter);
+}
+
+}  // namespace
+}  // namespace torvane
