@@ -14,6 +14,7 @@
 #include "app/editor_configuration.h"
 #include "app/main_window.h"
 #include "app/recent_files.h"
+#include "app/recovery_keeper.h"
 #include "app/settings.h"
 #include "document/control/src_editor.h"
 #include "platform/gui/dialogs.h"
@@ -96,6 +97,7 @@ void TFAsmEd::StartNamedDocument(const std::string& file_name) {
   ShowFileTitle();
   Memo1->clear();
   DocumentReplaced();
+  RecoveryKeeperOf(*this)->DocumentDiscarded();
   FocusEditor();
 }
 
@@ -111,6 +113,7 @@ void TFAsmEd::SaveAsClick() {
   // F9 assembles what is now in the editor, under its new name.
   assembly_source_.clear();
   SrcEditor1->SetModified(false);
+  RecoveryKeeperOf(*this)->DocumentSaved();
   ShowFileTitle();
   RememberFile(current_file_name_);
   RefreshStatusBar();

@@ -26,6 +26,7 @@
 #include "app/program_debug.h"
 #include "app/program_run.h"
 #include "app/recent_files.h"
+#include "app/recovery_keeper.h"
 #include "app/settings.h"
 #include "document/control/src_editor.h"
 #include "highlight/asm_highlighter.h"
@@ -168,6 +169,7 @@ void TFAsmEd::FormCreate() {
   MacroExpansion1 = std::make_unique<TMacroExpansion>(*this);
   ProgramRun1 = std::make_unique<TProgramRun>(*this);
   ProgramDebug1 = std::make_unique<TProgramDebug>(*this);
+  new TRecoveryKeeper(*this);  // a child of the window
 }
 
 void TFAsmEd::N1Click() {
@@ -182,6 +184,7 @@ void TFAsmEd::N1Click() {
   setWindowTitle(QString::fromUtf8(DefaultTitle));
   Memo1->clear();
   DocumentReplaced();
+  RecoveryKeeperOf(*this)->DocumentDiscarded();
 }
 
 void TFAsmEd::O2Click() {
@@ -218,6 +221,7 @@ void TFAsmEd::ShowOpenedFile(const std::string& file_name) {
   SrcEditor1->SetModified(false);
   RememberFile(file_name);
   DocumentReplaced();
+  RecoveryKeeperOf(*this)->FileOpened(file_name);
 }
 
 void TFAsmEd::ShowFileTitle() {
@@ -276,6 +280,7 @@ bool TFAsmEd::Save() {
   if (saved) {
     SrcEditor1->SetModified(false);
     RememberFile(current_file_name_);
+    RecoveryKeeperOf(*this)->DocumentSaved();
   }
   return saved;
 }
@@ -389,6 +394,7 @@ void TFAsmEd::closeEvent(QCloseEvent* event) {
     if (ProgramRun1) {
       ProgramRun1->StopAndWait();
     }
+    RecoveryKeeperOf(*this)->Exiting();
     event->accept();
   } else {
     event->ignore();

@@ -6,6 +6,7 @@
 
 #include "document/string_list.h"
 #include "editor/edit_model.h"
+#include "editor/line_change_observer.h"
 #include "editor/row_layout.h"
 #include "editor/view_sink.h"
 #include "editor/word_wrap_plugin.h"
@@ -155,6 +156,13 @@ void TSrcEditModel::LinesDeleted(int index, int count) {
 void TSrcEditModel::LineReplaced(int index) {
   batch_changed_lines_ = true;
   folds_->LineReplaced(index);
+  if (fold_changes_ == 0) {
+    for (ISrcEditLineObserver* observer : line_observers_) {
+      if (auto* copy = dynamic_cast<ISrcEditLineChangeObserver*>(observer)) {
+        copy->LineChanged(folds_->ExpandedLineNumber(index + 1));
+      }
+    }
+  }
   // A changed range state at the line's end recolours the lines below it.
   const int last = std::max(range_states_.AfterLineReplaced(index).Last, index);
   if (mapping_.RowLayout() != nullptr) {
