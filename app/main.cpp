@@ -7,6 +7,7 @@
 #include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/recovery_keeper.h"
+#include "app/translations.h"
 #include "platform/gui/application.h"
 #include "platform/gui/error_box.h"
 #include "resources/resources.h"
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
   // the signal ending the program with the text unsaved.
   std::signal(SIGXFSZ, SIG_IGN);
   torvane::TApplication app(argc, argv);
+  // Qt's own dialog texts (file dialogs, buttons) in the locale's language.
+  torvane::InstallQtTranslations(app);
   QApplication::setWindowIcon(QIcon(QString::fromLatin1(torvane::kIconResource)));
   torvane::TFAsmEd window;
   window.show();

@@ -25,6 +25,7 @@
 #include "app/options_dialog.h"
 #include "app/program_debug.h"
 #include "app/program_run.h"
+#include "app/output_pane.h"
 #include "app/recent_files.h"
 #include "app/recovery_keeper.h"
 #include "app/settings.h"
@@ -36,7 +37,6 @@
 namespace torvane {
 namespace {
 
-constexpr int kMemoHeight = 89;
 const char kSourceFilter[] =
     "汇编语言源程序(*.asm;*.nasm;*.inc;*.s)|*.asm;*.nasm;*.inc;*.s|所有文件(*)|*";
 
@@ -58,7 +58,7 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
   QFont window_font(QStringLiteral("MS Sans Serif"));
   window_font.setPixelSize(13);
   setFont(window_font);
-  resize(622, 436);
+  resize(kFirstRunSize);
 
   Splitter1 = new QSplitter(Qt::Vertical, this);
   Splitter1->setObjectName(QStringLiteral("Splitter1"));
@@ -74,6 +74,7 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+  new TOutputPaneHighlighter(Memo1->document());
   CancelButton = new QPushButton(QStringLiteral("取消"), Memo1);
   CancelButton->setObjectName(QStringLiteral("CancelButton"));
   CancelButton->hide();
@@ -82,7 +83,7 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
   // The pane keeps its height when the window grows; the editor takes the rest.
   Splitter1->setStretchFactor(0, 1);
   Splitter1->setStretchFactor(1, 0);
-  Splitter1->setSizes({436 - kMemoHeight, kMemoHeight});
+  Splitter1->setSizes({kFirstRunSize.height() - kFirstRunPaneHeight, kFirstRunPaneHeight});
   setCentralWidget(Splitter1);
   setTabOrder(Memo1, SrcEditor1);
 
@@ -97,6 +98,7 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
   FindActions = new TFindActions(*this);
   FormCreate();
   BuildEditCommands();
+  RestoreWindowState();
   // The pane comes first in the tab order, yet typing is for the editor
   // from the start; Tab indents there, Ctrl+Tab moves on.
   SrcEditor1->installEventFilter(this);
@@ -294,6 +296,15 @@ bool TFAsmEd::AssembleDocument() {
   // A save that failed or was cancelled would have the assembler work on
   // something other than the text the user sees.
   if (!Save() || current_file_name_.empty()) {
+    // An unnamed document whose save dialog was cancelled ends silently; a
+    // named one was not saved (the overwrite question answered 否, a failed
+    // write), so the assembly did not happen and the pane says so.
+    if (!current_file_name_.empty()) {
+      Memo1->setPlainText(QStringLiteral("编译已停止：文件没有保存。"));
+    }
+    return false;
+  }
+  if (!CheckAssembler()) {
     return false;
   }
   // An included file opened from the messages is assembled through the file
@@ -315,6 +326,7 @@ bool TFAsmEd::AssembleDocument() {
   if (source != current_file_name_) {
     lines.prepend(QStringLiteral("编译的文件：%1").arg(FromFileName(source)));
   }
+  ShowMessageSummary(lines, source);
   ShowPaneLines(lines);
   MessageJumps->AssemblyFinished();
   MachineCode1->AssemblyFinished();
@@ -395,6 +407,7 @@ void TFAsmEd::closeEvent(QCloseEvent* event) {
       ProgramRun1->StopAndWait();
     }
     RecoveryKeeperOf(*this)->Exiting();
+    SaveWindowState();
     event->accept();
   } else {
     event->ignore();

@@ -4,9 +4,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSize>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
+#include "platform/file_access.h"
 #include "platform/gui/file_dialog.h"
 
 class QAction;
@@ -28,6 +32,10 @@ class TListingPane;
 class TMacroExpansion;
 class TProgramRun;
 class TProgramDebug;
+
+// The window's size and output pane height at the first run.
+inline constexpr QSize kFirstRunSize{622, 436};
+inline constexpr int kFirstRunPaneHeight = 89;
 
 class TFAsmEd : public QMainWindow {
   Q_OBJECT
@@ -92,6 +100,12 @@ class TFAsmEd : public QMainWindow {
   // the assembler's report.
   bool AssembleDocument();
   void SetAssemblySource(const std::string& file_name) { assembly_source_ = file_name; }
+  // Compares the file in the editor with the disk (the window got the focus
+  // back): a change offers to reload it (with unsaved changes the answer
+  // that keeps them is the default), a file that has gone is said so and
+  // the document counts as modified. Each state of the file is asked about
+  // once.
+  void CheckFileOnDisk();
   // Gives the keyboard back to the editor (after dialogs, opening, assembling).
   void FocusEditor();
   // Adds a menu item whose handler runs under the error box guard.
@@ -173,6 +187,7 @@ class TFAsmEd : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void BuildMenus();
@@ -214,11 +229,26 @@ class TFAsmEd : public QMainWindow {
   // Save's outcome, for the close prompt and Assemble.
   bool Save();
   void ShowPaneLines(const QStringList& lines);
+  // Before a run: false, after saying why, when the assembler cannot run
+  // (the nasm PATH knows is offered and, taken, stored as the setting).
+  bool CheckAssembler();
+  // After a run with messages: how many errors and warnings, in the pane's
+  // last line and the status bar.
+  void ShowMessageSummary(QStringList& lines, const std::string& source);
+  void ReloadFromDisk();
+  // [Window] of the settings file: read once the window is built, written
+  // when it closes (only once it differs from the first run's).
+  void RestoreWindowState();
+  void SaveWindowState();
 
   std::string assembler_path_;
   std::string current_file_name_;
   std::string assembly_source_;  // empty: the current file
   std::string last_folder_;      // of the last file opened or saved
+  // The file's state on disk last asked about, and the editor's own stamp
+  // then (a save or open since makes a new question due).
+  std::optional<std::pair<TFileStamp, TFileStamp>> asked_about_;
+  bool checking_disk_ = false;
   bool assembling_ = false;
 };
 

@@ -73,6 +73,10 @@ class TCustomSrcEditor : public TSrcEditorBase {
     unseen_format_ = format;
     unseen_final_break_ = final_break;
   }
+  // The file last read or written whole and its state then (the window
+  // compares it with the disk when it gets the focus back).
+  const std::string& StampedName() const { return stamped_name_; }
+  const TFileStamp& Stamp() const { return stamp_; }
   // Where the caret stood at the last text change.
   TBufferPos StoredCaret() const { return stored_caret_; }
 

@@ -117,6 +117,9 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const TMessageRequest& request) {
     if (static_cast<qsizetype>(i) < request.captions.size()) {
       button->setText(request.captions[static_cast<qsizetype>(i)]);
     }
+    if (choices[i].result == request.default_answer) {
+      box->setDefaultButton(button);
+    }
   }
   if (request.buttons == TMsgButtons::YesNo) {
     // Qt would make No the escape button, so Escape or the title-bar button

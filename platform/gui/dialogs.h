@@ -36,7 +36,8 @@ struct TMessageRequest {
   QString text;
   TMsgIcon icon = TMsgIcon::None;
   TMsgButtons buttons = TMsgButtons::Ok;
-  QStringList captions;  // replaces the buttons' standard captions when given
+  QStringList captions;         // replaces the buttons' standard captions when given
+  int default_answer = mrNone;  // the button Enter presses (mrYes, mrNo...); none: the box's own
 };
 
 struct TFileDialogRequest {
