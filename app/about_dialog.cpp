@@ -39,6 +39,12 @@ TFAbout::TFAbout(QWidget* parent) : TModalForm(parent) {
   Label4->move(113, 93);
   Label5 = new QLabel(QStringLiteral("编译器路径在“选项”菜单中设置。"), this);
   Label5->move(113, 120);
+  // The texts keep 8 pixels from the right edge; a longer one wraps.
+  for (QLabel* label : {Label1, Label2, Label4, Label5}) {
+    const int room = width() - label->x() - kAboutTextMargin;
+    label->setWordWrap(true);
+    label->resize(room, label->heightForWidth(room));
+  }
   Button1 = new QPushButton(QStringLiteral("确定(&O)"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setGeometry(188, 185, 93, 31);

@@ -8,6 +8,9 @@ class QPushButton;
 
 namespace torvane {
 
+// Room kept between the texts and the window's right edge.
+inline constexpr int kAboutTextMargin = 8;
+
 class TFAbout : public TModalForm {
   Q_OBJECT
 

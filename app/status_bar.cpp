@@ -2,8 +2,10 @@
 #include "app/status_bar.h"
 
 #include <QLabel>
+#include <algorithm>
 
 #include "document/control/src_editor.h"
+#include "editor/position_mapping.h"
 #include "platform/codepage.h"
 
 namespace torvane {
@@ -17,6 +19,16 @@ int SelectedCharacterCount(const TSrcEditModel& model) {
   int count = 0;
   model.VisitSelectedText([&](std::string_view piece) { count += page.CharCount(piece); });
   return count;
+}
+
+// The caret's character counted in characters (a double-byte or UTF-8
+// character is one), from the byte index; past the line's end each position
+// is one more.
+int CharacterNumber(std::string_view line, int byte_char) {
+  const std::size_t before = static_cast<std::size_t>(std::max(byte_char - 1, 0));
+  const std::size_t inside = std::min(before, line.size());
+  return CodePage::Current().CharCount(line.substr(0, inside)) + static_cast<int>(before - inside) +
+         1;
 }
 
 QString LineBreakName(TSrcEditFileFormat format) {
@@ -50,8 +62,12 @@ TStatusTexts EditorStatusTexts(const TSrcEditor& editor) {
   TStatusTexts texts;
   // Line numbers are those of the expanded text, as the gutter shows them.
   const TBufferPos caret = model.ToExpandedPos(model.CaretPos());
-  texts.Position = QStringLiteral("行 %1，字符 %2").arg(caret.Line).arg(caret.Char);
-  texts.Column = QStringLiteral("列 %1").arg(model.DisplayColumn());
+  const std::string_view line = model.LineText(model.CaretPos().Line);
+  texts.Position =
+      QStringLiteral("行 %1，字符 %2").arg(caret.Line).arg(CharacterNumber(line, caret.Char));
+  // The column in the line, also when word wrap shows it on a later row.
+  texts.Column = QStringLiteral("列 %1").arg(
+      line_cells::ColumnOfChar(line, model.CaretPos().Char, model.TabWidth()));
   const int selected = SelectedCharacterCount(model);
   texts.Selection = QStringLiteral("选中 %1").arg(selected);
   texts.Mode = model.InsertMode() ? QStringLiteral("插入") : QStringLiteral("改写");

@@ -15,8 +15,8 @@ class TSrcEditor;
 
 // The texts the bar shows, computed without a widget.
 struct TStatusTexts {
-  QString Position;       // "行 3，字符 5"
-  QString Column;         // "列 9"
+  QString Position;       // "行 3，字符 5": characters, not bytes
+  QString Column;         // "列 9": cells from the line's start
   QString Selection;      // "选中 12"
   QString Mode;           // "插入" or "改写"
   QString SelectionMode;  // "普通", "行" or "列块"

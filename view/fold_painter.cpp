@@ -2,6 +2,7 @@
 #include "view/fold_painter.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "editor/edit_model.h"
 #include "editor/row_layout.h"
@@ -60,12 +61,43 @@ QRect CollapseMarkRect(const TFoldPaintContext& c, const TSrcEditFoldRange& rang
   return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
+double RelativeLuminance(const QColor& colour) {
+  auto channel = [](int value) {
+    const double c = value / 255.0;
+    return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+  };
+  return 0.2126 * channel(colour.red()) + 0.7152 * channel(colour.green()) +
+         0.0722 * channel(colour.blue());
+}
+
+double ContrastRatio(const QColor& a, const QColor& b) {
+  const double la = RelativeLuminance(a);
+  const double lb = RelativeLuminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor LegibleOn(const QColor& colour, const QColor& background, double ratio) {
+  QColor result = colour;
+  // Darker on a light background, lighter on a dark one, in the same hue.
+  const bool darken = RelativeLuminance(background) > 0.18;
+  for (int step = 0; step < 40 && ContrastRatio(result, background) < ratio; ++step) {
+    result = darken ? result.darker(110) : result.lighter(115);
+    if (!darken && result.value() == 0) {
+      result = QColor(40, 40, 40);
+    }
+  }
+  return result;
+}
+
 void PaintFoldBar(QPainter& painter, const TFoldPaintContext& c) {
   const TSrcEditModel& model = *c.Model;
   const TSrcEditAllFoldRanges& ranges = model.Folds().Ranges();
   const TSrcCodeFolding& options = model.CodeFolding();
-  const QColor lines = Resolved(options.FolderBarLinesColor());
   const QColor window = Resolved(clWindow);
+  // The boxes sit on the window's colour: a pale line colour is deepened
+  // until they can be seen.
+  const QColor lines =
+      LegibleOn(Resolved(options.FolderBarLinesColor()), window, kFoldMarkContrast);
   const int left = c.GutterExtent - 10;
   const int right = c.GutterExtent - 1;
   const int middle = left + (right - left) / 2;
@@ -163,7 +195,7 @@ void PaintFoldDecorations(QPainter& painter, const TFoldPaintContext& c, int fir
         const TColor color = options.CollapsedLineColor() == clDefault
                                  ? options.FolderBarLinesColor()
                                  : options.CollapsedLineColor();
-        painter.setPen(QPen(Resolved(color), 1));
+        painter.setPen(QPen(LegibleOn(Resolved(color), Resolved(clWindow), kFoldMarkContrast), 1));
         const int y = top + c.RowHeight - 1;
         painter.drawLine(c.GutterExtent + 2, y, c.ClientWidth, y);
       }

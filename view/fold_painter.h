@@ -4,6 +4,7 @@
 // guides. Reads the editor through TFoldPaintContext and needs no widget.
 #pragma once
 
+#include <QColor>
 #include <QPainter>
 #include <QRect>
 
@@ -35,6 +36,14 @@ struct TFoldPaintContext {
 QRect CollapseMarkRect(const TFoldPaintContext& context, const TSrcEditFoldRange& range, int line);
 
 void PaintFoldBar(QPainter& painter, const TFoldPaintContext& context);
+
+// The contrast the fold boxes and the collapsed line keep against the window.
+inline constexpr double kFoldMarkContrast = 3.0;
+// The contrast ratio of two colours (1 to 21, by relative luminance).
+double ContrastRatio(const QColor& a, const QColor& b);
+// colour, darkened (on a light background) or lightened until it has at
+// least `ratio` against background.
+QColor LegibleOn(const QColor& colour, const QColor& background, double ratio);
 // Decorations of the text rows first_row..last_row; sets MarkLeft of the
 // collapsed headers it meets.
 void PaintFoldDecorations(QPainter& painter, const TFoldPaintContext& context, int first_row,

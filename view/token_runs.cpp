@@ -48,6 +48,16 @@ std::string_view PilcrowMark() {
   }
 }
 
+// The colour of shown blanks and line ends: between the text's colour and
+// its background, so the marks stay out of the way of the text itself.
+TColor FaintMarkColor(TColor foreground, TColor background) {
+  const QColor fg = ToQColor(foreground);
+  const QColor bg = ToQColor(background);
+  auto mix = [](int a, int b) { return (a * 35 + b * 65) / 100; };
+  return static_cast<TColor>(mix(fg.red(), bg.red()) | (mix(fg.green(), bg.green()) << 8) |
+                             (mix(fg.blue(), bg.blue()) << 16));
+}
+
 // A middle dot: a small square in the middle of the cell.
 void DrawDotShape(QPainter& painter, const QRect& cell, const QRect& clip, const QColor& ink) {
   const int d = std::max(2, cell.width() / 4);
@@ -236,10 +246,9 @@ void TTextPainter::DrawRunText(int first_column, int last_column, bool selected)
       }
       const char c = text_[i];
       if (c == ' ' && show_special) {
-        draw_text_ += BlankMark();
-        if (drawn_marks) {
-          dot_columns_.push_back(col0);
-        }
+        // The mark goes over the blank afterwards, in its faint colour.
+        draw_text_ += ' ';
+        dot_columns_.push_back(col0);
       } else if (c == '\0') {
         draw_text_ += ' ';
       } else {
@@ -270,10 +279,19 @@ void TTextPainter::DrawRunText(int first_column, int last_column, bool selected)
     painter_->setBackgroundMode(Qt::OpaqueMode);
   }
   if (!dot_columns_.empty()) {
-    const QColor ink = ToQColor(src_.Drawer.Foreground());
-    for (const int column : dot_columns_) {
-      const QRect cell(ColumnX(column), row_top_, m.ColumnWidth(), m.RowHeight());
-      DrawDotShape(*painter_, cell, clip, ink);
+    const TColor faint = FaintMarkColor(src_.Drawer.Foreground(), src_.Drawer.Background());
+    if (drawn_marks) {
+      for (const int column : dot_columns_) {
+        const QRect cell(ColumnX(column), row_top_, m.ColumnWidth(), m.RowHeight());
+        DrawDotShape(*painter_, cell, clip, ToQColor(faint));
+      }
+    } else {
+      src_.Drawer.SetForeground(faint);
+      painter_->setBackgroundMode(Qt::TransparentMode);
+      for (const int column : dot_columns_) {
+        src_.Drawer.CellTextOut(ColumnX(column), y, kEtoClipped, clip, BlankMark());
+      }
+      painter_->setBackgroundMode(Qt::OpaqueMode);
     }
   }
 }
@@ -295,6 +313,7 @@ void TTextPainter::DrawPilcrow(int column) {
   }
   const QRect clip(clip_left, row_top_, clip_right - clip_left, m.RowHeight());
   const int y = row_top_ + (m.RowHeight() - src_.Drawer.TextHeight()) / 2;
+  src_.Drawer.SetForeground(FaintMarkColor(src_.Drawer.Foreground(), src_.Drawer.Background()));
   src_.Drawer.CellTextOut(ColumnX(column), y, kEtoOpaque | kEtoClipped, clip, PilcrowMark());
   if (DrawnMarks()) {
     const QRect box(ColumnX(column), y, m.ColumnWidth(), src_.Drawer.TextHeight());

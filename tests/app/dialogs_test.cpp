@@ -143,5 +143,18 @@ TEST_F(OptionsDialogTest, AboutBoxLayout) {
   EXPECT_EQ(FAbout, nullptr);
 }
 
+TEST_F(OptionsDialogTest, AboutTextsKeepTheirMarginFromTheEdge) {
+  TFAbout form;
+  for (const QLabel* label : {form.Label1, form.Label2, form.Label4, form.Label5}) {
+    EXPECT_LE(label->geometry().right() + 1, form.width() - kAboutTextMargin)
+        << label->text().toStdString();
+    // A text wider than its room wraps instead of running on.
+    EXPECT_TRUE(label->wordWrap());
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+  }
+  EXPECT_EQ(form.Label2->pos(), QPoint(113, 39));
+  EXPECT_LT(form.Label2->geometry().bottom(), form.Label4->y());
+}
+
 }  // namespace
 }  // namespace torvane

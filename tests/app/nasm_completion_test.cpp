@@ -140,5 +140,34 @@ TEST_F(NasmCompletionTest, LabelsOfCollapsedBlocksAreOffered) {
   }));
 }
 
+TEST_F(NasmCompletionTest, CommonWordsAndLabelsComeFirstInTheEditorsSize) {
+  Load("\tmo");
+  OpenList();
+  std::vector<std::string> shown = Shown();
+  ASSERT_GE(shown.size(), 3u);
+  EXPECT_EQ(shown[0], "mov");  // before monitor, movsb and the like
+  EXPECT_LT(std::find(shown.begin(), shown.end(), "movzx"),
+            std::find(shown.begin(), shown.end(), "monitor"));
+  EXPECT_EQ(Proposal().Font().pixelSize(), Editor().Font().pixelSize());
+  Proposal().CancelProposal();
+  // The document's label in the same case goes first; another case's after
+  // every same-case word.
+  Load("monkey:\nMove_it:\n\tmo");
+  OpenList();
+  shown = Shown();
+  ASSERT_FALSE(shown.empty());
+  EXPECT_EQ(shown[0], "monkey");
+  EXPECT_EQ(shown[1], "mov");
+  EXPECT_EQ(shown.back(), "Move_it");
+
+  // The ranking on its own: same case, then labels, common words, the rest,
+  // each group in the order given.
+  const std::vector<std::string> words = {"Alpha", "add", "addpd", "ADDR", "aaa", "and", "lbl"};
+  EXPECT_EQ(RankCompletionWords(words, {"lbl", "Alpha"}, "a"),
+            (std::vector<std::string>{"add", "and", "addpd", "aaa", "Alpha", "lbl", "ADDR"}));
+  EXPECT_EQ(RankCompletionWords(words, {"lbl", "Alpha"}, ""),
+            (std::vector<std::string>{"Alpha", "lbl", "add", "and", "addpd", "ADDR", "aaa"}));
+}
+
 }  // namespace
 }  // namespace torvane

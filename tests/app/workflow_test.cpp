@@ -305,9 +305,9 @@ TEST_F(WorkflowTest, StatusBarFollowsTheEditor) {
   for (int i = 0; i < 3; ++i) {
     Editor().ProcessCommand(ecSelLeft);
   }
-  EXPECT_EQ(bar.Texts()[0], QStringLiteral("行 1，字符 %1").arg(Caret().Char));
-  EXPECT_EQ(bar.Texts()[1], QStringLiteral("列 3"));    // after one two-cell character
-  EXPECT_EQ(bar.Texts()[2], QStringLiteral("选中 3"));  // '中', 'a' and 'b'
+  EXPECT_EQ(bar.Texts()[0], QStringLiteral("行 1，字符 2"));  // characters, not bytes
+  EXPECT_EQ(bar.Texts()[1], QStringLiteral("列 3"));          // after one two-cell character
+  EXPECT_EQ(bar.Texts()[2], QStringLiteral("选中 3"));        // '中', 'a' and 'b'
   EXPECT_EQ(bar.Texts()[7], QStringLiteral("已修改"));
   Editor().ProcessCommand(ecToggleMode);
   Editor().ProcessCommand(ecColumnSelect);

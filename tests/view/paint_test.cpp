@@ -6,6 +6,7 @@
 
 #include "platform/codepage.h"
 #include "platform/gui/color.h"
+#include "view/fold_painter.h"
 #include "view/src_edit.h"
 
 namespace torvane {
@@ -178,6 +179,53 @@ TEST_F(PaintTest, SpecialCharactersMarkBlanksAndTheLineEnd) {
   EXPECT_TRUE(CellHasInk(image, 2, 1, kWhite));  // the middle dot
   EXPECT_TRUE(CellHasInk(image, 4, 1, kWhite));  // the pilcrow
   EXPECT_FALSE(CellHasInk(image, 5, 1, kWhite));
+}
+
+TEST_F(PaintTest, SpecialCharacterMarksAreFaintWhateverTheTokensColour) {
+  // The darkest pixel of a cell, as a grey level (0 black .. 255 white).
+  auto darkest = [&](const QImage& image, int column) {
+    int level = 255;
+    const int x0 = edit.ColumnToX(column);
+    for (int y = 0; y < edit.RowHeight(); ++y) {
+      for (int x = x0; x < x0 + edit.ColumnWidth(); ++x) {
+        level = std::min(level, qGray(image.pixel(x, y)));
+      }
+    }
+    return level;
+  };
+  for (const char* page : {"UTF-8", "GBK"}) {
+    ScopedCodePage code_page(page);
+    SetText({"a b"});
+    edit.SetOptions(edit.Options() | TSrcEditorOptions{eoShowSpecialChars});
+    const QImage image = Render();
+    const int text = darkest(image, 1);
+    EXPECT_LT(text, 100) << page;    // the letter in the text's black
+    for (const int mark : {2, 4}) {  // the blank's dot, the line end's pilcrow
+      EXPECT_TRUE(CellHasInk(image, mark, 1, kWhite)) << page << mark;
+      EXPECT_GT(darkest(image, mark), 130) << page << mark;
+      EXPECT_LT(darkest(image, mark), 230) << page << mark;
+    }
+    // Selected, the marks are faint on the selection's colours.
+    edit.Model().SetSelectionAnchor({1, 1});
+    edit.Model().SetSelectionActiveEnd({4, 1});
+    const QImage selected = Render();
+    EXPECT_TRUE(CellHasInk(selected, 2, 1, kBlue)) << page;
+    edit.Model().SetCaretAndDeselect({1, 1});
+  }
+}
+
+TEST(FoldMarkContrast, PaleLineColoursAreDeepenedToThreeToOne) {
+  const QColor white(Qt::white);
+  const QColor pale(0xCA, 0xC1, 0x92);  // the main window's folder bar colour
+  EXPECT_LT(ContrastRatio(pale, white), kFoldMarkContrast);
+  const QColor legible = LegibleOn(pale, white, kFoldMarkContrast);
+  EXPECT_GE(ContrastRatio(legible, white), kFoldMarkContrast);
+  EXPECT_NEAR(legible.hueF(), pale.hueF(), 0.02);
+  EXPECT_EQ(LegibleOn(QColor(Qt::black), white, kFoldMarkContrast), QColor(Qt::black));
+  // On a dark background the colour gets lighter instead.
+  const QColor on_black = LegibleOn(QColor(0x20, 0x20, 0x40), QColor(Qt::black), kFoldMarkContrast);
+  EXPECT_GE(ContrastRatio(on_black, QColor(Qt::black)), kFoldMarkContrast);
+  EXPECT_NEAR(ContrastRatio(white, QColor(Qt::black)), 21.0, 0.01);
 }
 
 TEST_F(PaintTest, DoubleByteMarksCannotBeTakenForText) {
