@@ -3,6 +3,7 @@
 // warning colours and their count, the stopped assembly after 否 to the
 // overwrite question, a file changed or deleted by another program, and Qt's
 // own texts in Chinese.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
