@@ -408,7 +408,7 @@ TEST_F(MainWindowTest, AssembleWithoutAnAssemblerSaysSoAndKeepsThePane) {
   EXPECT_TRUE(dialogs_.LastMessage().contains(QStringLiteral("“选项 > 编译环境设置”")));
   EXPECT_EQ(Pane(), QString());
   EXPECT_FALSE(Exists(Path("a.log")));
-  EXPECT_FALSE(Exists(Path("torvane.ini")));
+  EXPECT_EQ(ReadAssemblerPath(Dir()), "");  // nothing stored
 }
 
 TEST_F(MainWindowTest, SettingsDialogIsReadAgainHoweverItCloses) {

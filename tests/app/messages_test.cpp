@@ -21,6 +21,7 @@
 #include "app/assembler_check.h"
 #include "app/main_window.h"
 #include "app/output_pane.h"
+#include "app/settings.h"
 #include "app/status_bar.h"
 #include "app/translations.h"
 #include "app_fixture.h"
@@ -110,12 +111,14 @@ TEST_F(MessagesTest, AnAssemblerThatCannotRunIsSaidBeforehandAndNasmOnPathOffere
   EXPECT_EQ(question.buttons, TMsgButtons::YesNo);
   EXPECT_EQ(question.default_answer, mrYes);
   EXPECT_FALSE(Exists(Path("a.lst")));
-  EXPECT_FALSE(Exists(Path("torvane.ini")));
+  EXPECT_EQ(ReadAssemblerPath(Dir()), "");
   EXPECT_TRUE(Editor().hasFocus());
   // Yes stores it as the setting and assembles.
   dialogs_.message_answers.push_back(mrYes);
   window_->C1->trigger();
-  EXPECT_EQ(Get(Path("torvane.ini")), "[Options]\nComplier=" + nasm + "\n");
+  EXPECT_EQ(ReadAssemblerPath(Dir()), nasm);
+  EXPECT_NE(Get(Path("torvane.ini")).find("[Recent]\nFile1=" + Path("a.asm") + "\n"),
+            std::string::npos);  // the rest of the file kept
   EXPECT_EQ(window_->AssemblerPath(), nasm);
   EXPECT_EQ(Get(Path("a.bin")), "\x01");
   EXPECT_EQ(dialogs_.messages.size(), 2u);
@@ -209,7 +212,7 @@ TEST_F(MessagesTest, NoToTheOverwriteQuestionSaysTheAssemblyStopped) {
 }
 
 TEST_F(MessagesTest, AFileChangedOnDiskIsOfferedForReloadOnce) {
-  Put(Path("a.asm"), "nop\n");
+  Put(Path("a.asm"), "nop\nnop\nnop\n");
   Open(Path("a.asm"));
   Editor().SetCaretPos({1, 1});
   window_->CheckFileOnDisk();
@@ -288,7 +291,7 @@ TEST(QtTranslations, QtsOwnDialogTextsAreChinese) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   const auto* look_in = dialog.findChild<QLabel*>(QStringLiteral("lookInLabel"));
   ASSERT_NE(look_in, nullptr);
-  EXPECT_EQ(look_in->text(), QStringLiteral("查看："));
+  EXPECT_EQ(look_in->text(), QStringLiteral("查找范围："));
   // Back to Qt's English for the other tests.
   const QList<QTranslator*> translators = qApp->findChildren<QTranslator*>();
   EXPECT_EQ(translators.size(), before + 1);
