@@ -22,13 +22,19 @@
 #include "completion/proposal_hint.h"
 #include "document/control/src_editor.h"
 #include "listing/code_text.h"
+#include "platform/codepage.h"
 #include "platform/gui/error_box.h"
+#include "view/text_drawer.h"
 
 namespace torvane {
 namespace {
 
 inline constexpr TViewSwitchKey kMachineCodeKey{"MachineCode", false};
 constexpr int kPadding = 3;  // pixels left and right of the text
+// Colours as the editor keeps them (0x00BBGGRR).
+constexpr TColor kColumnBackground = 0xEEF6F6;
+constexpr TColor kCodeColor = 0x800000;   // navy
+constexpr TColor kStaleColor = 0xAFAFAF;  // dimmed
 
 bool ReadFile(const std::string& path, std::string& bytes) {
   std::ifstream in(path, std::ios::binary);
@@ -207,44 +213,21 @@ int TMachineCode::Width(const TCustomSrcEdit& editor) const {
          2 * kPadding;
 }
 
-void TMachineCode::PaintRow(TCustomSrcEdit& editor, QPainter& painter, const QRect& cell, int line,
-                            bool first_row) {
-  painter.fillRect(cell, QColor(246, 246, 238));
-  if (line <= 0 || !first_row) {
-    return;
-  }
+void TMachineCode::PaintRow(TCustomSrcEdit& editor, QPainter& /*painter: the drawer's*/,
+                            const QRect& cell, int line, bool first_row) {
+  TheTextDrawer& drawer = editor.TextDrawer();
+  drawer.SelectStyle({});
+  drawer.SetBackground(kColumnBackground);
+  std::string text;
   bool stale = false;
-  const QString text = ColumnText(editor.Model().Folds().ExpandedLineNumber(line), &stale);
-  if (text.isEmpty()) {
-    return;
+  if (line > 0 && first_row) {
+    text = EncodeText(ColumnText(editor.Model().Folds().ExpandedLineNumber(line), &stale));
   }
-  const QFont& font = editor.Font();
-  const QStaticText& laid_out = LaidOut(text, font);
-  if (painter.font() != font) {
-    painter.setFont(font);
-  }
-  painter.setPen(stale ? QColor(175, 175, 175) : QColor(0, 0, 128));
-  const int top = cell.top() + (cell.height() - qRound(laid_out.size().height())) / 2;
-  // The column is as wide as its longest text: nothing to clip.
-  painter.drawStaticText(cell.left() + kPadding, top, laid_out);
-}
-
-const QStaticText& TMachineCode::LaidOut(const QString& text, const QFont& font) {
-  // Every distinct text of the visible rows stays; the bound only keeps a
-  // long session's scrolling from growing it without end.
-  if (font != laid_out_font_ || laid_out_.size() > 4096) {
-    laid_out_.clear();
-    laid_out_font_ = font;
-  }
-  auto found = laid_out_.find(text);
-  if (found == laid_out_.end()) {
-    QStaticText laid_out(text);
-    laid_out.setTextFormat(Qt::PlainText);
-    laid_out.setPerformanceHint(QStaticText::AggressiveCaching);
-    laid_out.prepare(QTransform(), font);
-    found = laid_out_.insert(text, laid_out);
-  }
-  return *found;
+  // Through the editor's drawer: laying the text out with QPainter on every
+  // paint cost more than the rest of the paint.
+  drawer.SetForeground(stale ? kStaleColor : kCodeColor);
+  drawer.CellTextOut(cell.left() + kPadding, cell.top() + (cell.height() - drawer.TextHeight()) / 2,
+                     kEtoOpaque, cell, text);
 }
 
 void TMachineCode::LinesInserted(int line, int count) {

@@ -7,10 +7,7 @@
 // signature. Off by default; kept as MachineCode in [View].
 #pragma once
 
-#include <QFont>
-#include <QHash>
 #include <QObject>
-#include <QStaticText>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -77,9 +74,6 @@ class TMachineCode : public QObject, public ISrcEditSideColumn, public ISrcEditL
   TLineText Texts() const;
   void ShowSize();
   void UpdateHint(int x, int y);
-  // The column's text laid out once: laying it out on every paint cost more
-  // than the rest of the paint.
-  const QStaticText& LaidOut(const QString& text, const QFont& font);
 
   TFAsmEd& window_;
   QAction* action_ = nullptr;
@@ -93,8 +87,6 @@ class TMachineCode : public QObject, public ISrcEditSideColumn, public ISrcEditL
   bool out_of_date_ = false;
   std::unique_ptr<TProposalHint> hint_;
   int hint_line_ = 0;
-  QHash<QString, QStaticText> laid_out_;
-  QFont laid_out_font_;
 };
 
 }  // namespace torvane

@@ -19,6 +19,8 @@ class ISrcEditSideColumn {
   virtual int Width(const TCustomSrcEdit& editor) const = 0;
   // Paints one display row in `cell` (every pixel of it): of store line
   // `line` (0 below the text), `first_row` when it is the line's first.
+  // The editor's TextDrawer() is attached to the painter meanwhile, so a
+  // column can draw text in the editor's cells at the text's own speed.
   virtual void PaintRow(TCustomSrcEdit& editor, QPainter& painter, const QRect& cell, int line,
                         bool first_row) = 0;
 };

@@ -118,6 +118,8 @@ void TCustomSrcEdit::PaintSideColumn(QPainter& painter, const QRect& clip, int f
     if (!area.isEmpty()) {
       painter.save();
       painter.setClipRect(area);
+      // Columns may draw text in the editor's cells through its drawer.
+      drawer_->AttachDC(&painter);
       const int bottom = area.top() + area.height();
       int row = std::max(metrics_.FirstVisibleRow() + area.top() / row_height, first_row);
       for (int y = metrics_.RowToY(row); y < bottom; ++row, y += row_height) {
@@ -125,6 +127,7 @@ void TCustomSrcEdit::PaintSideColumn(QPainter& painter, const QRect& clip, int f
         const bool first = line > 0 && mapping.RowOfLine(line) == row;
         side_columns_[i]->PaintRow(*this, painter, QRect(left, y, width, row_height), line, first);
       }
+      drawer_->DetachDC();
       painter.restore();
     }
     left += width;
