@@ -242,6 +242,11 @@ int LargeFile(const std::string& path) {
   Print("paint_ms_cpu", paint_cpu);
   Print("paint2_ms", paint2_ms);
   Print("paint2_ms_cpu", paint2_cpu);
+  // Ctrl+End from the top: the view jumps to the last lines and paints them.
+  PrintTimed("ctrl_end_ms", TimeMs([&] {
+               e.Key(Qt::Key_End, QString(), Qt::ControlModifier);
+               e.Render();
+             }));
   const int last = e.edit.Lines().LineCount();
   e.KeyFigures({static_cast<int>(e.edit.Lines().GetLine(last - 1).size()) + 1, last}, "key_end_ms",
                "key_end_warm_ms");
@@ -263,6 +268,22 @@ int LargeFile(const std::string& path) {
              }));
   std::printf(" undo_lines=%d", e.edit.Lines().LineCount());
   Print("rss_end_mb", PeakMb());
+  // Saving the whole text beside cp copying the file (cp does not wait for
+  // the disk; the save does, so that a failure leaves the old file).
+  const std::filesystem::path saved = std::filesystem::path(path).parent_path() / "saved.asm";
+  const std::filesystem::path copied = std::filesystem::path(path).parent_path() / "copied.asm";
+  const double save_ms = TimeMs([&] { e.edit.SaveDocument(saved.string(), nullptr, 0); });
+  PrintTimed("save_ms", save_ms);
+  const std::string cp = "cp '" + path + "' '" + copied.string() + "'";
+  const double cp_ms = TimeMs([&] {
+    if (std::system(cp.c_str()) != 0) {
+      std::printf(" cp_failed=1");
+    }
+  });
+  Print("cp_ms", cp_ms);
+  std::printf(" save_over_cp=%.2f", save_ms / cp_ms);
+  std::filesystem::remove(saved);
+  std::filesystem::remove(copied);
   std::printf("\n");
   return 0;
 }

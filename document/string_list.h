@@ -234,6 +234,9 @@ class TSrcEditStringList {
   // Writes all lines with FileFormat's breaks, none after the last, in one
   // write at the stream's position.
   void WriteToStream(TSrcStream& stream) const;
+  // The bytes WriteToStream writes, made once, with capacity for `spare`
+  // more (a final line break) so that appending them copies nothing.
+  std::string TextBytes(std::size_t spare = 0) const;
   // Raises ESrcFileOpenError with the OS's reason; the store is unchanged.
   void ReadFromFile(const std::string& path);
   // Replaces the file safely (temporary file, then rename), so a failed

@@ -370,8 +370,16 @@ void TSrcEditStringList::SetAllText(std::string_view text) {
 }
 
 void TSrcEditStringList::WriteToStream(TSrcStream& stream) const {
+  const std::string bytes = TextBytes();
+  if (!bytes.empty()) {
+    stream.Write(bytes.data(), bytes.size());
+  }
+}
+
+std::string TSrcEditStringList::TextBytes(std::size_t spare) const {
+  std::string out;
   if (count_ == 0) {
-    return;
+    return out;
   }
   const std::string_view line_break = LineBreakOf(file_format_);
   std::size_t total = static_cast<std::size_t>(count_ - 1) * line_break.size();
@@ -379,21 +387,18 @@ void TSrcEditStringList::WriteToStream(TSrcStream& stream) const {
     total += records_[i].Length;
   }
   if (total == 0) {
-    return;
+    return out;
   }
-  const std::unique_ptr<char[]> out(new char[total]);
-  char* p = out.get();
+  // Reserved, then appended to: the bytes are written to memory once, not
+  // zeroed first, and a large text is not copied into a stream afterwards.
+  out.reserve(total + spare);
   for (int i = 0; i < count_; ++i) {
     if (i > 0) {
-      std::memcpy(p, line_break.data(), line_break.size());
-      p += line_break.size();
+      out.append(line_break);
     }
-    if (records_[i].Length > 0) {
-      std::memcpy(p, TextOf(records_[i]).data(), records_[i].Length);
-      p += records_[i].Length;
-    }
+    out.append(TextOf(records_[i]));
   }
-  stream.Write(out.get(), total);
+  return out;
 }
 
 void TSrcEditStringList::ReadFromFile(const std::string& path) {

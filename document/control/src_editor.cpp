@@ -194,13 +194,10 @@ std::string TCustomSrcEditor::DocumentBytes(TSrcDocumentOptions options) const {
   if ((options & doSelection) != 0) {
     return WithCrLfAfterEveryLine(Model().SelectedText());
   }
-  TSrcMemoryStream stream;
-  if (Model().Folds().CollapsedCount() == 0) {
-    Model().Lines().WriteToStream(stream);
-  } else {
-    ExpandedLines()->WriteToStream(stream);
-  }
-  std::string bytes = stream.TakeBytes();
+  // Room for the final break: a text of a gigabyte is then made once.
+  const std::size_t spare = LineBreakOf(DocumentFormat()).size();
+  std::string bytes = Model().Folds().CollapsedCount() == 0 ? Model().Lines().TextBytes(spare)
+                                                            : ExpandedLines()->TextBytes(spare);
   // The store writes no break after the last line; a last line left empty
   // already ends the text with one.
   if (final_line_break_ && !EndsWithLineBreak(bytes) && !bytes.empty()) {

@@ -223,6 +223,12 @@ TEST(LineIo, RandomBytesRoundTripToTheirNormalisedForm) {
     store.ReadFromBytes(in);
     const std::string out = Write(store);
     ASSERT_EQ(out, Normalise(in)) << "round " << round;
+    // The bytes a save takes are the same, with room for a final break.
+    const std::string spared = store.TextBytes(2);
+    ASSERT_EQ(spared, out) << "round " << round;
+    if (!out.empty()) {
+      ASSERT_GE(spared.capacity(), out.size() + 2) << "round " << round;
+    }
 
     // Splitting sizes the records and notes display widths on the way; the
     // same lines appended one by one end with the same capacity and widths.
@@ -272,6 +278,22 @@ TEST(LineIo, RandomBytesRoundTripToTheirNormalisedForm) {
     TSrcEditStringList again;
     again.ReadFromFile(path);
     ASSERT_EQ(Lines(again), Lines(store)) << "round " << round;
+
+    // Changed lines (blocks of their own) between read ones, in every format.
+    if (store.LineCount() > 0) {
+      const int changed = static_cast<int>(random() % static_cast<unsigned>(store.LineCount()));
+      store.SetLine(changed, in.substr(0, random() % 20));
+      store.InsertLine(static_cast<int>(random() % static_cast<unsigned>(store.LineCount())),
+                       "inserted");
+      store.SetFileFormat(static_cast<TSrcEditFileFormat>(random() % 3));
+      const std::string brk(LineBreakOf(store.FileFormat()));
+      std::string joined;
+      for (int i = 0; i < store.LineCount(); ++i) {
+        joined += (i > 0 ? brk : "") + std::string(store.GetLine(i));
+      }
+      ASSERT_EQ(store.TextBytes(), joined) << "round " << round;
+      ASSERT_EQ(Write(store), joined) << "round " << round;
+    }
   }
 }
 
