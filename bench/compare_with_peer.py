@@ -96,8 +96,8 @@ def main():
 
     ours_m, peer_m, plain_m = medians(ours), medians(peer), medians(plain)
     print(f"file={path} runs={args.runs} load_before={load_before!r} load_after={load_after!r}")
-    print(f"{'figure (median)':<24}{'ours':>12}{'qscintilla':>12}{'qplaintext':>12}"
-          f"{'ours/qsci':>10}{'ours/qpte':>10}")
+    print(f"{'figure (median)':<24}{'ours':>12}{'peer':>12}{'qplaintext':>12}"
+          f"{'ours/peer':>10}{'ours/qpte':>10}")
     keys = list(ours_m) + [k for k in list(peer_m) + list(plain_m) if k not in ours_m]
     for key in dict.fromkeys(keys):
         a, b, c = ours_m.get(key), peer_m.get(key), plain_m.get(key)
