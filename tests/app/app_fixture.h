@@ -11,8 +11,11 @@
 #include <QMenu>
 #include <QObject>
 #include <QTemporaryDir>
+#include <QTest>
+#include <memory>
 #include <string>
 
+#include "app/main_window.h"
 #include "document/control/src_editor.h"
 #include "platform/codepage.h"
 #include "platform/file_access.h"
@@ -103,6 +106,29 @@ class AppTest : public ::testing::Test {
   QTemporaryDir dir_;
   QString old_dir_;
   TScriptedDialogs dialogs_;
+};
+
+// A main window shown and active with the keyboard in its editor, closed at
+// the end without the save question.
+class WindowTest : public AppTest {
+ protected:
+  void SetUp() override { StartWindow(); }
+  void TearDown() override { CloseWindow(); }
+  void StartWindow() {
+    window_ = std::make_unique<TFAsmEd>();
+    window_->show();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    window_->SrcEditor1->setFocus();
+  }
+  void CloseWindow() {
+    if (window_) {
+      window_->SrcEditor1->SetModified(false);
+      window_.reset();
+    }
+  }
+
+  std::unique_ptr<TFAsmEd> window_;
 };
 
 }  // namespace torvane

@@ -17,23 +17,8 @@
 namespace torvane {
 namespace {
 
-class FileCommandsTest : public AppTest {
+class FileCommandsTest : public WindowTest {
  protected:
-  void SetUp() override { StartWindow(); }
-  void TearDown() override { CloseWindow(); }
-  void StartWindow() {
-    window_ = std::make_unique<TFAsmEd>();
-    window_->show();
-    window_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-    window_->SrcEditor1->setFocus();
-  }
-  void CloseWindow() {
-    if (window_) {
-      window_->SrcEditor1->SetModified(false);
-      window_.reset();
-    }
-  }
   TSrcEditor& Editor() { return *window_->SrcEditor1; }
   QString Text() { return EditorText(Editor()); }
   void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -56,7 +41,6 @@ class FileCommandsTest : public AppTest {
     return window_->Recent1->findChild<QAction*>(QStringLiteral("RecentFile%1").arg(number));
   }
 
-  std::unique_ptr<TFAsmEd> window_;
 };
 
 TEST_F(FileCommandsTest, EditMenuTopRunsTheEditorsCommandsAndShowsTheirKeys) {

@@ -29,23 +29,8 @@
 namespace torvane {
 namespace {
 
-class MessagesTest : public AppTest {
+class MessagesTest : public WindowTest {
  protected:
-  void SetUp() override { StartWindow(); }
-  void TearDown() override { CloseWindow(); }
-  void StartWindow() {
-    window_ = std::make_unique<TFAsmEd>();
-    window_->show();
-    window_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-    window_->SrcEditor1->setFocus();
-  }
-  void CloseWindow() {
-    if (window_) {
-      window_->SrcEditor1->SetModified(false);
-      window_.reset();
-    }
-  }
   // A stand-in assembler: writes `log` (printf format) as its log and, with
   // `binary`, an output file; every run leaves a line in runs.txt.
   void UseAssembler(const std::string& log, bool binary) {
@@ -80,7 +65,6 @@ class MessagesTest : public AppTest {
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
   }
 
-  std::unique_ptr<TFAsmEd> window_;
 };
 
 // Sets PATH for the test's length.
