@@ -40,7 +40,6 @@ class FileCommandsTest : public WindowTest {
     emit window_->Recent1->aboutToShow();
     return window_->Recent1->findChild<QAction*>(QStringLiteral("RecentFile%1").arg(number));
   }
-
 };
 
 TEST_F(FileCommandsTest, EditMenuTopRunsTheEditorsCommandsAndShowsTheirKeys) {

@@ -64,7 +64,6 @@ class MessagesTest : public WindowTest {
     struct timespec times[2] = {{0, UTIME_OMIT}, {1000000000, 0}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
   }
-
 };
 
 // Sets PATH for the test's length.
