@@ -38,13 +38,20 @@ TDebugPanel::TDebugPanel(QWidget* parent) : QDockWidget(QStringLiteral("调试")
   note_ = new QLabel(body);
   note_->setObjectName(QStringLiteral("DebugNote"));
   note_->setWordWrap(true);
+  note_->setAccessibleName(QStringLiteral("调试状态"));
+  // Each part has an Alt key of its own (none the menu bar uses), and Tab
+  // leaves the read-only views instead of going nowhere in them.
+  auto* registers_label = new QLabel(QStringLiteral("寄存器(&G)："), body);
   registers_ = new QTextEdit(body);
   registers_->setObjectName(QStringLiteral("Registers"));
   registers_->setAccessibleName(QStringLiteral("寄存器"));
   registers_->setReadOnly(true);
   registers_->setFont(fixed);
+  registers_->setTabChangesFocus(true);
+  registers_label->setBuddy(registers_);
   decimal_ = new QCheckBox(QStringLiteral("十进制(&D)"), body);
   decimal_->setObjectName(QStringLiteral("Decimal"));
+  decimal_->setAccessibleName(QStringLiteral("十进制"));
   auto* address_label = new QLabel(QStringLiteral("内存地址(&A)："), body);
   address_ = new QLineEdit(QStringLiteral("7C00"), body);
   address_->setObjectName(QStringLiteral("MemoryAddress"));
@@ -56,13 +63,17 @@ TDebugPanel::TDebugPanel(QWidget* parent) : QDockWidget(QStringLiteral("调试")
   memory_->setReadOnly(true);
   memory_->setFont(fixed);
   memory_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  auto* stack_label = new QLabel(QStringLiteral("堆栈 (SS:SP)："), body);
+  memory_->setTabChangesFocus(true);
+  auto* stack_label = new QLabel(QStringLiteral("堆栈 (SS:SP)(&K)："), body);
   stack_ = new QPlainTextEdit(body);
   stack_->setObjectName(QStringLiteral("Stack"));
   stack_->setAccessibleName(QStringLiteral("堆栈"));
   stack_->setReadOnly(true);
   stack_->setFont(fixed);
+  stack_->setTabChangesFocus(true);
+  stack_label->setBuddy(stack_);
   layout->addWidget(note_);
+  layout->addWidget(registers_label);
   layout->addWidget(registers_, 3);
   layout->addWidget(decimal_);
   layout->addWidget(address_label);
@@ -108,10 +119,10 @@ std::optional<std::uint32_t> TDebugPanel::MemoryAddress(const QString& text,
       continue;
     }
     if (reg >= xrCs) {
-      return (r[reg] & 0xFFFF) * 16;
+      return r.Base(reg);
     }
     const TX86Register segment = reg == xrEsp || reg == xrEbp ? xrSs : reg == xrEip ? xrCs : xrDs;
-    return (r[segment] & 0xFFFF) * 16 + (r[reg] & 0xFFFF);
+    return r.Base(segment) + (r.Protected ? r[reg] : r[reg] & 0xFFFF);
   }
   if (LabelAddress) {
     if (const std::optional<std::uint32_t> label = LabelAddress(trimmed.toStdString())) {
@@ -132,8 +143,8 @@ void TDebugPanel::Refresh() {
     return;
   }
   const TX86Registers& r = *now_;
-  // 32-bit forms once the program set any upper half.
-  bool wide = false;
+  // 32-bit forms in protected mode, or once the program set any upper half.
+  bool wide = r.Protected;
   for (int i = xrEax; i <= xrEflags; ++i) {
     wide = wide || (r.Values[static_cast<std::size_t>(i)] >> 16) != 0;
   }
@@ -182,13 +193,20 @@ void TDebugPanel::Refresh() {
   memory_->setPlainText(dump);
   QString stack;
   try {
-    const std::string words = ReadMemory(r.LinearSp(), kStackWords * 2);
+    // A 32-bit stack holds double words.
+    const int size = r.Protected && r.Segments.Stack32 ? 4 : 2;
+    const std::string words =
+        ReadMemory(r.LinearSp(), static_cast<std::size_t>(kStackWords * size));
     for (int k = 0; k < kStackWords; ++k) {
-      const auto low = static_cast<unsigned char>(words[static_cast<std::size_t>(2 * k)]);
-      const auto high = static_cast<unsigned char>(words[static_cast<std::size_t>(2 * k + 1)]);
-      stack += QStringLiteral("SP+%1  %2\n")
-                   .arg(2 * k, 2, 10, QLatin1Char('0'))
-                   .arg(Number(static_cast<std::uint32_t>(high * 256 + low), 4));
+      std::uint32_t word = 0;
+      for (int b = size - 1; b >= 0; --b) {
+        word =
+            word * 256 + static_cast<unsigned char>(words[static_cast<std::size_t>(k * size + b)]);
+      }
+      stack += QStringLiteral("%1+%2  %3\n")
+                   .arg(size == 4 ? QStringLiteral("ESP") : QStringLiteral("SP"))
+                   .arg(size * k, 2, 10, QLatin1Char('0'))
+                   .arg(Number(word, 2 * size));
     }
   } catch (const std::exception& error) {
     stack = QString::fromStdString(error.what());

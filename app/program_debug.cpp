@@ -4,6 +4,7 @@
 #include "app/program_debug.h"
 
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QSocketNotifier>
 
 #include "app/breakpoint_margin.h"
@@ -21,10 +22,14 @@ namespace {
 // The current line's colour: light yellow.
 constexpr TColor kCurrentLineColor = 0x80FFFF;
 
+// How long the program may run before the note says it has not stopped.
+constexpr int kStillRunningMs = 2000;
+
 QString SegmentOffset(const TX86Registers& r) {
+  const bool wide = r.Code32();
   return QStringLiteral("%1:%2")
       .arg(r[xrCs] & 0xFFFF, 4, 16, QLatin1Char('0'))
-      .arg(r[xrEip] & 0xFFFF, 4, 16, QLatin1Char('0'))
+      .arg(wide ? r[xrEip] : r[xrEip] & 0xFFFF, wide ? 8 : 4, 16, QLatin1Char('0'))
       .toUpper();
 }
 
@@ -73,12 +78,24 @@ TProgramDebug::TProgramDebug(TFAsmEd& window) : window_(window) {
     return true;
   };
   editor.installEventFilter(this);
+  still_running_.setSingleShot(true);
+  connect(&still_running_, &QTimer::timeout, this, [this] {
+    if (active_ && stub_.Running()) {
+      SetNote(
+          QStringLiteral("程序运行了 %1 秒仍未停在断点，可能在循环或已停机；按 Shift+F5 停止调试。")
+              .arg(kStillRunningMs / 1000));
+    }
+  });
   panel_ = new TDebugPanel(&window_);
   panel_->ReadMemory = [this](std::uint32_t address, std::size_t size) {
     return stub_.ReadMemory(address, size);
   };
   panel_->LabelAddress = [this](const std::string& name) { return LabelAddress(name); };
   window_.addDockWidget(Qt::RightDockWidgetArea, panel_);
+  // Escape in the panel goes back to the source.
+  new QShortcut(
+      QKeySequence(Qt::Key_Escape), panel_, [this] { window_.FocusEditor(); },
+      Qt::WidgetWithChildrenShortcut);
   panel_->hide();
 }
 
@@ -141,6 +158,8 @@ bool TProgramDebug::Start() {
   source_ = std::make_unique<TSourceStepping>(stub_, map_);
   active_ = true;
   moved_said_ = false;
+  overwritten_said_ = false;
+  protected_said_ = false;
   editor.SetReadOnly(true);
   margin_->SetActive(true);
   panel_->show();
@@ -178,6 +197,9 @@ void TProgramDebug::PlaceBreakpoints() {
 void TProgramDebug::Resume() {
   stub_.Resume();
   SetNote(QStringLiteral("程序正在运行…"));
+  // A breakpoint that is never reached (the program loops or halts): say
+  // so, the window stays usable and 停止 ends it.
+  still_running_.start(kStillRunningMs);
   notifier_ = std::make_unique<QSocketNotifier>(stub_.Descriptor(), QSocketNotifier::Read);
   connect(notifier_.get(), &QSocketNotifier::activated, this, [this] {
     Guarded([this] {
@@ -245,6 +267,7 @@ void TProgramDebug::ToggleBreakpoint() {
 }
 
 void TProgramDebug::Stopped() {
+  still_running_.stop();
   for (const std::uint32_t address : temporary_) {
     stub_.RemoveBreakpoint(address);
   }
@@ -274,13 +297,39 @@ void TProgramDebug::Stopped() {
     SetNote(QStringLiteral("程序停在第 %1 行（%2）。")
                 .arg(stop_place_->Line)
                 .arg(SegmentOffset(registers)));
+  } else if (source_->PastTheEnd(registers.LinearIp())) {
+    margin_->SetCurrentLine(0);
+    SetNote(QStringLiteral("程序越过了代码的末尾，停在 %1，这里没有源程序；寄存器是此刻的值。")
+                .arg(SegmentOffset(registers)));
   } else {
     margin_->SetCurrentLine(0);
     SetNote(QStringLiteral("程序停在 %1，这里没有源程序。").arg(SegmentOffset(registers)));
   }
+  NoteModeAndCode(registers);
   panel_->ShowStop(registers, last_registers_);
   last_registers_ = registers;
   editor.viewport()->update();
+}
+
+void TProgramDebug::NoteModeAndCode(const TX86Registers& registers) {
+  QString said;
+  // Each once a session: a switch of mode, and code that no longer is what
+  // was assembled (the line map then shows what used to be there).
+  if (registers.Protected != protected_said_) {
+    protected_said_ = registers.Protected;
+    said += registers.Protected
+                ? QStringLiteral(
+                      "程序已切换到保护模式：寄存器以 32 位显示，地址按段基址 + 偏移对应源程序行。")
+                : QStringLiteral("程序已回到实模式。");
+  }
+  if (stop_place_ && !overwritten_said_ && !source_->CodeAsAssembled(*stop_place_)) {
+    overwritten_said_ = true;
+    said += QStringLiteral("内存中第 %1 行的代码已被程序改写，与源程序不再一致，按行调试可能不准。")
+                .arg(stop_place_->Line);
+  }
+  if (!said.isEmpty()) {
+    SetNote(Note() + said);
+  }
 }
 
 void TProgramDebug::Fail(const QString& text) {
@@ -299,6 +348,7 @@ void TProgramDebug::Stop() {
 }
 
 void TProgramDebug::End() {
+  still_running_.stop();
   notifier_.reset();
   stub_.Close();
   temporary_.clear();

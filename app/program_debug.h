@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <memory>
 #include <optional>
 #include <set>
@@ -73,6 +74,9 @@ class TProgramDebug : public QObject {
   void Fail(const QString& text);
   void End();
   void SetNote(const QString& text);
+  // Adds to the note what this stop says once: a switch of mode, code the
+  // program wrote over.
+  void NoteModeAndCode(const TX86Registers& registers);
   void PlaceBreakpoints();
   // The map's file index of the file in the editor, -1 when not in it.
   int EditorFileIndex() const;
@@ -91,6 +95,9 @@ class TProgramDebug : public QObject {
   std::set<std::uint32_t> temporary_;  // run-to and first-line breakpoints
   bool active_ = false;
   bool moved_said_ = false;
+  bool overwritten_said_ = false;
+  bool protected_said_ = false;  // the mode last said (it starts real)
+  QTimer still_running_;
 };
 
 }  // namespace torvane

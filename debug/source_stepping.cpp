@@ -1,13 +1,52 @@
 // Source lines to addresses and back, and the stepping loops.
 #include "debug/source_stepping.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace torvane {
 
 TSourceStepping::TSourceStepping(TStubClient& stub, std::shared_ptr<const TListingMap> map,
                                  std::uint32_t load_address)
-    : stub_(stub), map_(std::move(map)), load_address_(load_address) {}
+    : stub_(stub), map_(std::move(map)), load_address_(load_address) {
+  for (std::size_t file = 0; file < map_->Files().size(); ++file) {
+    if (const std::map<int, TLineCode>* lines = map_->LinesOf(static_cast<int>(file))) {
+      for (const auto& [line, code] : *lines) {
+        for (const TCodeChunk& chunk : code.Chunks) {
+          if (const std::optional<std::uint64_t> address = map_->AddressOf(chunk)) {
+            end_ = std::max(end_, *address + chunk.Size);
+          }
+        }
+      }
+    }
+  }
+}
+
+bool TSourceStepping::PastTheEnd(std::uint32_t linear) const {
+  // Within a segment's reach after it: further on (the BIOS) is elsewhere.
+  const std::int64_t end = static_cast<std::int64_t>(end_) + Delta();
+  return end_ > 0 && linear >= end && linear < end + 0x10000;
+}
+
+bool TSourceStepping::CodeAsAssembled(TSourcePlace place) {
+  const TLineCode* code = map_->CodeAt(place);
+  if (code == nullptr) {
+    return true;
+  }
+  for (const TCodeChunk& chunk : code->Chunks) {
+    const std::optional<std::uint64_t> address = map_->AddressOf(chunk);
+    const std::size_t known = std::min<std::size_t>(
+        {chunk.Bytes.size(), static_cast<std::size_t>(chunk.Size), kCodeCompareBytes});
+    if (!address || known == 0) {
+      continue;
+    }
+    const auto linear = static_cast<std::uint32_t>(static_cast<std::int64_t>(*address) + Delta());
+    if (stub_.ReadMemory(linear, known) != std::string_view(chunk.Bytes).substr(0, known)) {
+      return false;
+    }
+  }
+  return true;
+}
 
 std::int64_t TSourceStepping::Delta() const {
   const std::vector<TListingSection>& sections = map_->Sections();
@@ -67,8 +106,10 @@ void TSourceStepping::StepLine(bool over_calls) {
   const std::optional<TSourcePlace> start = CurrentPlace();
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kStepTimeMs);
   for (int step = 0; step < kStepLimit && std::chrono::steady_clock::now() < deadline; ++step) {
-    const std::uint32_t ip = stub_.Registers().LinearIp();
-    const std::optional<TStepOverInstruction> whole = StepOverInstruction(stub_.ReadMemory(ip, 16));
+    const TX86Registers registers = stub_.Registers();
+    const std::uint32_t ip = registers.LinearIp();
+    const std::optional<TStepOverInstruction> whole =
+        StepOverInstruction(stub_.ReadMemory(ip, 16), registers.Code32());
     if (whole && (over_calls || !whole->IsCall)) {
       if (!stub_.StepOver(kStepOverTimeoutMs)) {
         stub_.Interrupt();  // it did not come back: stop where it is

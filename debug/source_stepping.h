@@ -31,6 +31,14 @@ class TSourceStepping {
   std::optional<TSourcePlace> PlaceOfAddress(std::uint32_t linear) const;
   // The line the CPU stands on now (nothing outside the program's code).
   std::optional<TSourcePlace> CurrentPlace();
+  // A linear address shortly after the last byte the program assembled to
+  // (the CPU ran past the end of its code), not as far as the BIOS.
+  bool PastTheEnd(std::uint32_t linear) const;
+  // Whether the memory holds the bytes the listing gives for a line's code
+  // (a program that wrote over its code no longer matches its source). Up
+  // to kCodeCompareBytes of each of its chunks; true when nothing is known.
+  bool CodeAsAssembled(TSourcePlace place);
+  static constexpr std::size_t kCodeCompareBytes = 64;
 
   // A breakpoint on `place` (moved to the next line with code, which the
   // returned place says); nothing when no line there has code.
@@ -62,6 +70,7 @@ class TSourceStepping {
   TStubClient& stub_;
   std::shared_ptr<const TListingMap> map_;
   std::uint32_t load_address_;
+  std::uint64_t end_ = 0;  // the map's first address after all code
 };
 
 }  // namespace torvane

@@ -65,6 +65,35 @@ void TStubClient::Connect(const std::string& socket_path, int timeout_ms) {
     Close();
     throw EDebugError("模拟器的调试接口回答了无法理解的内容：" + reply);
   }
+  CheckCr0Slot();
+}
+
+void TStubClient::CheckCr0Slot() {
+  // The stub's register numbering has changed between versions, so the
+  // slot is trusted only when it says what the monitor says.
+  const std::string reply = Exchange("g");
+  const std::optional<TX86Segments> told = ParseMonitorRegisters(Monitor("info registers"));
+  monitor_ = told.has_value();
+  const std::size_t at = kGReplyCr0 * 8;
+  const std::optional<std::uint32_t> slot =
+      reply.size() >= at + 8 ? LittleEndianHex(std::string_view(reply).substr(at, 8))
+                             : std::nullopt;
+  cr0_in_reply_ = told && slot && *slot == told->Cr0;
+}
+
+std::string TStubClient::Monitor(std::string_view command) {
+  std::string packet = "qRcmd,";
+  packet += ToHex(command);
+  std::string reply = Exchange(packet);
+  // The output comes as "O" packets (hex text), then OK.
+  std::string out;
+  while (reply.size() > 1 && reply[0] == 'O' && reply != "OK") {
+    if (const std::optional<std::string> text = FromHex(std::string_view(reply).substr(1))) {
+      out += *text;
+    }
+    reply = ReadPacket(kStubReplyTimeoutMs);
+  }
+  return out;
 }
 
 void TStubClient::Close() {
@@ -76,6 +105,9 @@ void TStubClient::Close() {
   running_ = false;
   breakpoints_.clear();
   temporary_.reset();
+  cr0_in_reply_ = false;
+  monitor_ = false;
+  segments_.reset();
 }
 
 void TStubClient::SendRaw(std::string_view bytes) {
@@ -149,10 +181,40 @@ std::string TStubClient::Exchange(std::string_view command, int timeout_ms) {
 
 TX86Registers TStubClient::Registers() {
   const std::string reply = Exchange("g");
-  const std::optional<TX86Registers> registers = ParseRegisters(reply);
+  std::optional<TX86Registers> registers = ParseRegisters(reply);
   if (!registers) {
     throw EDebugError("模拟器没有给出寄存器：" + reply.substr(0, 40));
   }
+  if (!monitor_) {
+    return *registers;  // no way to tell the mode: real mode, as it starts
+  }
+  std::uint32_t cr0 = 0;
+  bool fresh = false;
+  if (cr0_in_reply_) {
+    cr0 = LittleEndianHex(std::string_view(reply).substr(kGReplyCr0 * 8, 8)).value_or(0);
+  } else {
+    segments_ = ParseMonitorRegisters(Monitor("info registers"));
+    cr0 = segments_ ? segments_->Cr0 : 0;
+    fresh = true;
+  }
+  registers->Protected = (cr0 & 1) != 0;
+  if (!registers->Protected) {
+    registers->Segments.Cr0 = cr0;
+    return *registers;
+  }
+  std::array<std::uint32_t, kX86SegmentCount + 1> key{};
+  for (int k = 0; k < kX86SegmentCount; ++k) {
+    key[static_cast<std::size_t>(k)] = registers->Values[static_cast<std::size_t>(xrCs + k)];
+  }
+  key[kX86SegmentCount] = cr0;
+  if (!fresh && (!segments_ || key != segments_key_)) {
+    segments_ = ParseMonitorRegisters(Monitor("info registers"));
+  }
+  segments_key_ = key;
+  if (segments_) {
+    registers->Segments = *segments_;
+  }
+  registers->Segments.Cr0 = cr0;
   return *registers;
 }
 
@@ -279,8 +341,10 @@ void TStubClient::Interrupt() {
 }
 
 bool TStubClient::StepOver(int timeout_ms) {
-  const std::uint32_t ip = Registers().LinearIp();
-  const std::optional<TStepOverInstruction> whole = StepOverInstruction(ReadMemory(ip, 16));
+  const TX86Registers registers = Registers();
+  const std::uint32_t ip = registers.LinearIp();
+  const std::optional<TStepOverInstruction> whole =
+      StepOverInstruction(ReadMemory(ip, 16), registers.Code32());
   // One step first: it leaves a breakpoint at the current instruction, and
   // often (a repeat with nothing left to do) it is the whole instruction.
   StepInstruction();

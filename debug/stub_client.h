@@ -44,7 +44,14 @@ class TStubClient {
   // Sends a command and returns its reply.
   std::string Exchange(std::string_view command, int timeout_ms = kStubReplyTimeoutMs);
 
+  // The registers with the mode and segment bases: CR0 from the 'g'
+  // reply's slot for it where that slot proved right at connecting (else
+  // from the monitor), and in protected mode the bases from the monitor
+  // while the selectors or the mode differ from the last time it was asked.
   TX86Registers Registers();
+  // A command of the emulator's monitor ("info registers") and its output;
+  // empty when the stub passes none on.
+  std::string Monitor(std::string_view command);
   // `size` bytes at a linear address (real mode: segment × 16 + offset).
   std::string ReadMemory(std::uint32_t address, std::size_t size);
   void InsertBreakpoint(std::uint32_t address);
@@ -75,12 +82,21 @@ class TStubClient {
   bool ReadSome(int timeout_ms);
   void TakeStop(const std::string& payload);
   void DropTemporaryBreakpoint();
+  // Where the 'g' reply's CR0 is in QEMU's i386 layout (after the sixteen
+  // shown registers and fs_base, gs_base, k_gs_base).
+  static constexpr std::size_t kGReplyCr0 = 19;
+  void CheckCr0Slot();
 
   int fd_ = -1;
   std::string input_;
   bool running_ = false;
   std::set<std::uint32_t> breakpoints_;
   std::optional<std::uint32_t> temporary_;  // a step over's own breakpoint
+  bool cr0_in_reply_ = false;               // the 'g' reply's slot agreed with the monitor
+  bool monitor_ = false;                    // the monitor answers
+  // The segments last read, for these selectors and CR0.
+  std::array<std::uint32_t, kX86SegmentCount + 1> segments_key_{};
+  std::optional<TX86Segments> segments_;
 };
 
 }  // namespace torvane

@@ -21,6 +21,60 @@ std::optional<TX86Registers> ParseRegisters(std::string_view reply) {
   return registers;
 }
 
+std::optional<TX86Segments> ParseMonitorRegisters(std::string_view text) {
+  const auto hex_at = [&](std::size_t at, std::size_t digits) -> std::optional<std::uint32_t> {
+    if (at + digits > text.size()) {
+      return std::nullopt;
+    }
+    std::uint32_t value = 0;
+    for (std::size_t k = 0; k < digits; ++k) {
+      const char c = text[at + k];
+      const int digit = c >= '0' && c <= '9'   ? c - '0'
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                               : -1;
+      if (digit < 0) {
+        return std::nullopt;
+      }
+      value = value * 16 + static_cast<std::uint32_t>(digit);
+    }
+    return value;
+  };
+  const std::size_t cr0_at = text.find("CR0=");
+  if (cr0_at == std::string_view::npos) {
+    return std::nullopt;
+  }
+  const std::optional<std::uint32_t> cr0 = hex_at(cr0_at + 4, 8);
+  if (!cr0) {
+    return std::nullopt;
+  }
+  TX86Segments segments;
+  segments.Cr0 = *cr0;
+  static const char* const kLines[kX86SegmentCount] = {
+      "\nCS =", "\nSS =", "\nDS =", "\nES =", "\nFS =", "\nGS ="};
+  for (int k = 0; k < kX86SegmentCount; ++k) {
+    // "CS =0008 00000000 ffffffff 00cf9a00"
+    const std::size_t at = text.find(kLines[k]);
+    if (at == std::string_view::npos) {
+      return std::nullopt;
+    }
+    const std::size_t fields = at + 5;
+    const std::optional<std::uint32_t> base = hex_at(fields + 5, 8);
+    const std::optional<std::uint32_t> flags = hex_at(fields + 23, 8);
+    if (!base || !flags) {
+      return std::nullopt;
+    }
+    segments.Bases[static_cast<std::size_t>(k)] = *base;
+    const bool big = ((*flags >> 22) & 1) != 0;
+    if (k == xrCs - xrCs) {
+      segments.Code32 = big;
+    } else if (k == xrSs - xrCs) {
+      segments.Stack32 = big;
+    }
+  }
+  return segments;
+}
+
 std::string RegisterName(TX86Register r, bool wide) {
   static const char* const kNames[] = {"AX", "CX",    "DX", "BX", "SP", "BP", "SI", "DI",
                                        "IP", "FLAGS", "CS", "SS", "DS", "ES", "FS", "GS"};
@@ -94,18 +148,19 @@ std::optional<int> ModRmLength(std::string_view code, std::size_t at, bool addre
 
 }  // namespace
 
-std::optional<TStepOverInstruction> StepOverInstruction(std::string_view code) {
-  bool operand32 = false;
-  bool address32 = false;
+std::optional<TStepOverInstruction> StepOverInstruction(std::string_view code, bool code32) {
+  // 0x66 and 0x67 switch to the size the code segment does not default to.
+  bool operand32 = code32;
+  bool address32 = code32;
   bool repeated = false;
   std::size_t at = 0;
   // Prefixes (at most the 15 bytes an instruction may take).
   for (; at < code.size() && at < 15; ++at) {
     const auto b = static_cast<unsigned char>(code[at]);
     if (b == 0x66) {
-      operand32 = true;
+      operand32 = !code32;
     } else if (b == 0x67) {
-      address32 = true;
+      address32 = !code32;
     } else if (b == 0xF2 || b == 0xF3) {
       repeated = true;
     } else if (b == 0x26 || b == 0x2E || b == 0x36 || b == 0x3E || b == 0x64 || b == 0x65 ||

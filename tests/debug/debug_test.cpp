@@ -108,6 +108,70 @@ TEST(X86State, RegistersFlagsAndTheInstructionsSteppedOverWhole) {
       EXPECT_EQ(got->IsCall, c.IsCall) << ToHex(c.Code);
     }
   }
+  // 32-bit code: the sizes the prefixes switch from are the other way round.
+  const Case cases32[] = {
+      {"\xE8\x01\x00\x00\x00", 5, true},
+      {"\x66\xE8\x01\x00", 4, true},
+      {"\x9A\x00\x00\x00\x10\x08\x00", 7, true},
+      {"\xFF\x14\x24", 3, true},
+      {"\xFF\x15\x00\x10\x00\x00", 6, true},
+      {"\x67\xFF\x16\x34\x12", 5, true},
+      {"\xCD\x80", 2, false},
+      {"\xB8\x78\x56\x34\x12", 0, false},
+  };
+  for (const Case& c : cases32) {
+    const std::optional<TStepOverInstruction> got = StepOverInstruction(c.Code, true);
+    EXPECT_EQ(got ? got->Length : 0, c.Length) << ToHex(c.Code);
+  }
+  // In protected mode addresses are the descriptor's base + offset, and
+  // in real mode selector × 16 whatever the monitor said.
+  TX86Registers p = *r;
+  p.Protected = true;
+  p.Segments.Bases = {0x10000, 0x20000, 0, 0, 0, 0};
+  p.Values[xrEip] = 0x12345;
+  p.Values[xrEsp] = 0x10;
+  EXPECT_EQ(p.LinearIp(), 0x10000u + 0x2345);
+  p.Segments.Code32 = true;
+  EXPECT_EQ(p.LinearIp(), 0x10000u + 0x12345);
+  EXPECT_EQ(p.LinearSp(), 0x20010u);
+  p.Protected = false;
+  EXPECT_EQ(p.LinearIp(), 11u * 16 + 0x2345);
+}
+
+TEST(X86State, TheMonitorsRegistersGiveModeBasesAndSizes) {
+  const std::string real =
+      "EAX=00000000 EBX=00000000 ECX=00000000 EDX=00000663\r\n"
+      "EIP=0000fff0 EFL=00000002 [-------] CPL=0 II=0 A20=1 SMM=0 HLT=0\r\n"
+      "ES =0000 00000000 0000ffff 00009300\r\n"
+      "CS =f000 ffff0000 0000ffff 00009b00\r\n"
+      "SS =0000 00000000 0000ffff 00009300\r\n"
+      "DS =0000 00000000 0000ffff 00009300\r\n"
+      "FS =0000 00000000 0000ffff 00009300\r\n"
+      "GS =0000 00000000 0000ffff 00009300\r\n"
+      "CR0=60000010 CR2=00000000 CR3=00000000 CR4=00000000\r\n";
+  const std::optional<TX86Segments> at_reset = ParseMonitorRegisters(real);
+  ASSERT_TRUE(at_reset);
+  EXPECT_EQ(at_reset->Cr0, 0x60000010u);
+  EXPECT_EQ(at_reset->Bases[0], 0xFFFF0000u);
+  EXPECT_FALSE(at_reset->Code32);
+  std::string flat = real;
+  flat.replace(flat.find("CS =f000 ffff0000 0000ffff 00009b00"), 35,
+               "CS =0008 00400000 ffffffff 00cf9a00 DPL=0 CS32 [-R-]");
+  flat.replace(flat.find("SS =0000 00000000 0000ffff 00009300"), 35,
+               "SS =0010 00000000 ffffffff 00cf9300 DPL=0 DS   [-WA]");
+  flat.replace(flat.find("CR0=60000010"), 12, "CR0=00000011");
+  const std::optional<TX86Segments> flat_mode = ParseMonitorRegisters(flat);
+  ASSERT_TRUE(flat_mode);
+  EXPECT_EQ(flat_mode->Cr0, 0x11u);
+  EXPECT_EQ(flat_mode->Bases[0], 0x400000u);
+  EXPECT_TRUE(flat_mode->Code32);
+  EXPECT_TRUE(flat_mode->Stack32);
+  // Cut short anywhere, or without CR0: nothing, never a wrong mode.
+  for (std::size_t cut = 0; cut < flat.size(); cut += 7) {
+    const std::optional<TX86Segments> part = ParseMonitorRegisters(flat.substr(0, cut));
+    EXPECT_TRUE(!part || flat.substr(0, cut).find("CR0=00000011") != std::string::npos) << cut;
+  }
+  EXPECT_EQ(ParseMonitorRegisters("unknown command"), std::nullopt);
 }
 
 // Line numbers of kBoot and kHelper below.
@@ -145,8 +209,9 @@ struct Debuggee {
   TStubClient stub;
   std::unique_ptr<TSourceStepping> source;
 
-  Debuggee() {
-    assembled = testing::Assemble(dir, {{"boot.asm", kBoot}, {"helper.inc", kHelper}}, "boot.asm");
+  explicit Debuggee(const std::map<std::string, std::string>& files = {{"boot.asm", kBoot},
+                                                                       {"helper.inc", kHelper}}) {
+    assembled = testing::Assemble(dir, files, "boot.asm");
     map = std::make_shared<const TListingMap>(TListingMap::Build(
         assembled.listing, assembled.source, assembled.directory, assembled.binary, true));
     Start();
@@ -255,6 +320,108 @@ TEST(SourceStepping, BreakpointsStepsAndMemoryInTheRealEmulator) {
       EDebugError);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
   EXPECT_FALSE(d.stub.Connected());
+}
+
+// Switches to protected mode with flat segments and goes on in 32-bit code.
+const std::string kProtected =
+    "        org 0x7c00\n"             // 1
+    "        bits 16\n"                // 2
+    "start:  cli\n"                    // 3
+    "        xor ax, ax\n"             // 4
+    "        mov ds, ax\n"             // 5
+    "        lgdt [gdtr]\n"            // 6
+    "        mov eax, cr0\n"           // 7
+    "        or eax, 1\n"              // 8
+    "        mov cr0, eax\n"           // 9
+    "        jmp 0x08:pm\n"            // 10
+    "        bits 32\n"                // 11
+    "pm:     mov ax, 0x10\n"           // 12
+    "        mov ds, ax\n"             // 13
+    "        mov ss, ax\n"             // 14
+    "        mov eax, 0x12345678\n"    // 15
+    "        call sub32\n"             // 16
+    "halt:   jmp halt\n"               // 17
+    "sub32:  mov ebx, 7\n"             // 18
+    "        ret\n"                    // 19
+    "gdt:    dq 0\n"                   // 20
+    "        dq 0x00cf9a000000ffff\n"  // 21
+    "        dq 0x00cf92000000ffff\n"  // 22
+    "gdtr:   dw gdtr - gdt - 1\n"      // 23
+    "        dd gdt\n"                 // 24
+    "        times 510-($-$$) db 0\n"
+    "        dw 0xaa55\n";
+
+TEST(SourceStepping, ProtectedModeLinesAndRegistersThrough32BitCode) {
+  Debuggee d({{"boot.asm", kProtected}});
+  ASSERT_TRUE(d.assembled.ok) << d.assembled.log;
+  d.source->SetBreakpoint({0, 9});
+  d.stub.Resume();
+  ASSERT_TRUE(d.stub.WaitStop(10000));
+  EXPECT_FALSE(d.stub.Registers().Protected);
+  // After mov cr0 the CPU is in protected mode with the real-mode code
+  // segment still loaded; the far jump loads the flat 32-bit one.
+  d.source->StepInto();
+  EXPECT_EQ(d.Line(), 10);
+  EXPECT_TRUE(d.stub.Registers().Protected);
+  EXPECT_FALSE(d.stub.Registers().Code32());
+  d.source->StepInto();
+  EXPECT_EQ(d.Line(), 12);
+  const TX86Registers flat = d.stub.Registers();
+  EXPECT_TRUE(flat.Code32());
+  EXPECT_EQ(flat[xrCs], 8u);
+  EXPECT_EQ(flat.Base(xrCs), 0u);
+  d.source->StepInto();
+  d.source->StepInto();
+  d.source->StepInto();
+  EXPECT_EQ(d.Line(), 15);
+  d.source->StepInto();
+  EXPECT_EQ(d.Line(), 16);
+  EXPECT_EQ(d.stub.Registers()[xrEax], 0x12345678u);
+  EXPECT_TRUE(d.stub.Registers().Segments.Stack32);
+  // F10 over a 32-bit call (five bytes) lands on the next line.
+  d.source->StepOverLine();
+  EXPECT_EQ(d.Line(), 17);
+  EXPECT_EQ(d.stub.Registers()[xrEbx], 7u);
+  EXPECT_TRUE(d.source->CodeAsAssembled({0, 17}));
+  EXPECT_FALSE(d.source->PastTheEnd(d.stub.Registers().LinearIp()));
+}
+
+TEST(SourceStepping, CodeTheProgramWroteOverAndSteppingPastTheEnd) {
+  const std::string program =
+      "        org 0x7c00\n"                // 1
+      "start:  xor ax, ax\n"                // 2
+      "        mov ds, ax\n"                // 3
+      "        mov bx, ax\n"                // 4
+      "        mov si, ax\n"                // 5
+      "        mov byte [patch+1], 0x99\n"  // 6
+      "patch:  mov ax, 0x1234\n"            // 7
+      "        mov cx, 1\n"                 // 8
+      "        times 510-($-$$) db 0\n"     // 9
+      "        dw 0xaa55\n";                // 10
+  Debuggee d({{"boot.asm", program}});
+  ASSERT_TRUE(d.assembled.ok) << d.assembled.log;
+  d.source->SetBreakpoint({0, 6});
+  d.stub.Resume();
+  ASSERT_TRUE(d.stub.WaitStop(10000));
+  EXPECT_TRUE(d.source->CodeAsAssembled({0, 7}));
+  d.source->StepInto();
+  EXPECT_EQ(d.Line(), 7);
+  EXPECT_FALSE(d.source->CodeAsAssembled({0, 7}));
+  EXPECT_TRUE(d.source->CodeAsAssembled({0, 8}));
+  d.source->StepInto();
+  EXPECT_EQ(d.Reg(xrEax), 0x1299u);  // what memory held, not the source
+  // On through the padding (one line) and the signature (whose bytes may
+  // be part of the padding's last instruction), then off the end.
+  d.source->StepOverLine();
+  EXPECT_EQ(d.Line(), 9);
+  for (int step = 0; step < 3 && d.Line() != 0; ++step) {
+    EXPECT_FALSE(d.source->PastTheEnd(d.stub.Registers().LinearIp()));
+    d.source->StepOverLine();
+  }
+  EXPECT_EQ(d.Line(), 0);
+  EXPECT_TRUE(d.source->PastTheEnd(d.stub.Registers().LinearIp()));
+  EXPECT_FALSE(d.source->PastTheEnd(0x7C00 - 2));
+  EXPECT_FALSE(d.source->PastTheEnd(0xFFFF0));
 }
 
 TEST(SourceStepping, AStubThatNeverAnswersIsAnErrorWithinItsTime) {
