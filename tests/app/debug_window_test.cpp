@@ -4,7 +4,10 @@
 // killed under the debugger; the source is read-only while debugging.
 #include <signal.h>
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QStandardPaths>
 #include <QTest>
@@ -75,6 +78,17 @@ class DebugWindowTest : public AppTest {
     return Debug().CurrentLine();
   }
   QString Registers() { return Debug().Panel()->RegistersView()->toPlainText(); }
+  // A key to whatever has the focus, as a user presses it.
+  void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* focus = QApplication::focusWidget();
+    ASSERT_NE(focus, nullptr);
+    QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
+  }
+  void OpenProgram(const std::string& name, const std::string& text) {
+    Put(Path(name), text);
+    ASSERT_TRUE(window_->OpenNamedFile(Path(name)));
+    window_->SrcEditor1->setFocus();
+  }
 
   std::string nasm_;
   std::unique_ptr<TFAsmEd> window_;
@@ -207,6 +221,161 @@ TEST_F(DebugWindowTest, AClickInTheMarginAndTheEmulatorKilledUnderTheDebugger) {
   EXPECT_EQ(StoppedLine(), 4);  // the first line moved down by the added line
   EXPECT_FALSE(editor.Modified());
   Key(Qt::Key_F5, Qt::ShiftModifier);
+}
+
+// Into protected mode with flat segments, on in 32-bit code.
+const char kProtected[] =
+    "        org 0x7c00\n"             // 1
+    "        bits 16\n"                // 2
+    "start:  cli\n"                    // 3
+    "        xor ax, ax\n"             // 4
+    "        mov ds, ax\n"             // 5
+    "        lgdt [gdtr]\n"            // 6
+    "        mov eax, cr0\n"           // 7
+    "        or eax, 1\n"              // 8
+    "        mov cr0, eax\n"           // 9
+    "        jmp 0x08:pm\n"            // 10
+    "        bits 32\n"                // 11
+    "pm:     mov ax, 0x10\n"           // 12
+    "        mov ss, ax\n"             // 13
+    "        mov eax, 0x12345678\n"    // 14
+    "halt:   jmp halt\n"               // 15
+    "gdt:    dq 0\n"                   // 16
+    "        dq 0x00cf9a000000ffff\n"  // 17
+    "        dq 0x00cf92000000ffff\n"  // 18
+    "gdtr:   dw gdtr - gdt - 1\n"      // 19
+    "        dd gdt\n"                 // 20
+    "        times 510-($-$$) db 0\n"
+    "        dw 0xaa55\n";
+
+TEST_F(DebugWindowTest, ProtectedModeAndThePanelByKeysAlone) {
+  OpenProgram("pm.asm", kProtected);
+  Caret(9);
+  Key(Qt::Key_F2);
+  Key(Qt::Key_F6);
+  ASSERT_TRUE(Debug().Active()) << dialogs_.LastMessage().toStdString();
+  EXPECT_EQ(StoppedLine(), 9);
+  EXPECT_FALSE(Debug().Note().contains(QStringLiteral("保护模式")));
+  EXPECT_TRUE(Registers().contains(QStringLiteral("AX   =")));
+  Key(Qt::Key_F11);
+  EXPECT_EQ(StoppedLine(), 10);
+  // Said once, at the stop that found the switch; 32-bit forms from then on.
+  EXPECT_TRUE(Debug().Note().contains(QStringLiteral("切换到保护模式")))
+      << Debug().Note().toStdString();
+  EXPECT_TRUE(Registers().contains(QStringLiteral("EAX  =00000011"))) << Registers().toStdString();
+  Key(Qt::Key_F11);
+  EXPECT_EQ(StoppedLine(), 12);
+  EXPECT_FALSE(Debug().Note().contains(QStringLiteral("保护模式")));
+  EXPECT_TRUE(Debug().Note().contains(QStringLiteral("0008:00007C")));
+  Key(Qt::Key_F11);
+  Key(Qt::Key_F11);
+  Key(Qt::Key_F11);
+  EXPECT_EQ(StoppedLine(), 15);
+  EXPECT_TRUE(Registers().contains(QStringLiteral("EAX  =12345678"))) << Registers().toStdString();
+
+  // The panel by keys alone: Ctrl+Tab leaves the editor for it, an Alt key
+  // reaches each part, Tab goes on, Escape comes back to the source.
+  TDebugPanel& panel = *Debug().Panel();
+  bool reached = false;
+  for (int press = 0; press < 12 && !reached; ++press) {
+    Press(Qt::Key_Tab, Qt::ControlModifier);
+    reached = panel.isAncestorOf(QApplication::focusWidget());
+  }
+  EXPECT_TRUE(reached);
+  Press(Qt::Key_G, Qt::AltModifier);
+  EXPECT_EQ(QApplication::focusWidget(), panel.RegistersView());
+  Press(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), panel.DecimalBox());
+  Press(Qt::Key_Space);
+  EXPECT_TRUE(Registers().contains(QStringLiteral("EAX  =305419896"))) << Registers().toStdString();
+  Press(Qt::Key_D, Qt::AltModifier);  // a mnemonic clicks after a moment
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !panel.DecimalBox()->isChecked(); }, 2000));
+  EXPECT_TRUE(Registers().contains(QStringLiteral("EAX  =12345678")));
+  Press(Qt::Key_A, Qt::AltModifier);
+  EXPECT_EQ(QApplication::focusWidget(), panel.AddressField());
+  Press(Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("pm"));
+  Press(Qt::Key_Return);
+  EXPECT_TRUE(panel.MemoryView()->toPlainText().startsWith(QStringLiteral("07C19  66 B8 10 00")))
+      << panel.MemoryView()->toPlainText().toStdString();
+  Press(Qt::Key_Tab);
+  EXPECT_EQ(QApplication::focusWidget(), panel.MemoryView());
+  Press(Qt::Key_K, Qt::AltModifier);
+  EXPECT_EQ(QApplication::focusWidget(), panel.StackView());
+  EXPECT_TRUE(panel.StackView()->toPlainText().startsWith(QStringLiteral("ESP+00")));
+  Press(Qt::Key_Escape);
+  EXPECT_EQ(QApplication::focusWidget(), window_->SrcEditor1);
+  // Every part has a Chinese name for a screen reader.
+  for (QWidget* part : std::initializer_list<QWidget*>{
+           panel.RegistersView(), panel.DecimalBox(), panel.AddressField(), panel.MemoryView(),
+           panel.StackView(), panel.findChild<QLabel*>(QStringLiteral("DebugNote"))}) {
+    ASSERT_NE(part, nullptr);
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(part);
+    ASSERT_NE(accessible, nullptr);
+    const QString name = accessible->text(QAccessible::Name);
+    EXPECT_TRUE(!name.isEmpty() && name.at(0).unicode() >= 0x4E00)
+        << part->objectName().toStdString();
+  }
+  Key(Qt::Key_F5, Qt::ShiftModifier);
+  EXPECT_FALSE(Debug().Active());
+}
+
+TEST_F(DebugWindowTest, ALoopingProgramACodeOverwriteAndRunningOffTheEndAreSaid) {
+  OpenProgram("self.asm",
+              "        org 0x7c00\n"                // 1
+              "start:  xor ax, ax\n"                // 2
+              "        mov ds, ax\n"                // 3
+              "        mov bx, ax\n"                // 4
+              "        mov si, ax\n"                // 5
+              "        mov byte [patch+1], 0x99\n"  // 6
+              "patch:  mov ax, 0x1234\n"            // 7
+              "        jmp $\n"                     // 8
+              "never:  mov cx, 1\n"                 // 9
+              "        times 510-($-$$) db 0\n"     // 10
+              "        dw 0xaa55\n");               // 11
+  // A breakpoint the program never reaches: it is said, and 停止 ends it.
+  Caret(9);
+  Key(Qt::Key_F2);
+  Key(Qt::Key_F6);
+  ASSERT_TRUE(Debug().Active()) << dialogs_.LastMessage().toStdString();
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return Debug().Note().contains(QStringLiteral("仍未停在断点")); }, 10000))
+      << Debug().Note().toStdString();
+  EXPECT_TRUE(Debug().ProgramRunning());
+  const pid_t pid = static_cast<pid_t>(window_->ProgramRun1->ProcessId());
+  Key(Qt::Key_F5, Qt::ShiftModifier);
+  EXPECT_FALSE(Debug().Active());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !Running(pid); }, 10000));
+  EXPECT_TRUE(dialogs_.messages.empty());
+
+  // Without the loop the program writes over line 7 and runs off its end.
+  Key(Qt::Key_F2);
+  Caret(8);
+  window_->SrcEditor1->ProcessCommand(ecDeleteLine, 0);
+  Key(Qt::Key_F6);
+  ASSERT_TRUE(Debug().Active()) << dialogs_.LastMessage().toStdString();
+  EXPECT_EQ(StoppedLine(), 2);
+  for (int k = 0; k < 5; ++k) {
+    Key(Qt::Key_F11);
+  }
+  EXPECT_EQ(StoppedLine(), 7);
+  EXPECT_TRUE(Debug().Note().contains(QStringLiteral("第 7 行的代码已被程序改写")))
+      << Debug().Note().toStdString();
+  Key(Qt::Key_F11);
+  EXPECT_EQ(StoppedLine(), 8);
+  EXPECT_FALSE(Debug().Note().contains(QStringLiteral("改写")));  // once
+  EXPECT_TRUE(Registers().contains(QStringLiteral("AX   =1299")));
+  for (int k = 0; k < 4 && Debug().CurrentLine() != 0; ++k) {
+    Key(Qt::Key_F10);
+    StoppedLine();
+  }
+  EXPECT_EQ(Debug().CurrentLine(), 0);
+  EXPECT_TRUE(Debug().Note().contains(QStringLiteral("越过了代码的末尾")))
+      << Debug().Note().toStdString();
+  EXPECT_TRUE(Registers().contains(QStringLiteral("AX   =1299")));
+  EXPECT_TRUE(Debug().Active());
+  Key(Qt::Key_F5, Qt::ShiftModifier);
+  EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 }  // namespace
