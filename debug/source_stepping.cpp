@@ -37,7 +37,9 @@ bool TSourceStepping::CodeAsAssembled(TSourcePlace place) {
     const std::optional<std::uint64_t> address = map_->AddressOf(chunk);
     const std::size_t known = std::min<std::size_t>(
         {chunk.Bytes.size(), static_cast<std::size_t>(chunk.Size), kCodeCompareBytes});
-    if (!address || known == 0) {
+    // Bytes the listing gives before the output's fix-ups (no binary to
+    // take them from) are not what memory holds: nothing to compare.
+    if (!address || known == 0 || (chunk.Flags & (lbRelocated | lbSegment | lbReserved)) != 0) {
       continue;
     }
     const auto linear = static_cast<std::uint32_t>(static_cast<std::int64_t>(*address) + Delta());

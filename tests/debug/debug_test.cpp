@@ -383,6 +383,12 @@ TEST(SourceStepping, ProtectedModeLinesAndRegistersThrough32BitCode) {
   EXPECT_EQ(d.Line(), 17);
   EXPECT_EQ(d.stub.Registers()[xrEbx], 7u);
   EXPECT_TRUE(d.source->CodeAsAssembled({0, 17}));
+  EXPECT_TRUE(d.source->CodeAsAssembled({0, 10}));
+  // Without the binary the far jump's listed bytes are those before the
+  // fix-up: not taken for an overwrite.
+  const auto unfixed = std::make_shared<const TListingMap>(
+      TListingMap::Build(d.assembled.listing, d.assembled.source, d.assembled.directory));
+  EXPECT_TRUE(TSourceStepping(d.stub, unfixed).CodeAsAssembled({0, 10}));
   EXPECT_FALSE(d.source->PastTheEnd(d.stub.Registers().LinearIp()));
 }
 
