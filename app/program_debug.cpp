@@ -226,6 +226,7 @@ void TProgramDebug::StepInto() {
   Guarded([this] {
     source_->StepInto();
     Stopped();
+    SayIfHaltedForever();
   });
 }
 
@@ -236,6 +237,7 @@ void TProgramDebug::StepOver() {
   Guarded([this] {
     source_->StepOverLine();
     Stopped();
+    SayIfHaltedForever();
   });
 }
 
@@ -329,6 +331,13 @@ void TProgramDebug::NoteModeAndCode(const TX86Registers& registers) {
   }
   if (!said.isEmpty()) {
     SetNote(Note() + said);
+  }
+}
+
+void TProgramDebug::SayIfHaltedForever() {
+  if (source_ != nullptr && source_->HaltsForever()) {
+    SetNote(Note() + QStringLiteral("这里的 hlt 在中断关闭时执行，程序会永远停机，单步不再前进；"
+                                    "按 Shift+F5 停止调试。"));
   }
 }
 

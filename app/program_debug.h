@@ -77,6 +77,8 @@ class TProgramDebug : public QObject {
   // Adds to the note what this stop says once: a switch of mode, code the
   // program wrote over.
   void NoteModeAndCode(const TX86Registers& registers);
+  // After a step that did not move because of a hlt with interrupts off.
+  void SayIfHaltedForever();
   void PlaceBreakpoints();
   // The map's file index of the file in the editor, -1 when not in it.
   int EditorFileIndex() const;

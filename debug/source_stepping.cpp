@@ -5,6 +5,11 @@
 #include <chrono>
 
 namespace torvane {
+namespace {
+
+constexpr std::uint32_t kInterruptFlag = 1u << 9;
+
+}  // namespace
 
 TSourceStepping::TSourceStepping(TStubClient& stub, std::shared_ptr<const TListingMap> map,
                                  std::uint32_t load_address)
@@ -110,8 +115,11 @@ void TSourceStepping::StepLine(bool over_calls) {
   for (int step = 0; step < kStepLimit && std::chrono::steady_clock::now() < deadline; ++step) {
     const TX86Registers registers = stub_.Registers();
     const std::uint32_t ip = registers.LinearIp();
-    const std::optional<TStepOverInstruction> whole =
-        StepOverInstruction(stub_.ReadMemory(ip, 16), registers.Code32());
+    const std::string code = stub_.ReadMemory(ip, 16);
+    if (IsHalt(code) && (registers[xrEflags] & kInterruptFlag) == 0) {
+      return;
+    }
+    const std::optional<TStepOverInstruction> whole = StepOverInstruction(code, registers.Code32());
     if (whole && (over_calls || !whole->IsCall)) {
       if (!stub_.StepOver(kStepOverTimeoutMs)) {
         stub_.Interrupt();  // it did not come back: stop where it is
@@ -129,6 +137,12 @@ void TSourceStepping::StepLine(bool over_calls) {
       return;  // a jump to itself, or a breakpoint
     }
   }
+}
+
+bool TSourceStepping::HaltsForever() {
+  const TX86Registers registers = stub_.Registers();
+  return (registers[xrEflags] & kInterruptFlag) == 0 &&
+         IsHalt(stub_.ReadMemory(registers.LinearIp(), 16));
 }
 
 void TSourceStepping::StepInto() {

@@ -52,6 +52,9 @@ class TSourceStepping {
   void StepInto();
   // As StepInto, over calls too.
   void StepOverLine();
+  // The CPU stands on a hlt with interrupts off: it would never go on, so
+  // a step does not try (the emulator would not report the step at all).
+  bool HaltsForever();
   // Runs to `place` (or the next line with code) or the next breakpoint;
   // false when the CPU is still running after timeout_ms.
   bool RunTo(TSourcePlace place, int timeout_ms);

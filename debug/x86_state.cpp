@@ -148,6 +148,20 @@ std::optional<int> ModRmLength(std::string_view code, std::size_t at, bool addre
 
 }  // namespace
 
+bool IsHalt(std::string_view code) {
+  std::size_t at = 0;
+  while (at < code.size() && at < 15) {
+    const auto b = static_cast<unsigned char>(code[at]);
+    const bool prefix = b == 0x66 || b == 0x67 || b == 0xF2 || b == 0xF3 || b == 0xF0 ||
+                        b == 0x26 || b == 0x2E || b == 0x36 || b == 0x3E || b == 0x64 || b == 0x65;
+    if (!prefix) {
+      return b == 0xF4;
+    }
+    ++at;
+  }
+  return false;
+}
+
 std::optional<TStepOverInstruction> StepOverInstruction(std::string_view code, bool code32) {
   // 0x66 and 0x67 switch to the size the code segment does not default to.
   bool operand32 = code32;

@@ -99,6 +99,9 @@ struct TStepOverInstruction {
 // string instruction, its length, so the caller can run to the instruction
 // after it; nothing for every other instruction (one step is then enough)
 // or when `code` ends too early to tell.
+// Whether the instruction starting at `code` is hlt (prefixes skipped).
+bool IsHalt(std::string_view code);
+
 std::optional<TStepOverInstruction> StepOverInstruction(std::string_view code, bool code32 = false);
 
 }  // namespace torvane

@@ -239,7 +239,7 @@ const char kProtected[] =
     "pm:     mov ax, 0x10\n"           // 12
     "        mov ss, ax\n"             // 13
     "        mov eax, 0x12345678\n"    // 14
-    "halt:   jmp halt\n"               // 15
+    "halt:   hlt\n"                    // 15
     "gdt:    dq 0\n"                   // 16
     "        dq 0x00cf9a000000ffff\n"  // 17
     "        dq 0x00cf92000000ffff\n"  // 18
@@ -272,6 +272,11 @@ TEST_F(DebugWindowTest, ProtectedModeAndThePanelByKeysAlone) {
   Key(Qt::Key_F11);
   EXPECT_EQ(StoppedLine(), 15);
   EXPECT_TRUE(Registers().contains(QStringLiteral("EAX  =12345678"))) << Registers().toStdString();
+  // A hlt after cli: said, and a step neither waits nor moves.
+  EXPECT_TRUE(Debug().Note().contains(QStringLiteral("永远停机"))) << Debug().Note().toStdString();
+  Key(Qt::Key_F11);
+  EXPECT_EQ(StoppedLine(), 15);
+  EXPECT_TRUE(Debug().Note().contains(QStringLiteral("永远停机")));
 
   // The panel by keys alone: Ctrl+Tab leaves the editor for it, an Alt key
   // reaches each part, Tab goes on, Escape comes back to the source.

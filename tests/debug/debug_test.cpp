@@ -119,6 +119,10 @@ TEST(X86State, RegistersFlagsAndTheInstructionsSteppedOverWhole) {
       {"\xCD\x80", 2, false},
       {"\xB8\x78\x56\x34\x12", 0, false},
   };
+  EXPECT_TRUE(IsHalt("\xF4"));
+  EXPECT_TRUE(IsHalt("\x66\xF4"));
+  EXPECT_FALSE(IsHalt("\xF5"));
+  EXPECT_FALSE(IsHalt(""));
   for (const Case& c : cases32) {
     const std::optional<TStepOverInstruction> got = StepOverInstruction(c.Code, true);
     EXPECT_EQ(got ? got->Length : 0, c.Length) << ToHex(c.Code);
@@ -340,7 +344,7 @@ const std::string kProtected =
     "        mov ss, ax\n"             // 14
     "        mov eax, 0x12345678\n"    // 15
     "        call sub32\n"             // 16
-    "halt:   jmp halt\n"               // 17
+    "halt:   hlt\n"                    // 17
     "sub32:  mov ebx, 7\n"             // 18
     "        ret\n"                    // 19
     "gdt:    dq 0\n"                   // 20
@@ -384,6 +388,14 @@ TEST(SourceStepping, ProtectedModeLinesAndRegistersThrough32BitCode) {
   EXPECT_EQ(d.stub.Registers()[xrEbx], 7u);
   EXPECT_TRUE(d.source->CodeAsAssembled({0, 17}));
   EXPECT_TRUE(d.source->CodeAsAssembled({0, 10}));
+  // A hlt with interrupts off (cli on line 3) would never report a step:
+  // the step does not try.
+  EXPECT_TRUE(d.source->HaltsForever());
+  const auto start = std::chrono::steady_clock::now();
+  d.source->StepInto();
+  d.source->StepOverLine();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+  EXPECT_EQ(d.Line(), 17);
   // Without the binary the far jump's listed bytes are those before the
   // fix-up: not taken for an overwrite.
   const auto unfixed = std::make_shared<const TListingMap>(
