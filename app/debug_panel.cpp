@@ -107,8 +107,18 @@ std::optional<std::uint32_t> TDebugPanel::MemoryAddress(const QString& text,
   if (const qsizetype colon = trimmed.indexOf(QLatin1Char(':')); colon > 0) {
     const std::optional<std::uint32_t> segment = HexValue(trimmed.left(colon));
     const std::optional<std::uint32_t> offset = HexValue(trimmed.mid(colon + 1));
-    if (segment && offset) {
+    if (!segment || !offset) {
+      return std::nullopt;
+    }
+    if (!r.Protected) {
       return (*segment & 0xFFFF) * 16 + (*offset & 0xFFFF);
+    }
+    // A selector's base is known only while a segment register holds it.
+    for (int k = xrCs; k <= xrGs; ++k) {
+      const auto loaded = static_cast<TX86Register>(k);
+      if ((r[loaded] & 0xFFFF) == (*segment & 0xFFFF)) {
+        return r.Base(loaded) + *offset;
+      }
     }
     return std::nullopt;
   }

@@ -33,8 +33,9 @@ class TDebugPanel : public QDockWidget {
   // memory at the address field's place and the stack.
   void ShowStop(const TX86Registers& now, const std::optional<TX86Registers>& before);
   // The memory field's text as a linear address: hex (7C00, 0x7C00, 7C00h),
-  // segment:offset, a register (segment DS; SS for SP and BP; CS for IP) or
-  // a label. Nothing when it is none of these.
+  // segment:offset (in protected mode a selector a segment register holds),
+  // a register (segment DS; SS for SP and BP; CS for IP) or a label.
+  // Nothing when it is none of these.
   std::optional<std::uint32_t> MemoryAddress(const QString& text, const TX86Registers& r) const;
 
   // A line at the panel's top: where the program stopped, why a key did

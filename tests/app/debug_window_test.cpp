@@ -303,6 +303,11 @@ TEST_F(DebugWindowTest, ProtectedModeAndThePanelByKeysAlone) {
   Press(Qt::Key_Return);
   EXPECT_TRUE(panel.MemoryView()->toPlainText().startsWith(QStringLiteral("07C19  66 B8 10 00")))
       << panel.MemoryView()->toPlainText().toStdString();
+  // A selector a segment register holds is read at its base (flat: 0).
+  Press(Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("10:7C19"));
+  Press(Qt::Key_Return);
+  EXPECT_TRUE(panel.MemoryView()->toPlainText().startsWith(QStringLiteral("07C19  66 B8 10 00")));
   Press(Qt::Key_Tab);
   EXPECT_EQ(QApplication::focusWidget(), panel.MemoryView());
   Press(Qt::Key_K, Qt::AltModifier);
