@@ -298,9 +298,15 @@ void TStubClient::Resume() {
     return;
   }
   // Off a breakpoint at the current instruction first, or it stops there
-  // again at once.
-  if (!breakpoints_.empty() && breakpoints_.count(Registers().LinearIp()) != 0) {
-    StepInstruction();
+  // again at once; not off a hlt with interrupts off, whose step the stub
+  // never reports (the CPU stays there either way).
+  if (!breakpoints_.empty()) {
+    const TX86Registers registers = Registers();
+    const std::uint32_t ip = registers.LinearIp();
+    const bool interrupts = (registers[xrEflags] & (1u << 9)) != 0;
+    if (breakpoints_.count(ip) != 0 && (interrupts || !IsHalt(ReadMemory(ip, 16)))) {
+      StepInstruction();
+    }
   }
   SendRaw(FramePacket("c"));
   running_ = true;

@@ -51,14 +51,17 @@ std::optional<TX86Segments> ParseMonitorRegisters(std::string_view text) {
   TX86Segments segments;
   segments.Cr0 = *cr0;
   static const char* const kLines[kX86SegmentCount] = {
-      "\nCS =", "\nSS =", "\nDS =", "\nES =", "\nFS =", "\nGS ="};
+      "CS =", "SS =", "DS =", "ES =", "FS =", "GS ="};
   for (int k = 0; k < kX86SegmentCount; ++k) {
-    // "CS =0008 00000000 ffffffff 00cf9a00"
-    const std::size_t at = text.find(kLines[k]);
+    // "CS =0008 00000000 ffffffff 00cf9a00" at a line's start
+    std::size_t at = text.find(kLines[k]);
+    while (at != std::string_view::npos && at > 0 && text[at - 1] != '\n') {
+      at = text.find(kLines[k], at + 1);
+    }
     if (at == std::string_view::npos) {
       return std::nullopt;
     }
-    const std::size_t fields = at + 5;
+    const std::size_t fields = at + 4;
     const std::optional<std::uint32_t> base = hex_at(fields + 5, 8);
     const std::optional<std::uint32_t> flags = hex_at(fields + 23, 8);
     if (!base || !flags) {

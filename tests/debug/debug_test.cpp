@@ -2,11 +2,15 @@
 // against the real QEMU, its debug stub on a local socket, running boot
 // sectors assembled by the real nasm.
 #include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QTemporaryDir>
 #include <chrono>
 #include <memory>
 #include <random>
+#include <thread>
 
 #include "debug/remote_packets.h"
 #include "debug/source_stepping.h"
@@ -396,6 +400,13 @@ TEST(SourceStepping, ProtectedModeLinesAndRegistersThrough32BitCode) {
   d.source->StepOverLine();
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
   EXPECT_EQ(d.Line(), 17);
+  // Going on from a breakpoint on that hlt does not wait for its step.
+  d.source->SetBreakpoint({0, 17});
+  d.stub.Resume();
+  d.stub.WaitStop(100);
+  d.stub.Interrupt();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+  EXPECT_EQ(d.Line(), 17);
   // Without the binary the far jump's listed bytes are those before the
   // fix-up: not taken for an overwrite.
   const auto unfixed = std::make_shared<const TListingMap>(
@@ -440,6 +451,86 @@ TEST(SourceStepping, CodeTheProgramWroteOverAndSteppingPastTheEnd) {
   EXPECT_TRUE(d.source->PastTheEnd(d.stub.Registers().LinearIp()));
   EXPECT_FALSE(d.source->PastTheEnd(0x7C00 - 2));
   EXPECT_FALSE(d.source->PastTheEnd(0xFFFF0));
+}
+
+// A stub of a version whose register reply has no CR0 where QEMU 7.2 has
+// it (or whose monitor does not answer): answers from a thread.
+class FakeStub {
+ public:
+  FakeStub(const std::string& path, bool monitor) : monitor_(monitor) {
+    listener_ = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
+    bind(listener_, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    listen(listener_, 1);
+    thread_ = std::thread([this] { Serve(); });
+  }
+  ~FakeStub() {
+    thread_.join();
+    close(listener_);
+  }
+  int monitor_calls = 0;
+
+ private:
+  void Serve() {
+    const int fd = accept(listener_, nullptr, nullptr);
+    std::string input;
+    char buffer[512];
+    for (ssize_t got; (got = recv(fd, buffer, sizeof buffer, 0)) > 0;) {
+      input.append(buffer, static_cast<std::size_t>(got));
+      while (const std::optional<std::string> command = TakePacket(input)) {
+        std::string reply;
+        if (*command == "?") {
+          reply = FramePacket("S05");
+        } else if (*command == "g") {
+          std::string values;
+          for (std::uint32_t v : {0u, 0u,    0u,    0u,    0u,    0u,    0u, 0u, 0x7C19u, 2u,
+                                  8u, 0x10u, 0x10u, 0x10u, 0x10u, 0x10u, 0u, 0u, 0u,      0u}) {
+            values +=
+                ToHex(std::string{static_cast<char>(v & 255), static_cast<char>(v >> 8), 0, 0});
+          }
+          reply = FramePacket(values);
+        } else if (command->starts_with("qRcmd,") && monitor_) {
+          ++monitor_calls;
+          reply = FramePacket("O" + ToHex("CS =0008 00100000 ffffffff 00cf9a00\r\n"
+                                          "SS =0010 00000000 ffffffff 00cf9300\r\n"
+                                          "DS =0010 00000000 ffffffff 00cf9300\r\n")) +
+                  FramePacket("O" + ToHex("ES =0010 00000000 ffffffff 00cf9300\r\n"
+                                          "FS =0010 00000000 ffffffff 00cf9300\r\n"
+                                          "GS =0010 00000000 ffffffff 00cf9300\r\n"
+                                          "CR0=00000011 CR2=00000000\r\n")) +
+                  FramePacket("OK");
+        } else {
+          reply = FramePacket("");
+        }
+        send(fd, reply.data(), reply.size(), MSG_NOSIGNAL);
+      }
+    }
+    close(fd);
+  }
+  bool monitor_;
+  int listener_ = -1;
+  std::thread thread_;
+};
+
+TEST(SourceStepping, WithoutCr0InTheReplyTheMonitorSaysTheModeAndWithoutAMonitorItIsReal) {
+  for (const bool monitor : {true, false}) {
+    QTemporaryDir dir;
+    const std::string path = dir.path().toStdString() + "/stub";
+    FakeStub fake(path, monitor);
+    TStubClient stub;
+    stub.Connect(path, 2000);
+    const TX86Registers first = stub.Registers();
+    const TX86Registers second = stub.Registers();
+    EXPECT_EQ(first, second);
+    EXPECT_EQ(first.Protected, monitor);
+    EXPECT_EQ(first.LinearIp(), monitor ? 0x100000u + 0x7C19 : 8u * 16 + 0x7C19);
+    EXPECT_EQ(first.Code32(), monitor);
+    stub.Close();
+    // One call at connecting, then one a register read: the slot is not used.
+    EXPECT_EQ(fake.monitor_calls, monitor ? 3 : 0);
+  }
 }
 
 TEST(SourceStepping, AStubThatNeverAnswersIsAnErrorWithinItsTime) {
