@@ -35,10 +35,37 @@ constexpr char kProgram[] =
     "        times 510-($-$$) db 0\n"
     "        dw 0xaa55\n";
 
-void BM_StepOverWithViews(benchmark::State& state) {
+// The same loop in 32-bit protected mode, where the mode and segment bases
+// are part of every register read.
+constexpr char kProtectedProgram[] =
+    "        org 0x7c00\n"
+    "        cli\n"
+    "        xor ax, ax\n"
+    "        mov ds, ax\n"
+    "        lgdt [gdtr]\n"
+    "        mov eax, cr0\n"
+    "        or eax, 1\n"
+    "        mov cr0, eax\n"
+    "        jmp 0x08:pm\n"
+    "        bits 32\n"
+    "pm:     mov ax, 0x10\n"
+    "        mov ss, ax\n"
+    "again:  mov eax, 1\n"
+    "        call sub1\n"
+    "        add eax, ebx\n"
+    "        jmp again\n"
+    "sub1:   mov ebx, 2\n"
+    "        ret\n"
+    "gdt:    dq 0, 0x00cf9a000000ffff, 0x00cf92000000ffff\n"
+    "gdtr:   dw gdtr - gdt - 1\n"
+    "        dd gdt\n"
+    "        times 510-($-$$) db 0\n"
+    "        dw 0xaa55\n";
+
+void StepOverWithViews(benchmark::State& state, const char* program, int first_line) {
   QTemporaryDir dir;
   const std::string folder = dir.path().toStdString() + "/";
-  std::ofstream(folder + "p.asm") << kProgram;
+  std::ofstream(folder + "p.asm") << program;
   RunProcess("nasm", {"-fbin", "p.asm", "-lp.lst", "-op.bin"}, folder);
   const auto map = std::make_shared<const TListingMap>(
       TListingMap::Build(ReadAll(folder + "p.lst"), folder + "p.asm", folder));
@@ -51,10 +78,10 @@ void BM_StepOverWithViews(benchmark::State& state) {
   TStubClient stub;
   stub.Connect(socket, 10000);
   TSourceStepping source(stub, map);
-  source.SetBreakpoint({0, 2});
+  source.SetBreakpoint({0, first_line});
   stub.Resume();
   stub.WaitStop(10000);
-  source.ClearBreakpoint({0, 2});
+  source.ClearBreakpoint({0, first_line});
   for (auto _ : state) {
     source.StepOverLine();
     const TX86Registers registers = stub.Registers();
@@ -62,7 +89,17 @@ void BM_StepOverWithViews(benchmark::State& state) {
     benchmark::DoNotOptimize(source.CurrentPlace());
   }
 }
+
+void BM_StepOverWithViews(benchmark::State& state) {
+  StepOverWithViews(state, kProgram, 2);
+}
+
+void BM_StepOverWithViewsProtected(benchmark::State& state) {
+  StepOverWithViews(state, kProtectedProgram, 13);
+}
+
 BENCHMARK(BM_StepOverWithViews)->Unit(benchmark::kMillisecond)->Iterations(200);
+BENCHMARK(BM_StepOverWithViewsProtected)->Unit(benchmark::kMillisecond)->Iterations(200);
 
 }  // namespace
 }  // namespace torvane
