@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTimer>
+#include <algorithm>
 #include <fstream>
 
 #include "app/assembler.h"
@@ -23,6 +24,7 @@
 #include "document/control/src_editor.h"
 #include "listing/code_text.h"
 #include "platform/codepage.h"
+#include "platform/gui/color.h"
 #include "platform/gui/error_box.h"
 #include "view/text_drawer.h"
 
@@ -213,21 +215,29 @@ int TMachineCode::Width(const TCustomSrcEdit& editor) const {
          2 * kPadding;
 }
 
-void TMachineCode::PaintRow(TCustomSrcEdit& editor, QPainter& /*painter: the drawer's*/,
-                            const QRect& cell, int line, bool first_row) {
-  TheTextDrawer& drawer = editor.TextDrawer();
-  drawer.SelectStyle({});
-  drawer.SetBackground(kColumnBackground);
+void TMachineCode::PaintRow(TCustomSrcEdit& editor, QPainter& painter, const QRect& cell, int line,
+                            bool first_row) {
   std::string text;
   bool stale = false;
   if (line > 0 && first_row) {
-    text = EncodeText(ColumnText(editor.Model().Folds().ExpandedLineNumber(line), &stale));
+    const TTrackedCode tracked = CodeOfLine(editor.Model().Folds().ExpandedLineNumber(line));
+    stale = tracked.Stale;
+    if (tracked.Code != nullptr) {
+      text = torvane::ColumnText(*map_, *tracked.Code, address_digits_);
+      // Only the ellipsis needs the document's code page.
+      if (std::any_of(text.begin(), text.end(), [](char c) { return (c & 0x80) != 0; })) {
+        text = EncodeText(QString::fromStdString(text));
+      }
+    }
   }
-  // Through the editor's drawer: laying the text out with QPainter on every
-  // paint cost more than the rest of the paint.
-  drawer.SetForeground(stale ? kStaleColor : kCodeColor);
-  drawer.CellTextOut(cell.left() + kPadding, cell.top() + (cell.height() - drawer.TextHeight()) / 2,
-                     kEtoOpaque, cell, text);
+  const TColumnRowImages::TInk& ink = rows_.Row(
+      editor.Font(), editor.TextDrawer().UnicodeFontName(), cell.size(),
+      painter.device()->devicePixelRatio(), kPadding, text, stale ? kStaleColor : kCodeColor,
+      kColumnBackground, 2 * static_cast<std::size_t>(std::max(editor.VisibleRows(), 1)) + 8);
+  painter.fillRect(cell, ToQColor(kColumnBackground));
+  if (!ink.Image.isNull()) {
+    painter.drawImage(cell.topLeft() + ink.At, ink.Image);
+  }
 }
 
 void TMachineCode::LinesInserted(int line, int count) {

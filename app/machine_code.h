@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "app/column_row_images.h"
 #include "editor/line_observer.h"
 #include "listing/line_track.h"
 #include "view/side_column.h"
@@ -57,8 +58,10 @@ class TMachineCode : public QObject, public ISrcEditSideColumn, public ISrcEditL
   std::function<void()> OnListingChanged;
 
   int Width(const TCustomSrcEdit& editor) const override;
+  // Copies the row's image, drawn on first sight of its text.
   void PaintRow(TCustomSrcEdit& editor, QPainter& painter, const QRect& cell, int line,
                 bool first_row) override;
+  const TColumnRowImages& RowImages() const { return rows_; }
 
   void LinesInserted(int line, int count) override;
   void LinesDeleted(int line, int count) override;
@@ -87,6 +90,7 @@ class TMachineCode : public QObject, public ISrcEditSideColumn, public ISrcEditL
   bool out_of_date_ = false;
   std::unique_ptr<TProposalHint> hint_;
   int hint_line_ = 0;
+  TColumnRowImages rows_;
 };
 
 }  // namespace torvane

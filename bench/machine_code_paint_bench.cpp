@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <ctime>
 #include <fstream>
 #include <memory>
 
@@ -64,6 +65,13 @@ Window& TheWindow() {
   return window;
 }
 
+// A second window for painting without the column in turn with the first.
+Window& TheOtherWindow() {
+  static Window window;
+  window.window->MachineCode1->SetShown(false);
+  return window;
+}
+
 void BM_FullRepaint(benchmark::State& state) {
   Window& w = TheWindow();
   w.window->MachineCode1->SetShown(state.range(0) != 0);
@@ -82,6 +90,36 @@ BENCHMARK(BM_FullRepaint)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
+
+// The thread's own time: other programs running meanwhile do not count.
+double ThreadSeconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Off and on in turn, so that the load of a busy machine weighs on both
+// alike: `share` is the paint with the column over the paint without.
+void BM_ColumnShare(benchmark::State& state) {
+  Window* windows[2] = {&TheOtherWindow(), &TheWindow()};
+  windows[1]->window->MachineCode1->SetShown(true);
+  double seconds[2] = {0, 0};
+  for (auto _ : state) {
+    double iteration = 0;
+    for (int on = 0; on < 2; ++on) {
+      Window& w = *windows[on];
+      QPainter painter(&w.image);
+      const double start = ThreadSeconds();
+      w.window->SrcEditor1->PaintView(painter, QRect(QPoint(0, 0), w.image.size()));
+      const double took = ThreadSeconds() - start;
+      seconds[on] += took;
+      iteration += took;
+    }
+    state.SetIterationTime(iteration);
+  }
+  state.counters["share"] = seconds[0] > 0 ? seconds[1] / seconds[0] : 0;
+}
+BENCHMARK(BM_ColumnShare)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5);
 
 }  // namespace
 }  // namespace torvane

@@ -116,10 +116,6 @@ void TCustomSrcEdit::PaintSideColumn(QPainter& painter, const QRect& clip, int f
     const int width = side_column_widths_[i];
     const QRect area = QRect(left, clip.top(), width, clip.height()) & clip;
     if (!area.isEmpty()) {
-      painter.save();
-      painter.setClipRect(area);
-      // Columns may draw text in the editor's cells through its drawer.
-      drawer_->AttachDC(&painter);
       const int bottom = area.top() + area.height();
       int row = std::max(metrics_.FirstVisibleRow() + area.top() / row_height, first_row);
       for (int y = metrics_.RowToY(row); y < bottom; ++row, y += row_height) {
@@ -127,8 +123,6 @@ void TCustomSrcEdit::PaintSideColumn(QPainter& painter, const QRect& clip, int f
         const bool first = line > 0 && mapping.RowOfLine(line) == row;
         side_columns_[i]->PaintRow(*this, painter, QRect(left, y, width, row_height), line, first);
       }
-      drawer_->DetachDC();
-      painter.restore();
     }
     left += width;
   }

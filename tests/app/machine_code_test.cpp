@@ -3,12 +3,17 @@
 // binary's size and a boot sector's overrun in the status bar, painting.
 #include "app/machine_code.h"
 
+#include <QFontInfo>
 #include <QImage>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTextBlock>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <utility>
 
 #include "app/listing_pane.h"
 #include "app/macro_expansion.h"
@@ -86,6 +91,41 @@ TEST_F(MachineCodeTest, ColumnAfterAssemblyFollowsEditsAndTheStatusBarHasTheSize
   editor.viewport()->render(&image);
   const int x = editor.GutterExtent() - editor.SideColumnWidth() + 1;
   EXPECT_EQ(image.pixelColor(x, editor.RowHeight() / 2), QColor(246, 246, 238));
+  // Rows are drawn once and copied later: the copy must follow the line's
+  // state and the font. The ink of a line's row: its darkest pixel, width.
+  const auto ink = [&](int line) {
+    QImage image(500, 300, QImage::Format_RGB32);
+    QPainter painter(&image);
+    editor.PaintView(painter, image.rect());
+    QColor darkest(246, 246, 238);
+    int right = -1;
+    for (int y = (line - 1) * editor.RowHeight(); y < line * editor.RowHeight(); ++y) {
+      for (int x = editor.GutterExtent() - editor.SideColumnWidth(); x < editor.GutterExtent();
+           ++x) {
+        const QColor pixel = image.pixelColor(x, y);
+        if (pixel != QColor(246, 246, 238)) {
+          right = std::max(right, x);
+          darkest = pixel.lightness() < darkest.lightness() ? pixel : darkest;
+        }
+      }
+    }
+    return std::make_pair(darkest, right);
+  };
+  const auto navy = [](QColor c) { return c.blue() > c.red() + 60 && c.red() < 90; };
+  EXPECT_TRUE(navy(ink(4).first));                               // start: mov ax, 0x1234
+  EXPECT_EQ(ink(3), std::make_pair(QColor(246, 246, 238), -1));  // the new empty line
+  const int narrow = ink(4).second - (x - 1);
+  editor.Model().SetCaretAndDeselect({9, 4});
+  TypeText(editor, QStringLiteral("x"));
+  const QColor dimmed = ink(4).first;
+  EXPECT_FALSE(navy(dimmed));
+  EXPECT_LT(std::abs(dimmed.red() - dimmed.blue()), 30);
+  editor.ProcessCommand(ecUndo);
+  EXPECT_TRUE(navy(ink(4).first));
+  QFont bigger = editor.Font();
+  bigger.setPixelSize(2 * QFontInfo(editor.Font()).pixelSize());
+  editor.SetFont(bigger);
+  EXPECT_GT(ink(4).second - (editor.GutterExtent() - editor.SideColumnWidth()), narrow + 20);
   // Off: the column takes no room, and the choice is kept.
   Code().Action()->trigger();
   EXPECT_FALSE(Code().Shown());
