@@ -12,9 +12,11 @@
 #include <fstream>
 
 #include "app/assembler.h"
+#include "app/machine_code.h"
 #include "app/main_window.h"
 #include "app/settings.h"
 #include "document/control/src_editor.h"
+#include "listing/line_map.h"
 #include "platform/codepage.h"
 #include "platform/file_access.h"
 #include "platform/gui/dialogs.h"
@@ -109,10 +111,32 @@ bool TProgramRun::BinaryIsCurrent(const std::string& source, const std::string& 
   if (window_.SrcEditor1->Modified()) {
     return false;
   }
-  const TFileStamp source_stamp = StampOf(source);
   const TFileStamp binary_stamp = StampOf(binary);
-  return binary_stamp.exists && source_stamp.exists &&
-         binary_stamp.mtime_ns >= source_stamp.mtime_ns;
+  if (!binary_stamp.exists) {
+    return false;
+  }
+  for (const std::string& file : MadeOf(source)) {
+    const TFileStamp stamp = StampOf(file);
+    if (!stamp.exists || stamp.mtime_ns > binary_stamp.mtime_ns) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::vector<std::string> TProgramRun::MadeOf(const std::string& source) const {
+  std::shared_ptr<const TListingMap> map = window_.MachineCode1->Map();
+  if (map == nullptr || map->FindFile(source) != 0) {
+    // No assembly of this file in this session: the listing it left.
+    const TAssemblerRun run = PlanAssemblerRun(window_.AssemblerPath(), source);
+    std::string listing;
+    if (!ReadFileBytes(run.listing_path, &listing)) {
+      return {source};
+    }
+    map = std::make_shared<const TListingMap>(
+        TListingMap::Build(listing, source, run.working_directory));
+  }
+  return map->Files();  // the source first
 }
 
 bool TProgramRun::AssembleFirst(const std::string& binary) {

@@ -43,9 +43,11 @@ class TProgramRun {
   long long ProcessId() const { return process_.Running() ? process_.ProcessId() : 0; }
 
  private:
-  // True when the binary is there and at least as new as the source, and
-  // the text in the editor is what was saved.
+  // True when the binary is there and at least as new as the source and
+  // every file it included, and the text in the editor is what was saved.
   bool BinaryIsCurrent(const std::string& source, const std::string& binary) const;
+  // The source and the files its last listing names (its %include's).
+  std::vector<std::string> MadeOf(const std::string& source) const;
   // Assembles through the window's assemble path; true when NASM wrote a
   // new binary and reported no error.
   bool AssembleFirst(const std::string& binary);

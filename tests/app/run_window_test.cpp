@@ -2,6 +2,7 @@
 // DOSBox): F5 assembles when needed and runs, Shift+F5 stops, F5 during a
 // run asks to restart, closing the window ends the run; bad images, failed
 // assemblies and missing emulators run nothing.
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QCheckBox>
@@ -12,6 +13,7 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTest>
+#include <ctime>
 
 #include "app/main_window.h"
 #include "app/program_run.h"
@@ -144,6 +146,44 @@ TEST_F(RunWindowTest, F5AssemblesRunsShowsPortE9OutputAndShiftF5StopsWithoutLeft
   EXPECT_EQ(Questions(), 2);
   EXPECT_FALSE(Running(static_cast<pid_t>(second)));
   EXPECT_FALSE(window_->ProgramRun1->Running());
+}
+
+TEST_F(RunWindowTest, F5AssemblesAgainWhenAnIncludedFileChanged) {
+  const std::string source = Path("inc.asm");
+  const std::string binary = Path("inc.bin");
+  std::string text = kPrintE9;
+  text.replace(text.find("msg: db"), text.find("times") - text.find("msg: db"),
+               "%include \"msg.inc\"\n");
+  Put(source, text);
+  const auto say = [&](const std::string& words) {
+    Put(Path("msg.inc"), "msg: db \"" + words + "\", 13, 10, 0\n");
+    // Newer than the binary however coarse the file system's clock is.
+    const timespec later[2] = {{0, UTIME_OMIT}, {time(nullptr) + 5, 0}};
+    ASSERT_EQ(utimensat(AT_FDCWD, Path("msg.inc").c_str(), later, 0), 0);
+  };
+  say("first words");
+  MakeWindow();
+  Open(source);
+  Key(Qt::Key_F5);
+  ASSERT_TRUE(WaitForPane(QStringLiteral("first words"))) << Pane().toStdString();
+  Key(Qt::Key_F5, Qt::ShiftModifier);
+  ASSERT_TRUE(WaitForPane(QStringLiteral("运行已停止。"), 10000));
+  // In this window's session (the last assembly's map), then in a new
+  // window (the listing left beside the source).
+  for (const std::string words : {"second words", "third words"}) {
+    say(words);
+    if (words == "third words") {
+      window_->SrcEditor1->SetModified(false);
+      MakeWindow();
+      Open(source);
+    }
+    const TFileStamp before = StampOf(binary);
+    Key(Qt::Key_F5);
+    ASSERT_TRUE(WaitForPane(QString::fromStdString(words))) << Pane().toStdString();
+    EXPECT_FALSE(StampOf(binary) == before);
+    Key(Qt::Key_F5, Qt::ShiftModifier);
+    ASSERT_TRUE(WaitForPane(QStringLiteral("运行已停止。"), 10000));
+  }
 }
 
 TEST_F(RunWindowTest, NothingRunsForAFailedAssemblyAnUnbootableImageOrAMissingEmulator) {
