@@ -7,6 +7,7 @@
 #include "document/string_list.h"
 #include "editor/edit_model.h"
 #include "editor/line_change_observer.h"
+#include "editor/line_edit_observer.h"
 #include "editor/row_layout.h"
 #include "editor/view_sink.h"
 #include "editor/word_wrap_plugin.h"
@@ -26,7 +27,24 @@ void TSrcEditModel::HookLineStore() {
   lines.OnLinesDeleted = [this](TSrcEditStringList&, int index, int count) {
     LinesDeleted(index, count);
   };
+  lines.OnBeforeDelete = [this](TSrcEditStringList&, int index, int count) {
+    if (fold_changes_ == 0) {
+      for (ISrcEditLineObserver* observer : line_observers_) {
+        if (auto* edits = dynamic_cast<ISrcEditLineEditObserver*>(observer)) {
+          edits->LinesDeleting(folds_->ExpandedLineNumber(index + 1), count);
+        }
+      }
+    }
+  };
   lines.OnBeforeReplace = [this](TSrcEditStringList& store, int index, int) {
+    if (fold_changes_ == 0) {
+      for (ISrcEditLineObserver* observer : line_observers_) {
+        if (auto* edits = dynamic_cast<ISrcEditLineEditObserver*>(observer)) {
+          edits->LineChanging(folds_->ExpandedLineNumber(index + 1), store.ReplacedFrom(),
+                              store.ReplacedTail());
+        }
+      }
+    }
     resume_points_.LineChanged(index, store.ReplacedFrom());
     range_states_.BeforeLineReplaced(index);
     folds_->BeforeLineReplaced(index);

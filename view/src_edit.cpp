@@ -10,6 +10,8 @@
 
 #include "editor/commands.h"
 #include "highlight/custom_highlighter.h"
+#include "view/accessibility_events.h"
+#include "view/src_edit_accessible.h"
 #include "view/text_drawer.h"
 
 namespace torvane {
@@ -83,11 +85,20 @@ TCustomSrcEdit::TCustomSrcEdit(QWidget* parent)
   InstallController<TSrcEditController>();
   input_ = std::make_unique<TSrcEditInput>(*this);
   RefreshScrollBars();
+  InstallSrcEditAccessibility();
 }
 
 TCustomSrcEdit::~TCustomSrcEdit() {
   // The model outlives nothing it could call back into.
   model_.SetView(nullptr);
+  accessibility_.reset();
+}
+
+TSrcEditAccessibility& TCustomSrcEdit::Accessibility() {
+  if (accessibility_ == nullptr) {
+    accessibility_ = std::make_unique<TSrcEditAccessibility>(*this);
+  }
+  return *accessibility_;
 }
 
 // --- appearance ---------------------------------------------------------
@@ -295,6 +306,9 @@ void TCustomSrcEdit::UpdateCaret() {
   if (caret_.Exists() && blink_timer_.isActive()) {
     blink_timer_.start();  // restart the phase so a moving caret stays visible
   }
+  if (accessibility_ != nullptr) {
+    accessibility_->CaretUpdated();
+  }
 }
 
 void TCustomSrcEdit::CaretShapeChanged() {
@@ -368,6 +382,9 @@ void TCustomSrcEdit::LinesCleared() {
 }
 
 void TCustomSrcEdit::LinesBatchEnded() {
+  if (accessibility_ != nullptr) {
+    accessibility_->BatchEnded();
+  }
   gutter_.AutoSizeDigits(LastShownLineNumber());
   if (!model_.HasOption(eoScrollPastEof)) {
     SetFirstVisibleRow(FirstVisibleRow());

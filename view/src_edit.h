@@ -36,6 +36,7 @@
 namespace torvane {
 
 class TheTextDrawer;
+class TSrcEditAccessibility;
 
 class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   Q_OBJECT
@@ -246,6 +247,12 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   // travel in the parameters (view/src_edit_messages.cpp).
   virtual std::intptr_t Perform(std::uint32_t message, std::uintptr_t wparam, std::intptr_t lparam);
 
+  // --- accessibility (view/accessibility_events.h) -----------------------
+  // Made when an assistive technology first asks; until then the editor
+  // keeps no character counts and sends no events.
+  TSrcEditAccessibility& Accessibility();
+  bool HasAccessibility() const { return accessibility_ != nullptr; }
+
   // --- events ------------------------------------------------------------
   void SetOnStatusChange(std::function<void(TCustomSrcEdit&, TSrcStatusChanges)> handler);
   // True when the line has colours of its own (clNone keeps the row's).
@@ -371,6 +378,8 @@ class TCustomSrcEdit : public QAbstractScrollArea, protected ISrcEditView {
   TSrcEditViewScrolling view_scrolling_{*this};
   std::unique_ptr<TSrcEditController> controller_;
   std::unique_ptr<TSrcEditInput> input_;
+  // After model_: it observes the model and goes first.
+  std::unique_ptr<TSrcEditAccessibility> accessibility_;
 };
 
 // The control as components publish it.
