@@ -6,14 +6,36 @@
 #include "view/src_edit.h"
 
 namespace torvane {
+namespace {
+
+bool Listening() {
+  const TAccessibilityHooks& hooks = AccessibilityHooks();
+  return hooks.Active ? hooks.Active() : QAccessible::isActive();
+}
+
+void Send(QAccessibleEvent& event) {
+  const TAccessibilityHooks& hooks = AccessibilityHooks();
+  if (hooks.Send) {
+    hooks.Send(&event);
+  } else {
+    Send(event);
+  }
+}
+
+}  // namespace
+
+TAccessibilityHooks& AccessibilityHooks() {
+  static TAccessibilityHooks hooks;
+  return hooks;
+}
 
 TSrcEditAccessibility::TSrcEditAccessibility(TCustomSrcEdit& edit)
     : edit_(edit), text_(edit.Model()) {
-  text_.Collecting = [] { return QAccessible::isActive(); };
+  text_.Collecting = Listening;
 }
 
 void TSrcEditAccessibility::BatchEnded() {
-  if (!QAccessible::isActive()) {
+  if (!Listening()) {
     text_.TakeChanges();  // gathered before the listener left
     return;
   }
@@ -23,22 +45,22 @@ void TSrcEditAccessibility::BatchEnded() {
       // Too much to carry: told as a change of nothing, after which a
       // reader reads again where the caret is.
       QAccessibleTextUpdateEvent event(&edit_, 0, QString(), QString());
-      QAccessible::updateAccessibility(&event);
+      Send(event);
     } else if (!change.removed.isEmpty() && !change.inserted.isEmpty()) {
       QAccessibleTextUpdateEvent event(&edit_, position, change.removed, change.inserted);
-      QAccessible::updateAccessibility(&event);
+      Send(event);
     } else if (!change.removed.isEmpty()) {
       QAccessibleTextRemoveEvent event(&edit_, position, change.removed);
-      QAccessible::updateAccessibility(&event);
+      Send(event);
     } else {
       QAccessibleTextInsertEvent event(&edit_, position, change.inserted);
-      QAccessible::updateAccessibility(&event);
+      Send(event);
     }
   }
 }
 
 void TSrcEditAccessibility::CaretUpdated() {
-  if (!QAccessible::isActive()) {
+  if (!Listening()) {
     caret_ = -1;  // told afresh once a listener comes
     return;
   }
@@ -52,12 +74,12 @@ void TSrcEditAccessibility::CaretUpdated() {
     QAccessibleTextSelectionEvent event(&edit_, ClampOffset(selection.first),
                                         ClampOffset(selection.second));
     event.setCursorPosition(ClampOffset(caret));
-    QAccessible::updateAccessibility(&event);
+    Send(event);
   }
   if (caret != caret_) {
     caret_ = caret;
     QAccessibleTextCursorEvent event(&edit_, ClampOffset(caret));
-    QAccessible::updateAccessibility(&event);
+    Send(event);
   }
 }
 

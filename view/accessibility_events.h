@@ -5,8 +5,10 @@
 // update, so a key costs one line's worth of work.
 #pragma once
 
+#include <QAccessible>
 #include <QObject>
 #include <cstdint>
+#include <functional>
 #include <utility>
 
 #include "editor/accessible_text.h"
@@ -14,6 +16,15 @@
 namespace torvane {
 
 class TCustomSrcEdit;
+
+// Whether an assistive technology listens and where events go: Qt's own
+// unless replaced. Tests replace them, since a platform without an
+// accessibility bridge (offscreen) never counts as active.
+struct TAccessibilityHooks {
+  std::function<bool()> Active;
+  std::function<void(QAccessibleEvent*)> Send;
+};
+TAccessibilityHooks& AccessibilityHooks();
 
 class TSrcEditAccessibility {
  public:

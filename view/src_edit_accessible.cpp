@@ -37,7 +37,10 @@ void InstallSrcEditAccessibility() {
 }
 
 TSrcEditAccessible::TSrcEditAccessible(TCustomSrcEdit* edit)
-    : QAccessibleWidget(edit, QAccessible::EditableText) {}
+    : QAccessibleWidget(edit, QAccessible::EditableText) {
+  // From now on the editor counts characters and tells its changes.
+  edit->Accessibility();
+}
 
 TCustomSrcEdit& TSrcEditAccessible::Edit() const {
   return *static_cast<TCustomSrcEdit*>(widget());
