@@ -37,6 +37,7 @@ TDebugPanel::TDebugPanel(QWidget* parent) : QDockWidget(QStringLiteral("调试")
   const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   note_ = new QLabel(body);
   note_->setObjectName(QStringLiteral("DebugNote"));
+  note_->setAccessibleName(QStringLiteral("调试状态"));
   note_->setWordWrap(true);
   note_->setAccessibleName(QStringLiteral("调试状态"));
   // Each part has an Alt key of its own (none the menu bar uses), and Tab

@@ -13,6 +13,7 @@ namespace torvane {
 
 void ConfigureSourceEditor(TSrcEditor& editor, TSrcAsmHighlighter& highlighter) {
   editor.setObjectName(QStringLiteral("SrcEditor1"));
+  editor.setAccessibleName(QStringLiteral("源程序编辑器"));
   QFont font(QStringLiteral("Courier New"));
   font.setPixelSize(18);
   font.setFixedPitch(true);

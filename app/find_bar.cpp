@@ -21,6 +21,7 @@ namespace torvane {
 
 TFindBar::TFindBar(TCustomSrcEdit& editor, QWidget* parent) : QWidget(parent), editor_(editor) {
   setObjectName(QStringLiteral("FindBar"));
+  setAccessibleName(QStringLiteral("查找栏"));
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(4, 2, 4, 2);
   grid->setVerticalSpacing(2);
@@ -32,6 +33,7 @@ TFindBar::TFindBar(TCustomSrcEdit& editor, QWidget* parent) : QWidget(parent), e
   };
   FindEdit = new QLineEdit(this);
   FindEdit->setObjectName(QStringLiteral("FindEdit"));
+  FindEdit->setAccessibleName(QStringLiteral("查找"));
   NextButton = button(QStringLiteral("下一个"), "NextButton");
   PreviousButton = button(QStringLiteral("上一个"), "PreviousButton");
   CloseButton = button(QStringLiteral("关闭"), "CloseButton");
@@ -44,6 +46,7 @@ TFindBar::TFindBar(TCustomSrcEdit& editor, QWidget* parent) : QWidget(parent), e
   auto* replace_label = new QLabel(QStringLiteral("替换为："), this);
   ReplaceEdit = new QLineEdit(this);
   ReplaceEdit->setObjectName(QStringLiteral("ReplaceEdit"));
+  ReplaceEdit->setAccessibleName(QStringLiteral("替换为"));
   ReplaceButton = button(QStringLiteral("替换"), "ReplaceButton");
   ReplaceAllButton = button(QStringLiteral("全部替换"), "ReplaceAllButton");
   grid->addWidget(replace_label, 1, 0);
@@ -59,6 +62,7 @@ TFindBar::TFindBar(TCustomSrcEdit& editor, QWidget* parent) : QWidget(parent), e
   InSelection = new QCheckBox(QStringLiteral("仅在选定内容中"), this);
   Status = new QLabel(this);
   Status->setObjectName(QStringLiteral("Status"));
+  Status->setAccessibleName(QStringLiteral("查找结果"));
   for (QWidget* w :
        {static_cast<QWidget*>(MatchCase), static_cast<QWidget*>(WholeWord),
         static_cast<QWidget*>(RegularExpression), static_cast<QWidget*>(InSelection)}) {

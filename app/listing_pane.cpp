@@ -59,6 +59,7 @@ TListingPane::TListingPane(TFAsmEd& window, TMachineCode& code) : window_(window
   });
   pane_ = new QPlainTextEdit();
   pane_->setObjectName(QStringLiteral("ListingPane"));
+  pane_->setAccessibleName(QStringLiteral("列表文件"));
   pane_->setReadOnly(true);
   pane_->setLineWrapMode(QPlainTextEdit::NoWrap);
   QFont font(QStringLiteral("Courier New"));

@@ -70,6 +70,7 @@ TFAsmEd::TFAsmEd(QWidget* parent) : QMainWindow(parent) {
   SetUpNasmCompletion(*SrcEditor1);
   Memo1 = new QPlainTextEdit(Splitter1);
   Memo1->setObjectName(QStringLiteral("Memo1"));
+  Memo1->setAccessibleName(QStringLiteral("输出窗格"));
   Memo1->setReadOnly(true);
   Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -28,9 +28,11 @@ TFOptions::TFOptions(QWidget* parent) : TModalForm(parent) {
   Label1->move(53, 23);
   Edit1 = new QLineEdit(this);
   Edit1->setObjectName(QStringLiteral("Edit1"));
+  Edit1->setAccessibleName(QStringLiteral("Asm 编译器路径"));
   Edit1->setGeometry(93, 45, 353, Edit1->sizeHint().height());
   Button1 = new QPushButton(QStringLiteral("…"), this);
   Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setAccessibleName(QStringLiteral("选择编译器"));
   Button1->setGeometry(455, 43, 31, 31);
   Button2 = new QPushButton(QStringLiteral("确定(&O)"), this);
   Button2->setObjectName(QStringLiteral("Button2"));
