@@ -9,6 +9,7 @@ packages=(
   nasm fonts-liberation fonts-wqy-microhei fonts-droid-fallback
   xvfb xauth x11-apps imagemagick xdotool
   qemu-system-x86 dosbox
+  dbus at-spi2-core python3-pyatspi
 )
 missing=()
 for p in "${packages[@]}"; do

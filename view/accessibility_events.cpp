@@ -18,7 +18,7 @@ void Send(QAccessibleEvent& event) {
   if (hooks.Send) {
     hooks.Send(&event);
   } else {
-    Send(event);
+    QAccessible::updateAccessibility(&event);
   }
 }
 
