@@ -10,6 +10,7 @@
 #include "bench/support/loaded_editor.h"
 #include "bench/support/typing.h"
 #include "bench/support/widget_main.h"
+#include "editor/accessible_text.h"
 #include "view/accessibility_events.h"
 #include "view/src_edit.h"
 
@@ -64,6 +65,19 @@ void BM_LineQueryAtEnd(benchmark::State& state) {
 }
 BENCHMARK(BM_LineQueryAtEnd)
     ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// The one-time count when a reader first asks: every line of the million.
+void BM_FirstQueryCountsAllLines(benchmark::State& state) {
+  TSrcEdit& edit = bench::LoadedEditor(kLines);
+  for (auto _ : state) {
+    TSrcEditAccessibleText text(edit.Model());
+    benchmark::DoNotOptimize(text.CharacterCount());
+  }
+}
+BENCHMARK(BM_FirstQueryCountsAllLines)
+    ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
