@@ -2,6 +2,7 @@
 // and size, and what the model asks of it.
 #include "view/src_edit.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFocusEvent>
 #include <QFontInfo>
@@ -91,7 +92,13 @@ TCustomSrcEdit::TCustomSrcEdit(QWidget* parent)
 TCustomSrcEdit::~TCustomSrcEdit() {
   // The model outlives nothing it could call back into.
   model_.SetView(nullptr);
-  accessibility_.reset();
+  if (accessibility_ != nullptr) {
+    // The interface reads this editor's parts: it goes before they do, not
+    // when QWidget's destructor is done with what is left.
+    QAccessible::deleteAccessibleInterface(
+        QAccessible::uniqueId(QAccessible::queryAccessibleInterface(this)));
+    accessibility_.reset();
+  }
 }
 
 TSrcEditAccessibility& TCustomSrcEdit::Accessibility() {
