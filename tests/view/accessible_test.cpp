@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QInputMethodQueryEvent>
 #include <QTest>
+#include <string>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -198,6 +199,20 @@ TEST_F(AccessibleTest, CharacterRectanglesMeetThePaintedCaret) {
   // The wide character takes two cells.
   EXPECT_EQ(Text()->characterRect(5).width(), 2 * edit.ColumnWidth());
   EXPECT_EQ(Text()->offsetAtPoint(QPoint(-10000, -10000)), -1);
+}
+
+TEST_F(AccessibleTest, ScrollingToASubstringBringsItIntoView) {
+  for (int i = 1; i <= 300; ++i) {
+    edit.Lines().AppendLine("line " + std::to_string(i));
+  }
+  edit.show();
+  const int offset = static_cast<int>(All().indexOf(QStringLiteral("line 250")));
+  Text()->scrollToSubstring(offset, offset + 8);
+  EXPECT_LE(edit.FirstVisibleRow(), 250);
+  EXPECT_GT(edit.FirstVisibleRow() + edit.VisibleRows(), 250);
+  EXPECT_EQ(edit.CaretPos(), (TBufferPos{1, 1}));  // the caret stays
+  Text()->scrollToSubstring(0, 1);
+  EXPECT_EQ(edit.FirstVisibleRow(), 1);
 }
 
 TEST_F(AccessibleTest, GbkDoubleByteCharactersCountOnce) {
