@@ -1,6 +1,7 @@
 // What a screen reader meets in the window: every control the keyboard can
 // reach has a name (in Chinese where we give one), and Tab walks through
 // each control of the find bar and of the dialogs.
+#include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
@@ -27,7 +28,10 @@ QString NameOf(QWidget* widget) {
 std::vector<QWidget*> TabStops(QWidget* root) {
   std::vector<QWidget*> stops;
   for (QWidget* w : root->findChildren<QWidget*>()) {
-    if ((w->focusPolicy() & Qt::TabFocus) != 0 && w->isVisibleTo(root) && w->isEnabled()) {
+    // (A spin box's own line edit hands its focus to the spin box.)
+    if ((w->focusPolicy() & Qt::TabFocus) != 0 && w->isVisibleTo(root) && w->isEnabled() &&
+        w->focusProxy() == nullptr &&
+        qobject_cast<QAbstractSpinBox*>(w->parentWidget()) == nullptr) {
       stops.push_back(w);
     }
   }

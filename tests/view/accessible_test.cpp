@@ -330,8 +330,9 @@ TEST_F(AccessibleTest, EventsOnlyWhileActiveOncePerBatch) {
   // go out once and return (a fault here once sent them round forever).
   AccessibilityHooks() = {[] { return true; }, nullptr};
   QTest::keyClicks(&edit, QStringLiteral("w"));
+  const int before = Text()->cursorPosition();
   Key(Qt::Key_Left, Qt::ShiftModifier);
-  EXPECT_EQ(Text()->cursorPosition(), Text()->characterCount() - 1);
+  EXPECT_EQ(Text()->cursorPosition(), before - 1);
 }
 
 }  // namespace
