@@ -25,7 +25,7 @@ constexpr int kRows = 60;
 
 struct Window {
   QTemporaryDir dir;
-  std::unique_ptr<TFAsmEd> window;
+  TFAsmEd* window = nullptr;  // kept until the benchmarks have run
   QImage image;
 
   Window() {
@@ -42,7 +42,7 @@ struct Window {
       source += "        jmp l" + std::to_string(i) + "\n\n";
     }
     std::ofstream(path + "/p.asm") << source;
-    window = std::make_unique<TFAsmEd>();
+    window = &bench::KeepWidget(std::make_unique<TFAsmEd>());
     window->OpenNamedFile(path + "/p.asm");
     window->C1Click();
     TSrcEditor& edit = *window->SrcEditor1;
