@@ -12,6 +12,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include "document/line_breaks.h"
+
 namespace torvane {
 
 namespace {
@@ -54,7 +56,7 @@ TSrcEditStringList::~TSrcEditStringList() {
   OnBatchBegin = nullptr;
   OnBatchEnd = nullptr;
   ReleaseAllText();
-  std::free(records_);
+  std::free(slots_);
   std::free(extras_);
   std::free(ranges_);
 }
@@ -65,7 +67,103 @@ std::string_view TSrcEditStringList::GetLine(int index) const {
   if (index < 0 || index >= count_) {
     return {};
   }
-  return TextOf(records_[index]);
+  return LineText(index);
+}
+
+std::string_view TSrcEditStringList::LineText(int index) const {
+  const std::uint32_t slot = slots_[index];
+  if ((slot & kRecordSlot) != 0) {
+    return TextOf(recs_[slot & ~kRecordSlot]);
+  }
+  if (slot == kEmptyOffsetLine) {
+    return {};
+  }
+  const char* p = buffer_.data() + slot;
+  const char* end = buffer_.data() + buffer_.size();
+  return {p, static_cast<std::size_t>(FindLineBreak(p, end) - p)};
+}
+
+TSrcEditStringRec TSrcEditStringList::MeasuredRecord(const char* p, std::size_t length,
+                                                     bool plain) const {
+  TSrcEditStringRec record;
+  record.TextRef = length > 0 ? static_cast<std::uint32_t>(p - buffer_.data()) : 0;
+  record.Length = static_cast<std::uint32_t>(length);
+  record.ChangeState = offset_state_;
+  if (plain) {
+    record.ExpandedLength = static_cast<std::int32_t>(length);
+    record.LineFlags = lfHasNoTabs | lfPlain;
+  } else {
+    ComputeExpandedLength(record);
+  }
+  return record;
+}
+
+TSrcEditStringRec TSrcEditStringList::RecordOf(int index) const {
+  if (!IsOffsetLine(index)) {
+    return Rec(index);
+  }
+  const std::uint32_t slot = slots_[index];
+  if (slot == kEmptyOffsetLine) {
+    return MeasuredRecord(nullptr, 0, true);
+  }
+  const char* p = buffer_.data() + slot;
+  bool plain = false;
+  const char* line_end = FindLineBreak(p, buffer_.data() + buffer_.size(), plain);
+  return MeasuredRecord(p, static_cast<std::size_t>(line_end - p), plain);
+}
+
+TSrcEditStringRec& TSrcEditStringList::Own(int index) {
+  if (!IsOffsetLine(index)) {
+    return Rec(index);
+  }
+  const TSrcEditStringRec record = RecordOf(index);
+  const std::uint32_t slot = NewRec();
+  slots_[index] = slot;
+  TSrcEditStringRec& own = recs_[slot & ~kRecordSlot];
+  own = record;
+  return own;
+}
+
+std::uint32_t TSrcEditStringList::NewRec() {
+  std::uint32_t at = 0;
+  if (!free_recs_.empty()) {
+    at = free_recs_.back();
+    free_recs_.pop_back();
+  } else {
+    ReserveRecs(1);
+    recs_.emplace_back();  // within the capacity reserved: cannot throw
+    at = static_cast<std::uint32_t>(recs_.size() - 1);
+  }
+  recs_[at] = TSrcEditStringRec{};
+  return at | kRecordSlot;
+}
+
+// invariant: free_recs_.capacity() >= recs_.size(), so releasing a record
+// never allocates.
+void TSrcEditStringList::ReserveRecs(std::size_t count) {
+  const std::size_t fresh = count > free_recs_.size() ? count - free_recs_.size() : 0;
+  if (fresh > kRecordSlot - recs_.size()) {
+    throw ESrcEditStringList("Too many lines");
+  }
+  if (recs_.size() + fresh > recs_.capacity()) {
+    const std::size_t grown = std::min<std::size_t>(
+        kRecordSlot, std::max({recs_.size() + fresh, recs_.capacity() * 2, std::size_t{16}}));
+    recs_.reserve(grown);
+  }
+  if (free_recs_.capacity() < recs_.capacity()) {
+    free_recs_.reserve(recs_.capacity());
+  }
+}
+
+void TSrcEditStringList::ReleaseLine(int index) {
+  const std::uint32_t slot = slots_[index];
+  if ((slot & kRecordSlot) != 0) {
+    ReleaseText(recs_[slot & ~kRecordSlot]);
+    free_recs_.push_back(slot & ~kRecordSlot);  // within capacity (ReserveRecs)
+  } else if (slot != kEmptyOffsetLine && --buffer_lines_ == 0) {
+    FreeBuffer();
+  }
+  slots_[index] = kEmptyOffsetLine;
 }
 
 TLineObject TSrcEditStringList::GetLineObject(int index) const {
@@ -94,7 +192,10 @@ bool TSrcEditStringList::IsPlainLine(int index) const {
   if (index < 0 || index >= count_) {
     return false;
   }
-  TSrcEditStringRec& record = records_[index];
+  if (IsOffsetLine(index)) {
+    return (RecordOf(index).LineFlags & lfPlain) != 0;
+  }
+  TSrcEditStringRec& record = Rec(index);
   if ((record.LineFlags & lfExpandedLengthUnknown) != 0) {
     ComputeExpandedLength(record);
   }
@@ -105,7 +206,14 @@ std::string_view TSrcEditStringList::GetExpandedLine(int index) const {
   if (index < 0 || index >= count_) {
     return {};
   }
-  TSrcEditStringRec& record = records_[index];
+  if (IsOffsetLine(index)) {
+    if ((RecordOf(index).LineFlags & lfHasTabs) == 0) {
+      return LineText(index);
+    }
+    expand_.Text(LineText(index), tab_width_, expanded_);
+    return expanded_;
+  }
+  TSrcEditStringRec& record = Rec(index);
   if ((record.LineFlags & lfHasNoTabs) != 0) {
     return TextOf(record);
   }
@@ -121,7 +229,10 @@ int TSrcEditStringList::GetExpandedLength(int index) const {
   if (index < 0 || index >= count_) {
     return 0;
   }
-  TSrcEditStringRec& record = records_[index];
+  if (IsOffsetLine(index)) {
+    return RecordOf(index).ExpandedLength;
+  }
+  TSrcEditStringRec& record = Rec(index);
   if ((record.LineFlags & lfExpandedLengthUnknown) != 0) {
     ComputeExpandedLength(record);
   }
@@ -135,13 +246,10 @@ int TSrcEditStringList::LongestLineLength() const {
     int best = -1;
     std::int32_t best_length = 0;
     for (int i = 0; i < count_; ++i) {
-      TSrcEditStringRec& record = records_[i];
-      if ((record.LineFlags & lfExpandedLengthUnknown) != 0) {
-        ComputeExpandedLength(record);
-      }
-      if (record.ExpandedLength > best_length) {
+      const std::int32_t length = GetExpandedLength(i);
+      if (length > best_length) {
         best = i;
-        best_length = record.ExpandedLength;
+        best_length = length;
       }
     }
     longest_index_ = best;
@@ -165,8 +273,8 @@ TLineAttributes TSrcEditStringList::GetLineAttributes(int index) const {
     result.ChangeState = lcsUnchanged;  // as GetChangeState answers there
     return result;
   }
-  result.ChangeState = records_[index].ChangeState;
-  result.LineColorFlags = records_[index].LineColorFlags;
+  result.ChangeState = StateOf(index);
+  result.LineColorFlags = IsOffsetLine(index) ? 0 : Rec(index).LineColorFlags;
   if (extras_ != nullptr) {
     result.LineForeground = extras_[index].LineForeground;
     result.LineBackground = extras_[index].LineBackground;
@@ -178,7 +286,7 @@ TLineChangeState TSrcEditStringList::GetChangeState(int index) const {
   if (index < 0 || index >= count_) {
     return lcsUnchanged;
   }
-  return records_[index].ChangeState;
+  return StateOf(index);
 }
 
 TSrcEditStringRec TSrcEditStringList::GetLineRecord(int index) const {
@@ -187,7 +295,7 @@ TSrcEditStringRec TSrcEditStringList::GetLineRecord(int index) const {
   }
   // lfPlain is the store's own note for the position mapping; the record's
   // flags read as the tab expansion sets them.
-  TSrcEditStringRec record = records_[index];
+  TSrcEditStringRec record = RecordOf(index);
   record.LineFlags = static_cast<std::uint8_t>(record.LineFlags & ~lfPlain);
   return record;
 }
@@ -198,7 +306,7 @@ std::string TSrcEditStringList::GetAllText() const {
   }
   std::size_t total = static_cast<std::size_t>(count_ - 1) * 2;
   for (int i = 0; i < count_; ++i) {
-    total += records_[i].Length;
+    total += LineText(i).size();
   }
   std::string text;
   text.reserve(total);
@@ -206,7 +314,7 @@ std::string TSrcEditStringList::GetAllText() const {
     if (i > 0) {
       text.append("\r\n");
     }
-    text.append(TextOf(records_[i]));
+    text.append(LineText(i));
   }
   return text;
 }
@@ -224,10 +332,10 @@ void TSrcEditStringList::SetCapacity(int capacity) {
     return;
   }
   if (capacity == 0) {
-    std::free(records_);
+    std::free(slots_);
     std::free(extras_);
     std::free(ranges_);
-    records_ = nullptr;
+    slots_ = nullptr;
     extras_ = nullptr;
     ranges_ = nullptr;
     capacity_ = 0;
@@ -237,12 +345,11 @@ void TSrcEditStringList::SetCapacity(int capacity) {
   // large array, remaps pages instead of copying them; slack capacity is
   // never touched and so costs no resident memory.
   const auto n = static_cast<std::size_t>(capacity);
-  auto* records =
-      static_cast<TSrcEditStringRec*>(std::realloc(records_, n * sizeof(TSrcEditStringRec)));
-  if (records == nullptr) {
+  auto* slots = static_cast<std::uint32_t*>(std::realloc(slots_, n * sizeof(std::uint32_t)));
+  if (slots == nullptr) {
     throw std::bad_alloc();
   }
-  records_ = records;
+  slots_ = slots;
   if (extras_ != nullptr) {
     auto* extras = static_cast<Extras*>(std::realloc(extras_, n * sizeof(Extras)));
     if (extras == nullptr) {
@@ -307,7 +414,7 @@ void TSrcEditStringList::ResetSideValues(int index, int count) {
 
 void TSrcEditStringList::MakeRoom(int index, int count) {
   const auto tail = static_cast<std::size_t>(count_ - index);
-  std::memmove(records_ + index + count, records_ + index, tail * sizeof(TSrcEditStringRec));
+  std::memmove(slots_ + index + count, slots_ + index, tail * sizeof(std::uint32_t));
   if (extras_ != nullptr) {
     std::memmove(extras_ + index + count, extras_ + index, tail * sizeof(Extras));
   }
@@ -318,7 +425,7 @@ void TSrcEditStringList::MakeRoom(int index, int count) {
 
 void TSrcEditStringList::CloseGap(int index, int count) {
   const auto tail = static_cast<std::size_t>(count_ - index - count);
-  std::memmove(records_ + index, records_ + index + count, tail * sizeof(TSrcEditStringRec));
+  std::memmove(slots_ + index, slots_ + index + count, tail * sizeof(std::uint32_t));
   if (extras_ != nullptr) {
     std::memmove(extras_ + index, extras_ + index + count, tail * sizeof(Extras));
   }
@@ -383,6 +490,8 @@ void TSrcEditStringList::ReleaseAllText() {
   }
   std::vector<char*>().swap(owned_);
   std::vector<std::uint32_t>().swap(free_slots_);
+  std::vector<TSrcEditStringRec>().swap(recs_);
+  std::vector<std::uint32_t>().swap(free_recs_);
   FreeBuffer();
 }
 
@@ -396,9 +505,10 @@ void TSrcEditStringList::PlaceRecord(int index, std::uint32_t text_ref, std::siz
   if (count_ == capacity_) {
     Grow();
   }
+  const std::uint32_t slot = NewRec();
   MakeRoom(index, 1);
-  TSrcEditStringRec& record = records_[index];
-  record = TSrcEditStringRec{};
+  slots_[index] = slot;
+  TSrcEditStringRec& record = Rec(index);
   record.TextRef = text_ref;
   record.Length = static_cast<std::uint32_t>(length);
   record.TextOwned = owned ? 1 : 0;
@@ -423,7 +533,7 @@ void TSrcEditStringList::NoteInserted(int index, int count) {
   }
   for (int i = index; i < index + count; ++i) {
     const int length = GetExpandedLength(i);
-    const int longest = records_[longest_index_].ExpandedLength;
+    const int longest = GetExpandedLength(longest_index_);
     if (length > longest || (length == longest && i < longest_index_)) {
       longest_index_ = i;
     }
@@ -441,7 +551,7 @@ void TSrcEditStringList::NoteReplaced(int index, int old_length) {
     }
     return;
   }
-  const int longest = records_[longest_index_].ExpandedLength;
+  const int longest = GetExpandedLength(longest_index_);
   if (length > longest || (length == longest && index < longest_index_)) {
     longest_index_ = index;
   }
@@ -514,10 +624,11 @@ void TSrcEditStringList::SetLine(int index, std::string_view text) {
   replaced_tail_ = 0;
   NotifyLines(OnBeforeReplace, index, 1);
   Batch batch(*this);
+  Own(index);
   // Copy first: the new text may be a view of this very line.
   const std::uint32_t slot = NewOwnedText(text);
   const int old_length = longest_index_ >= 0 ? GetExpandedLength(index) : 0;
-  TSrcEditStringRec& record = records_[index];
+  TSrcEditStringRec& record = Rec(index);
   ReleaseText(record);
   record.TextRef = slot;
   record.Length = static_cast<std::uint32_t>(text.size());
@@ -532,7 +643,7 @@ void TSrcEditStringList::SetLine(int index, std::string_view text) {
 void TSrcEditStringList::ReplaceLineBytes(int index, std::size_t offset, std::size_t count,
                                           std::string_view text) {
   CheckIndex(index, count_ - 1);
-  const std::size_t old_size = records_[index].Length;
+  const std::size_t old_size = LineText(index).size();
   offset = std::min(offset, old_size);
   count = std::min(count, old_size - offset);
   const std::size_t new_size = old_size - count + text.size();
@@ -541,13 +652,14 @@ void TSrcEditStringList::ReplaceLineBytes(int index, std::size_t offset, std::si
   replaced_tail_ = old_size - offset - count;
   NotifyLines(OnBeforeReplace, index, 1);
   Batch batch(*this);
+  Own(index);
   const int old_length = longest_index_ >= 0 ? GetExpandedLength(index) : 0;
   // Plain bytes into a plain line leave it plain, one cell a byte: its
   // width follows without a walk over a long line.
   const bool stays_plain =
-      (records_[index].LineFlags & (lfPlain | lfExpandedLengthUnknown)) == lfPlain &&
+      (Rec(index).LineFlags & (lfPlain | lfExpandedLengthUnknown)) == lfPlain &&
       text.find('\t') == std::string_view::npos && !HasHighByte(text);
-  TSrcEditStringRec& record = records_[index];
+  TSrcEditStringRec& record = Rec(index);
   const std::string_view old = TextOf(record);
   // The new bytes may be a view of this very line, which moves below.
   std::string copy;
@@ -637,7 +749,7 @@ void TSrcEditStringList::RemoveRange(int index, int count) {
   Batch batch(*this);
   NotifyLines(OnBeforeDelete, index, count);
   for (int i = index; i < index + count; ++i) {
-    ReleaseText(records_[i]);
+    ReleaseLine(i);
   }
   CloseGap(index, count);
   count_ -= count;
@@ -657,11 +769,14 @@ void TSrcEditStringList::InsertBlankLines(int index, int count) {
   if (count > std::numeric_limits<int>::max() - count_) {
     throw ESrcEditStringList("Too many lines");
   }
+  ReserveRecs(static_cast<std::size_t>(count));
   Batch batch(*this);
   NotifyLines(OnBeforeInsert, index, count);
   SetCapacity(count_ + count);
   MakeRoom(index, count);
-  std::fill_n(records_ + index, count, TSrcEditStringRec{});
+  for (int i = index; i < index + count; ++i) {
+    slots_[i] = NewRec();  // reserved: cannot throw
+  }
   ResetSideValues(index, count);
   count_ += count;
   NoteInserted(index, count);
@@ -682,6 +797,7 @@ void TSrcEditStringList::InsertLines(int index, const std::vector<std::string_vi
   // instead of a block each. The texts are copied before any record moves,
   // so a failure leaves the store as it was.
   constexpr int kSharedFrom = 256;
+  ReserveRecs(texts.size());
   std::size_t total = 0;
   for (const std::string_view text : texts) {
     total += text.size();
@@ -723,8 +839,8 @@ void TSrcEditStringList::InsertLines(int index, const std::vector<std::string_vi
     buffer_ = std::move(bytes);
   }
   for (int i = 0; i < count; ++i) {
-    TSrcEditStringRec& record = records_[index + i];
-    record = TSrcEditStringRec{};
+    slots_[index + i] = NewRec();  // reserved: cannot throw
+    TSrcEditStringRec& record = Rec(index + i);
     const std::string_view text = texts[static_cast<std::size_t>(i)];
     record.TextRef = refs[static_cast<std::size_t>(i)];
     record.Length = static_cast<std::uint32_t>(text.size());
@@ -767,7 +883,7 @@ void TSrcEditStringList::AppendCopies(int count, const std::function<void(int, i
   } catch (...) {
     // Out of memory half-way: take back what was appended.
     for (int i = first; i < count_; ++i) {
-      ReleaseText(records_[i]);
+      ReleaseLine(i);
     }
     count_ = first;
     throw;
@@ -781,9 +897,9 @@ void TSrcEditStringList::AppendLinesFrom(const TSrcEditStringList& source) {
     EnsureExtras();
   }
   AppendCopies(source.count_, [&](int i, int at) {
-    const TSrcEditStringRec& from = source.records_[i];
-    InsertOwned(at, source.TextOf(from));
-    TSrcEditStringRec& to = records_[at];
+    const TSrcEditStringRec from = source.RecordOf(i);
+    InsertOwned(at, source.LineText(i));
+    TSrcEditStringRec& to = Rec(at);
     to.ChangeState = from.ChangeState;
     to.LineColorFlags = from.LineColorFlags;
     if (with_extras) {
@@ -805,7 +921,7 @@ void TSrcEditStringList::ExchangeLines(int a, int b) {
   CheckIndex(a, count_ - 1);
   CheckIndex(b, count_ - 1);
   Batch batch(*this);
-  std::swap(records_[a], records_[b]);
+  std::swap(slots_[a], slots_[b]);
   if (extras_ != nullptr) {
     std::swap(extras_[a], extras_[b]);
   }
@@ -821,7 +937,7 @@ void TSrcEditStringList::ExchangeLines(int a, int b) {
   } else if (longest_index_ >= 0) {
     const int low = std::min(a, b);
     if (low < longest_index_ && std::max(a, b) > longest_index_ &&
-        GetExpandedLength(low) == records_[longest_index_].ExpandedLength) {
+        GetExpandedLength(low) == GetExpandedLength(longest_index_)) {
       longest_index_ = low;
     }
   }
@@ -871,14 +987,20 @@ void TSrcEditStringList::CacheLineRange(int index, TRangeState state) {
 
 void TSrcEditStringList::SetChangeState(int index, TLineChangeState state) {
   CheckIndex(index, count_ - 1);
-  records_[index].ChangeState = state;
+  if (StateOf(index) != state) {
+    Own(index).ChangeState = state;
+  }
 }
 
 void TSrcEditStringList::MarkModifiedLinesSaved() {
-  for (int i = 0; i < count_; ++i) {
-    if (records_[i].ChangeState == lcsModified) {
-      records_[i].ChangeState = lcsSaved;
+  // Records no line uses are changed too, which does no harm.
+  for (TSrcEditStringRec& record : recs_) {
+    if (record.ChangeState == lcsModified) {
+      record.ChangeState = lcsSaved;
     }
+  }
+  if (offset_state_ == lcsModified) {
+    offset_state_ = lcsSaved;
   }
 }
 
@@ -889,10 +1011,11 @@ void TSrcEditStringList::SetTabWidth(int width) {
   tab_width_ = width;
   expand_ = ExpandRoutinesFor(width);
   longest_index_ = -1;
-  for (int i = 0; i < count_; ++i) {
-    records_[i].ExpandedLength = -1;
-    records_[i].LineFlags =
-        static_cast<std::uint8_t>((records_[i].LineFlags & ~lfHasNoTabs) | lfExpandedLengthUnknown);
+  // Offset lines are measured when asked, with the width then set.
+  for (TSrcEditStringRec& record : recs_) {
+    record.ExpandedLength = -1;
+    record.LineFlags =
+        static_cast<std::uint8_t>((record.LineFlags & ~lfHasNoTabs) | lfExpandedLengthUnknown);
   }
 }
 
@@ -907,9 +1030,9 @@ std::string TSrcEditStringList::Dump() const {
   static constexpr const char* kStates[] = {"u", "s", "m"};
   std::string out;
   for (int i = 0; i < count_; ++i) {
-    const TSrcEditStringRec& r = records_[i];
+    const TSrcEditStringRec r = RecordOf(i);
     out += std::to_string(i) + " \"";
-    for (const char c : TextOf(r)) {
+    for (const char c : LineText(i)) {
       const auto byte = static_cast<unsigned char>(c);
       if (byte < 0x20 || byte == '"' || byte == '\\' || byte >= 0x7F) {
         static constexpr char kHex[] = "0123456789abcdef";
@@ -979,13 +1102,15 @@ void TLineAttributesRef::SetLineBackground(TColor color) {
 
 void TLineAttributesRef::SetLineColorFlags(std::uint8_t flags) {
   if (Valid()) {
-    store_->records_[index_].LineColorFlags = flags;
+    if (flags != 0 || !store_->IsOffsetLine(index_)) {
+      store_->Own(index_).LineColorFlags = flags;
+    }
   }
 }
 
 void TLineAttributesRef::SetChangeState(TLineChangeState state) {
   if (Valid()) {
-    store_->records_[index_].ChangeState = state;
+    store_->SetChangeState(index_, state);
   }
 }
 

@@ -68,13 +68,13 @@ struct TLineAttributes {
   friend bool operator==(const TLineAttributes&, const TLineAttributes&) = default;
 };
 
-// One line's record. 16 bytes, so a million-line file costs 16 MB of
-// records: the text is a 32-bit reference (an offset into the store's load
-// buffer until the line is changed, then the slot of a block of its own) and
-// a 32-bit length. The rarely used fields (user object, colours) live in a
-// side table that exists only once one of them is set, and the range states
-// in an array of their own that exists only once a line's state is other
-// than kRangeNotScanned: highlighters without range states never make it.
+// One line's record. 16 bytes: the text is a 32-bit reference (an offset
+// into the store's load buffer until the line is changed, then the slot of a
+// block of its own) and a 32-bit length. Lines read from a file need none
+// until they change (see SetOffsetLineLimit). The rarely used fields (user object, colours) live in
+// a side table that exists only once one of them is set, and the range states in an array of their
+// own that exists only once a line's state is other than kRangeNotScanned: highlighters without
+// range states never make it.
 struct TSrcEditStringRec {
   std::uint32_t TextRef = 0;         // buffer offset, or owned slot when TextOwned
   std::uint32_t Length = 0;          // bytes of the text
@@ -243,6 +243,13 @@ class TSrcEditStringList {
   // write leaves the old file as it was; raises ESrcFileCreateError.
   void WriteToFile(const std::string& path) const;
 
+  // Reads (and SetAllText) keep a line of at most this many bytes as a
+  // 4-byte offset into the read bytes until it changes, rather than giving
+  // it a 16-byte record; longer lines get records so that reading one never
+  // walks far. 0 gives every line a record. Nothing a reader sees differs.
+  static constexpr std::size_t kDefaultOffsetLineLimit = 1024;
+  void SetOffsetLineLimit(std::size_t bytes) { offset_limit_ = bytes; }
+
   // A readable dump for failing tests: one line per record, e.g.
   // `0 "mov eax, 1" m r=-1 x=10`.
   std::string Dump() const;
@@ -276,7 +283,7 @@ class TSrcEditStringList {
     int exceptions_;
   };
 
-  struct Extras {  // the rarely set fields, parallel to records_
+  struct Extras {  // the rarely set fields, parallel to slots_
     TLineObject UserObject = 0;
     TColor LineForeground = clNone;
     TColor LineBackground = clNone;
@@ -291,6 +298,7 @@ class TSrcEditStringList {
   void ResetSideValues(int index, int count);
   void MakeRoom(int index, int count);  // moves records index.. up; capacity must suffice
   void CloseGap(int index, int count);  // moves records index+count.. down
+  // The text of a line that has a record.
   std::string_view TextOf(const TSrcEditStringRec& record) const {
     if (record.Length == 0) {
       return {};
@@ -320,9 +328,8 @@ class TSrcEditStringList {
   void LoadFileBytes(std::string bytes, bool& cr_seen, bool& lf_seen);
   void SetDetectedFormat(bool cr_seen, bool lf_seen);
 
-  TSrcEditStringRec* records_ = nullptr;  // malloc'd; Capacity records, LineCount used
-  Extras* extras_ = nullptr;              // null, or parallel to records_ (Capacity)
-  TRangeState* ranges_ = nullptr;         // null (all kRangeNotScanned), or parallel
+  Extras* extras_ = nullptr;       // null, or parallel to slots_ (Capacity)
+  TRangeState* ranges_ = nullptr;  // null (all kRangeNotScanned), or parallel
   int count_ = 0;
   int capacity_ = 0;
   int batch_count_ = 0;
@@ -332,6 +339,41 @@ class TSrcEditStringList {
   std::size_t replaced_from_ = 0;
   std::size_t replaced_tail_ = 0;
   TExpandRoutines expand_;  // chosen by SetTabWidth
+  // --- Lines ---------------------------------------------------------------
+  // Per line one 32-bit slot: with kRecordSlot set the index of the line's
+  // record in recs_; otherwise an unchanged line read into buffer_ that
+  // starts at this offset and ends at the next CR or LF (or the buffer's
+  // end), or kEmptyOffsetLine. Such a line has no record until it changes:
+  // its length, width and flags are found from its bytes when asked, its
+  // change state is offset_state_ and its colour flags 0. So a read file
+  // costs four bytes a line besides its bytes.
+  static constexpr std::uint32_t kRecordSlot = 0x80000000u;
+  static constexpr std::uint32_t kEmptyOffsetLine = 0x7FFFFFFFu;
+  bool IsOffsetLine(int index) const { return (slots_[index] & kRecordSlot) == 0; }
+  TSrcEditStringRec& Rec(int index) const { return recs_[slots_[index] & ~kRecordSlot]; }
+  std::string_view LineText(int index) const;
+  // The line's record: its own, or for an offset line one made from its bytes.
+  TSrcEditStringRec RecordOf(int index) const;
+  TLineChangeState StateOf(int index) const {
+    return IsOffsetLine(index) ? offset_state_ : Rec(index).ChangeState;
+  }
+  // Gives the line a record of its own (no change a reader sees).
+  TSrcEditStringRec& Own(int index);
+  // A free record (TSrcEditStringRec{}); returns its slot value. Raises
+  // std::bad_alloc before anything changes.
+  std::uint32_t NewRec();
+  void ReserveRecs(std::size_t count);
+  // Releases line index's text and record.
+  void ReleaseLine(int index);
+  // The record of an offset line's bytes, as a full read measures them.
+  TSrcEditStringRec MeasuredRecord(const char* p, std::size_t length, bool plain) const;
+
+  std::uint32_t* slots_ = nullptr;  // malloc'd; Capacity slots, LineCount used
+  mutable std::vector<TSrcEditStringRec> recs_;
+  std::vector<std::uint32_t> free_recs_;  // indexes of unused entries of recs_
+  TLineChangeState offset_state_ = lcsUnchanged;
+  std::size_t offset_limit_ = kDefaultOffsetLineLimit;
+
   // The bytes of the last read or SetAllText; unchanged lines point into it.
   // It is freed when the last of them is changed or removed. The last one
   // left is changed in place while the capacity lasts.

@@ -13,6 +13,7 @@
 #include <emmintrin.h>
 #endif
 
+#include "document/line_breaks.h"
 #include "document/src_stream.h"
 #include "document/string_list.h"
 #include "platform/file_access.h"
@@ -20,44 +21,6 @@
 
 namespace torvane {
 namespace {
-
-// The first CR or LF at or after p, or end. Sixteen bytes at a time where
-// SSE2 is there, since splitting is most of the cost of loading a file.
-// `plain` tells whether the bytes before it hold no TAB and no byte of 0x80
-// or more, so that the line's display cells are its bytes.
-const char* FindBreak(const char* p, const char* end, bool& plain) {
-  bool odd = false;
-#if defined(__SSE2__)
-  const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i tab = _mm_set1_epi8('\t');
-  while (end - p >= 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-    const auto breaks = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, lf), _mm_cmpeq_epi8(bytes, cr))));
-    const auto unusual = static_cast<unsigned>(_mm_movemask_epi8(bytes) |
-                                               _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, tab)));
-    if (breaks != 0) {
-      const unsigned at = static_cast<unsigned>(__builtin_ctz(breaks));
-      plain = !odd && (unusual & ((1u << at) - 1)) == 0;
-      return p + at;
-    }
-    odd = odd || unusual != 0;
-    p += 16;
-  }
-#endif
-  while (p < end && *p != '\n' && *p != '\r') {
-    odd = odd || *p == '\t' || static_cast<unsigned char>(*p) >= 0x80;
-    ++p;
-  }
-  plain = !odd;
-  return p;
-}
-
-const char* FindBreak(const char* p, const char* end) {
-  bool plain = false;
-  return FindBreak(p, end, plain);
-}
 
 // Display cells of a line that holds a TAB, or -1 when it also holds a byte
 // of 0x80 or more (whose cells depend on the code page). The same count as
@@ -137,7 +100,7 @@ void CheckLinesFit(const char* data, std::size_t size) {
   }
   const char* end = data + size;
   for (const char* p = data; p < end;) {
-    const char* line_end = FindBreak(p, end);
+    const char* line_end = FindLineBreak(p, end);
     if (static_cast<std::size_t>(line_end - p) > kMax) {
       throw ESrcEditStringList("Line too long");
     }
@@ -161,79 +124,106 @@ bool EndsWithBreak(std::string_view data) {
 }  // namespace
 
 void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool& lf_seen) {
-  const char* p = buffer_.data();
-  const char* end = p + buffer_.size();
-  // The capacity the appends below would grow to, allocated once: growing
-  // a large record array step by step copies it and leaves the freed steps
-  // with the allocator.
-  if (p < end) {
-    const std::size_t lines = CountLines(p, end) + (EndsWithBreak(buffer_) ? 0 : 1);
-    SetCapacity(GrownCapacity(capacity_, count_, lines));
-    // The records about to be filled, and not the spare capacity after them.
-    AdviseHugePages(records_ + count_,
-                    std::min<std::size_t>(lines, static_cast<std::size_t>(capacity_ - count_)) *
-                        sizeof(TSrcEditStringRec));
+  const char* const data = buffer_.data();
+  const char* const end = data + buffer_.size();
+  if (data == end) {
+    return;
   }
-  // Into an empty store every line's display width is found on the way, so
-  // the longest line is known at the end without another pass over them.
-  bool widths_known = count_ == 0;
+  const std::size_t lines = CountLines(data, end) + (EndsWithBreak(buffer_) ? 0 : 1);
+  if (lines > static_cast<std::size_t>(std::numeric_limits<int>::max() - count_)) {
+    throw ESrcEditStringList("Too many lines");
+  }
+  const int first = count_;
+  const int count = static_cast<int>(lines);
+  // Into an empty store short lines stay offsets into the bytes (one
+  // change state for all of them); otherwise every line gets a record.
+  const bool offsets = first == 0 && offset_limit_ > 0;
+  if (offsets) {
+    offset_state_ = state;
+  }
+  // The capacity appending line by line would grow to, allocated once:
+  // growing a large array step by step copies it and leaves the freed steps
+  // with the allocator.
+  SetCapacity(GrownCapacity(capacity_, count_, lines));
+  AdviseHugePages(slots_ + first, lines * sizeof(std::uint32_t));
+  NotifyLines(OnBeforeInsert, first, count);
+  // Every line's display width is found on the way, so the longest line is
+  // known at the end without another pass over them.
   int longest = -1;
   std::int32_t longest_cells = 0;
-  while (p < end) {
-    bool plain = false;
-    const char* line_end = FindBreak(p, end, plain);
-    const int index = count_;
-    NotifyLines(OnBeforeInsert, index, 1);
-    const auto offset = static_cast<std::size_t>(p - buffer_.data());
-    const auto length = static_cast<std::size_t>(line_end - p);
-    if (offset > std::numeric_limits<std::uint32_t>::max()) {
-      InsertOwned(index, {p, length});  // beyond what an offset can reach
-      widths_known = false;
-    } else if (count_ < capacity_ && extras_ == nullptr && ranges_ == nullptr &&
-               longest_index_ < 0) {
-      // The common case while loading: a free record at the end to fill.
-      TSrcEditStringRec& record = records_[index];
-      record = TSrcEditStringRec{};
-      record.TextRef = static_cast<std::uint32_t>(offset);
-      record.Length = static_cast<std::uint32_t>(length);
-      if (plain) {
-        // Found on the way: one cell a byte, so the painter and the scroll
-        // range need not look at the line again.
-        record.ExpandedLength = static_cast<std::int32_t>(length);
-        record.LineFlags = lfHasNoTabs | lfPlain;
-      } else if (const std::int64_t cells = TabLineCells(p, line_end, tab_width_);
-                 cells >= 0 && cells <= std::numeric_limits<std::int32_t>::max()) {
-        record.ExpandedLength = static_cast<std::int32_t>(cells);
-        record.LineFlags = lfHasTabs;
+  int index = first;
+  try {
+    for (const char* p = data; p < end; ++index) {
+      bool plain = false;
+      const char* line_end = FindLineBreak(p, end, plain);
+      const auto offset = static_cast<std::size_t>(p - data);
+      const auto length = static_cast<std::size_t>(line_end - p);
+      std::int32_t cells = 0;
+      if (offsets && length == 0) {
+        slots_[index] = kEmptyOffsetLine;
+      } else if (offsets && length <= offset_limit_ && offset < kEmptyOffsetLine) {
+        slots_[index] = static_cast<std::uint32_t>(offset);
+        ++buffer_lines_;
+        if (plain) {
+          cells = static_cast<std::int32_t>(length);
+        } else if (const std::int64_t tab_cells = TabLineCells(p, line_end, tab_width_);
+                   tab_cells >= 0) {
+          cells = static_cast<std::int32_t>(tab_cells);  // at most the limit's cells
+        } else {
+          cells = MeasuredRecord(p, length, false).ExpandedLength;
+        }
       } else {
-        ComputeExpandedLength(record);  // cells of the code page's characters
+        slots_[index] = NewRec();
+        TSrcEditStringRec& record = Rec(index);
+        record.ChangeState = state;
+        record.Length = static_cast<std::uint32_t>(length);
+        if (offset > std::numeric_limits<std::uint32_t>::max()) {
+          record.TextRef = NewOwnedText({p, length});  // beyond what an offset reaches
+          record.TextOwned = length > 0 ? 1 : 0;
+        } else if (length > 0) {
+          record.TextRef = static_cast<std::uint32_t>(offset);
+          ++buffer_lines_;
+        }
+        if (plain) {
+          record.ExpandedLength = static_cast<std::int32_t>(length);
+          record.LineFlags = lfHasNoTabs | lfPlain;
+        } else if (const std::int64_t tab_cells = TabLineCells(p, line_end, tab_width_);
+                   tab_cells >= 0 && tab_cells <= std::numeric_limits<std::int32_t>::max()) {
+          record.ExpandedLength = static_cast<std::int32_t>(tab_cells);
+          record.LineFlags = lfHasTabs;
+        } else {
+          ComputeExpandedLength(record);  // cells of the code page's characters
+        }
+        cells = record.ExpandedLength;
       }
-      if (record.ExpandedLength > longest_cells) {
+      if (cells > longest_cells) {
         longest = index;
-        longest_cells = record.ExpandedLength;
+        longest_cells = cells;
       }
-      buffer_lines_ += length > 0 ? 1 : 0;
-      ++count_;
-    } else {
-      PlaceRecord(index, static_cast<std::uint32_t>(offset), length, false);
-      widths_known = false;
+      p = line_end;
+      if (p < end && *p == '\r') {
+        cr_seen = true;
+        ++p;
+      }
+      if (p < end && *p == '\n') {
+        lf_seen = true;
+        ++p;
+      }
     }
-    records_[index].ChangeState = state;
-    NotifyLines(OnLinesInserted, index, 1);
-    widths_known = widths_known && count_ == index + 1;  // no listener changed the lines
-    p = line_end;
-    if (p < end && *p == '\r') {
-      cr_seen = true;
-      ++p;
+  } catch (...) {
+    for (int i = first; i < index; ++i) {
+      ReleaseLine(i);
     }
-    if (p < end && *p == '\n') {
-      lf_seen = true;
-      ++p;
-    }
+    throw;
   }
-  if (widths_known && longest_index_ < 0) {
+  ResetSideValues(first, count);
+  count_ = first + count;
+  if (first == 0 && longest_index_ < 0) {
     longest_index_ = longest;  // still -1 when every line is empty
+  } else {
+    NoteInserted(first, count);
   }
+  NotifyLines(OnLinesInserted, first, count);
 }
 
 int TSrcEditStringList::InsertLinesOfText(int index, std::string text, std::size_t from) {
@@ -255,7 +245,7 @@ int TSrcEditStringList::InsertLinesOfText(int index, std::string text, std::size
     std::vector<std::string_view> texts;
     texts.reserve(lines);
     for (const char* p = begin;;) {
-      const char* line_end = FindBreak(p, end);
+      const char* line_end = FindLineBreak(p, end);
       texts.emplace_back(p, static_cast<std::size_t>(line_end - p));
       if (line_end == end) {
         break;
@@ -266,6 +256,7 @@ int TSrcEditStringList::InsertLinesOfText(int index, std::string text, std::size
     InsertLines(index, texts);
     return count;
   }
+  ReserveRecs(lines);
   Batch batch(*this);
   NotifyLines(OnBeforeInsert, index, count);
   SetCapacity(count_ + count);
@@ -274,9 +265,9 @@ int TSrcEditStringList::InsertLinesOfText(int index, std::string text, std::size
   const char* p = buffer_.data() + from;
   for (int i = index; i < index + count; ++i) {
     bool plain = false;
-    const char* line_end = FindBreak(p, buffer_.data() + buffer_.size(), plain);
-    TSrcEditStringRec& record = records_[i];
-    record = TSrcEditStringRec{};
+    const char* line_end = FindLineBreak(p, buffer_.data() + buffer_.size(), plain);
+    slots_[i] = NewRec();  // reserved: cannot throw
+    TSrcEditStringRec& record = Rec(i);
     if (line_end > p) {
       // Measured on the way, as InsertLines measures lines it shares.
       record.TextRef = static_cast<std::uint32_t>(p - buffer_.data());
@@ -306,7 +297,7 @@ void TSrcEditStringList::LoadFileBytes(std::string bytes, bool& cr_seen, bool& l
   if (EndsWithBreak(buffer_)) {
     AppendLine({});
   }
-  while (count_ > 0 && IsBlank(TextOf(records_[count_ - 1]))) {
+  while (count_ > 0 && IsBlank(LineText(count_ - 1))) {
     DeleteLine(count_ - 1);
   }
 }
@@ -384,7 +375,7 @@ std::string TSrcEditStringList::TextBytes(std::size_t spare) const {
   const std::string_view line_break = LineBreakOf(file_format_);
   std::size_t total = static_cast<std::size_t>(count_ - 1) * line_break.size();
   for (int i = 0; i < count_; ++i) {
-    total += records_[i].Length;
+    total += LineText(i).size();
   }
   if (total == 0) {
     return out;
@@ -396,7 +387,7 @@ std::string TSrcEditStringList::TextBytes(std::size_t spare) const {
     if (i > 0) {
       out.append(line_break);
     }
-    out.append(TextOf(records_[i]));
+    out.append(LineText(i));
   }
   return out;
 }

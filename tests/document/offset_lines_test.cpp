@@ -1,0 +1,283 @@
+// Lines kept as offsets into the read bytes must behave exactly as lines with
+// records of their own: one seeded comparison of two stores reading the same
+// random bytes, one keeping offsets and one giving every line a record, through
+// random changes, saves, tab widths and re-reads.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "document/src_stream.h"
+#include "document/string_list.h"
+#include "platform/codepage.h"
+
+namespace torvane {
+namespace {
+
+// Bytes of every kind a file may hold: every break, NUL, TAB, broken UTF-8,
+// GBK and UTF-8 Chinese, blanks for trailing blank lines.
+std::string RandomBytes(std::mt19937& rng) {
+  static const std::vector<std::string> kPieces = {
+      "\r\n", "\n",   "\r",   "\n\r",     std::string(1, '\0'), "\t",       " ",
+      "mov",  "eax",  ", 1",  ";c",       "\xD6\xD0",           "\xCE\xC4", "\xE4",
+      "\xB8", "\xAD", "\xFF", "\xC3\xA9", "\xE4\xB8\xAD",       "a",        "Z",
+      "\x80"};
+  // One break style for most files, mixed ones now and then.
+  static const std::vector<std::string> kBreaks = {"\r\n", "\n", "\r"};
+  const std::string brk = kBreaks[rng() % kBreaks.size()];
+  const bool mixed = rng() % 4 == 0;
+  std::string out;
+  const int lines = static_cast<int>(rng() % (rng() % 8 == 0 ? 400 : 30));
+  for (int i = 0; i < lines; ++i) {
+    const int pieces = static_cast<int>(rng() % (rng() % 10 == 0 ? 120 : 8));
+    for (int p = 0; p < pieces; ++p) {
+      const std::string& piece = kPieces[rng() % kPieces.size()];
+      if (!mixed && (piece[0] == '\r' || piece[0] == '\n')) {
+        continue;
+      }
+      out += piece;
+    }
+    if (i + 1 < lines || rng() % 2 == 0) {  // an incomplete last line or not
+      out += mixed ? kBreaks[rng() % kBreaks.size()] : brk;
+    }
+  }
+  if (rng() % 5 == 0) {
+    out += std::string(rng() % 4, ' ') + brk + std::string(rng() % 3, '\t');
+  }
+  return out;
+}
+
+std::string Describe(const TSrcEditStringList& s) {
+  return s.Dump();
+}
+
+// Everything a reader of the store can see, line by line.
+void ExpectSame(const TSrcEditStringList& full, const TSrcEditStringList& offsets,
+                const std::string& where) {
+  ASSERT_EQ(full.LineCount(), offsets.LineCount()) << where;
+  for (int i = 0; i < full.LineCount(); ++i) {
+    ASSERT_EQ(full.GetLine(i), offsets.GetLine(i)) << where << " line " << i;
+    ASSERT_EQ(full.GetExpandedLength(i), offsets.GetExpandedLength(i)) << where << " line " << i;
+    ASSERT_EQ(full.GetExpandedLine(i), offsets.GetExpandedLine(i)) << where << " line " << i;
+    ASSERT_EQ(full.IsPlainLine(i), offsets.IsPlainLine(i)) << where << " line " << i;
+    ASSERT_EQ(full.GetLineAttributes(i), offsets.GetLineAttributes(i)) << where << " line " << i;
+    ASSERT_EQ(full.GetLineObject(i), offsets.GetLineObject(i)) << where << " line " << i;
+    ASSERT_EQ(full.GetLineRange(i), offsets.GetLineRange(i)) << where << " line " << i;
+    const TSrcEditStringRec a = full.GetLineRecord(i);
+    const TSrcEditStringRec b = offsets.GetLineRecord(i);
+    ASSERT_EQ(a.Length, b.Length) << where << " line " << i;
+    ASSERT_EQ(a.ChangeState, b.ChangeState) << where << " line " << i;
+    ASSERT_EQ(a.LineColorFlags, b.LineColorFlags) << where << " line " << i;
+  }
+  ASSERT_EQ(full.LongestLineLength(), offsets.LongestLineLength()) << where;
+  ASSERT_EQ(full.LongestLineIndex(), offsets.LongestLineIndex()) << where;
+  ASSERT_EQ(full.FileFormat(), offsets.FileFormat()) << where;
+  ASSERT_EQ(full.TextBytes(2), offsets.TextBytes(2)) << where;
+  ASSERT_EQ(full.GetAllText(), offsets.GetAllText()) << where;
+}
+
+using Change = std::function<void(TSrcEditStringList&)>;
+
+// One random change, the same for both stores.
+Change RandomChange(std::mt19937& rng, int lines, const std::string& bytes, std::string& name) {
+  const auto line = [&](int extra) {
+    return static_cast<int>(rng() % static_cast<unsigned>(lines + extra));
+  };
+  const auto text = [&] {
+    const std::size_t from = bytes.empty() ? 0 : rng() % bytes.size();
+    std::string piece = bytes.substr(from, rng() % 12);
+    for (char& c : piece) {
+      c = c == '\r' || c == '\n' ? 'n' : c;
+    }
+    return piece;
+  };
+  const int kind = static_cast<int>(rng() % 16);
+  if (lines == 0 && kind < 12) {
+    name = "append";
+    return [t = text()](TSrcEditStringList& s) { s.AppendLine(t); };
+  }
+  switch (kind) {
+    case 0: {
+      name = "set line";
+      return [i = line(0), t = text()](TSrcEditStringList& s) { s.SetLine(i, t); };
+    }
+    case 1:
+    case 2: {
+      name = "replace bytes";
+      const std::size_t offset = rng() % 6;
+      const std::size_t count = rng() % 4;
+      return [i = line(0), offset, count, t = text()](TSrcEditStringList& s) {
+        s.ReplaceLineBytes(i, offset, count, t);
+      };
+    }
+    case 3: {
+      name = "insert line";
+      return [i = line(1), t = text()](TSrcEditStringList& s) { s.InsertLine(i, t); };
+    }
+    case 4: {
+      name = "delete line";
+      return [i = line(0)](TSrcEditStringList& s) { s.DeleteLine(i); };
+    }
+    case 5: {
+      name = "remove lines";
+      return [i = line(0), n = static_cast<int>(rng() % 5)](TSrcEditStringList& s) {
+        s.RemoveLines(i, n);
+      };
+    }
+    case 6: {
+      name = "exchange";
+      return [a = line(0), b = line(0)](TSrcEditStringList& s) { s.ExchangeLines(a, b); };
+    }
+    case 7: {
+      name = "change state";
+      const auto state = static_cast<TLineChangeState>(rng() % 3);
+      return [i = line(0), state](TSrcEditStringList& s) { s.SetChangeState(i, state); };
+    }
+    case 8: {
+      name = "colours";
+      const auto flags = static_cast<std::uint8_t>(rng() % 4);
+      return [i = line(0), flags](TSrcEditStringList& s) {
+        s.GetLineAttributes(i).SetLineColorFlags(flags);
+        s.GetLineAttributes(i).SetLineBackground(flags != 0 ? clRed : clNone);
+      };
+    }
+    case 9: {
+      name = "object and range";
+      const auto value = static_cast<std::uint32_t>(rng() % 3);
+      return [i = line(0), value](TSrcEditStringList& s) {
+        s.SetLineObject(i, value);
+        s.CacheLineRange(i, value == 2 ? kRangeNotScanned : value);
+      };
+    }
+    case 10: {
+      name = "insert lines of text";
+      const std::size_t from = bytes.empty() ? 0 : rng() % bytes.size();
+      return [i = line(1), t = bytes.substr(from, rng() % 300)](TSrcEditStringList& s) {
+        s.InsertLinesOfText(i, t);
+      };
+    }
+    case 11: {
+      name = "insert blank lines";
+      return [i = line(1), n = static_cast<int>(rng() % 4)](TSrcEditStringList& s) {
+        s.InsertBlankLines(i, n);
+      };
+    }
+    case 12: {
+      name = "save";  // what the document control does after writing
+      return [](TSrcEditStringList& s) { s.MarkModifiedLinesSaved(); };
+    }
+    case 13: {
+      name = "tab width";
+      return [w = static_cast<int>(rng() % 9) + 1](TSrcEditStringList& s) { s.SetTabWidth(w); };
+    }
+    case 14: {
+      name = "format";
+      return [f = static_cast<TSrcEditFileFormat>(rng() % 3)](TSrcEditStringList& s) {
+        s.SetFileFormat(f);
+      };
+    }
+    default: {
+      name = "set all text";
+      return [t = RandomBytes(rng)](TSrcEditStringList& s) { s.SetAllText(t); };
+    }
+  }
+}
+
+// Reads the bytes as a file, from a stream or from memory.
+void Read(TSrcEditStringList& store, const std::string& bytes, int how) {
+  if (how == 0) {
+    store.ReadFromBytes(bytes);
+  } else {
+    TSrcMemoryStream stream(bytes);
+    store.ReadFromStream(stream);
+  }
+}
+
+void RunRounds(std::uint32_t seed, int rounds, int& steps) {
+  std::mt19937 rng(seed);
+  for (int round = 0; round < rounds; ++round) {
+    const std::string bytes = RandomBytes(rng);
+    TSrcEditStringList full;
+    full.SetOffsetLineLimit(0);
+    TSrcEditStringList offsets;
+    // Small limits mix offset lines with long lines that get records.
+    static constexpr std::size_t kLimits[] = {1, 3, 8, 40, 4096};
+    offsets.SetOffsetLineLimit(kLimits[rng() % std::size(kLimits)]);
+    const int how = static_cast<int>(rng() % 2);
+    if (rng() % 3 == 0) {
+      const int width = static_cast<int>(rng() % 8) + 1;
+      full.SetTabWidth(width);
+      offsets.SetTabWidth(width);
+    }
+    Read(full, bytes, how);
+    Read(offsets, bytes, how);
+    std::string trace = "round " + std::to_string(round);
+    ASSERT_NO_FATAL_FAILURE(ExpectSame(full, offsets, trace + " read"));
+    const int changes = static_cast<int>(rng() % 40);
+    for (int c = 0; c < changes; ++c) {
+      std::string name;
+      const Change change = RandomChange(rng, full.LineCount(), bytes, name);
+      change(full);
+      change(offsets);
+      trace += ", " + name;
+      ++steps;
+      ASSERT_NO_FATAL_FAILURE(ExpectSame(full, offsets, trace)) << "\n" << Describe(offsets);
+      if (rng() % 10 == 0) {
+        // A save, and the saved bytes read back.
+        const std::string saved = full.TextBytes();
+        ASSERT_EQ(saved, offsets.TextBytes()) << trace;
+        Read(full, saved, how);
+        Read(offsets, saved, how);
+        trace += ", reread";
+        ASSERT_NO_FATAL_FAILURE(ExpectSame(full, offsets, trace));
+      }
+    }
+    // Copies of the store keep lines, states and colours.
+    TSrcEditStringList copy;
+    copy.AppendLinesFrom(offsets);
+    TSrcEditStringList copy_full;
+    copy_full.AppendLinesFrom(full);
+    ASSERT_NO_FATAL_FAILURE(ExpectSame(copy_full, copy, trace + " copied"));
+    // Clearing frees every line, offsets or not.
+    offsets.ClearLines();
+    ASSERT_EQ(offsets.LineCount(), 0);
+    ASSERT_EQ(offsets.TextBytes(), "");
+  }
+}
+
+TEST(OffsetLines, BehaveAsLinesWithRecordsThroughRandomChanges) {
+  int steps = 0;
+  {
+    ScopedCodePage page("UTF-8");
+    RunRounds(20261208, 1500, steps);
+  }
+  {
+    ScopedCodePage page("GBK");
+    RunRounds(33, 500, steps);
+  }
+  EXPECT_GT(steps, 20000);
+  std::printf("offset-line comparison: %d changes\n", steps);
+}
+
+// Files whose bytes lie beyond what an offset reaches are not made here (they
+// take gigabytes); the limit itself is held: a line longer than it gets a
+// record, and one exactly as long an offset, which shows in neither reading.
+TEST(OffsetLines, TheLimitDecidesNothingAReaderSees) {
+  const std::string bytes = "abc\nabcd\n\tx\n\n\xE4\xB8\xAD\r\n";
+  std::vector<std::string> seen;
+  for (const std::size_t limit : {0u, 1u, 3u, 4u, 100u}) {
+    TSrcEditStringList store;
+    store.SetOffsetLineLimit(limit);
+    store.ReadFromBytes(bytes);
+    seen.push_back(store.Dump() + std::to_string(store.LongestLineIndex()));
+  }
+  for (const std::string& s : seen) {
+    EXPECT_EQ(s, seen.front());
+  }
+}
+
+}  // namespace
+}  // namespace torvane
