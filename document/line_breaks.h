@@ -2,6 +2,9 @@
 // lines kept as offsets.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -44,6 +47,104 @@ inline const char* FindLineBreak(const char* p, const char* end, bool& plain) {
 inline const char* FindLineBreak(const char* p, const char* end) {
   bool plain = false;
   return FindLineBreak(p, end, plain);
+}
+
+// Set bits of x, without the library call the compiler makes of a popcount
+// where the processor's instruction is not assumed.
+inline std::size_t BitCount(std::uint64_t x) {
+  x = x - ((x >> 1) & 0x5555555555555555ull);
+  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+  x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+  return static_cast<std::size_t>((x * 0x0101010101010101ull) >> 56);
+}
+
+// What ForEachLine tells about one line besides where it is.
+struct TLineScan {
+  std::size_t start = 0;   // offset of its first byte
+  std::size_t length = 0;  // bytes before its break
+  std::size_t tabs = 0;    // TAB bytes in it
+  bool high = false;       // whether it holds a byte of 0x80 or more
+};
+
+// Calls on_line(const TLineScan&) for every line of [data, data + size),
+// split at CR, LF and CR LF; a break at the end starts no further line.
+// Sets cr_seen and lf_seen when a CR or an LF occurs. The bytes are read 64
+// at a time as bit masks of breaks, TABs and high bytes, so a line costs a
+// few instructions rather than a walk over its bytes.
+template <typename OnLine>
+void ForEachLine(const char* data, std::size_t size, bool& cr_seen, bool& lf_seen,
+                 OnLine&& on_line) {
+  TLineScan line;
+  std::uint64_t any_cr = 0;
+  std::uint64_t any_lf = 0;
+  for (std::size_t base = 0; base < size; base += 64) {
+    std::uint64_t cr = 0;
+    std::uint64_t lf = 0;
+    std::uint64_t tab = 0;
+    std::uint64_t high = 0;
+    const std::size_t n = size - base < 64 ? size - base : 64;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    for (; i + 16 <= n; i += 16) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base + i));
+      const auto mask = [&](char c) {
+        return static_cast<std::uint64_t>(static_cast<unsigned>(
+                   _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)))))
+               << i;
+      };
+      cr |= mask('\r');
+      lf |= mask('\n');
+      tab |= mask('\t');
+      high |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(bytes))) << i;
+    }
+#endif
+    for (; i < n; ++i) {
+      const auto c = static_cast<unsigned char>(data[base + i]);
+      const std::uint64_t bit = std::uint64_t{1} << i;
+      cr |= c == '\r' ? bit : 0;
+      lf |= c == '\n' ? bit : 0;
+      tab |= c == '\t' ? bit : 0;
+      high |= c >= 0x80 ? bit : 0;
+    }
+    any_cr |= cr;
+    any_lf |= lf;
+    // Bytes of this block from where the current line starts in it.
+    const auto from_start = [&]() -> std::uint64_t {
+      if (line.start <= base) {
+        return ~std::uint64_t{0};
+      }
+      const std::size_t skip = line.start - base;
+      return skip >= 64 ? 0 : ~std::uint64_t{0} << skip;
+    };
+    for (std::uint64_t breaks = cr | lf; breaks != 0; breaks &= breaks - 1) {
+      const std::size_t at = base + static_cast<std::size_t>(__builtin_ctzll(breaks));
+      if (at < line.start) {
+        continue;  // the LF of a CR LF pair
+      }
+      const std::uint64_t in_line = from_start() & ((std::uint64_t{1} << (at - base)) - 1);
+      if ((tab & in_line) != 0) {
+        line.tabs += BitCount(tab & in_line);
+      }
+      line.high = line.high || (high & in_line) != 0;
+      line.length = at - line.start;
+      on_line(static_cast<const TLineScan&>(line));
+      const bool pair = data[at] == '\r' && at + 1 < size && data[at + 1] == '\n';
+      line = TLineScan{};
+      line.start = at + (pair ? 2 : 1);
+    }
+    const std::uint64_t rest =
+        from_start() & (n == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1);
+    if ((tab & rest) != 0) {
+      line.tabs += BitCount(tab & rest);
+    }
+    line.high = line.high || (high & rest) != 0;
+  }
+  if (line.start < size) {
+    line.length = size - line.start;
+    on_line(static_cast<const TLineScan&>(line));
+  }
+  cr_seen = cr_seen || any_cr != 0;
+  lf_seen = lf_seen || any_lf != 0;
 }
 
 }  // namespace torvane

@@ -153,41 +153,45 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
   std::int32_t longest_cells = 0;
   int index = first;
   try {
-    for (const char* p = data; p < end; ++index) {
-      bool plain = false;
-      const char* line_end = FindLineBreak(p, end, plain);
-      const auto offset = static_cast<std::size_t>(p - data);
-      const auto length = static_cast<std::size_t>(line_end - p);
-      std::int32_t cells = 0;
+    ForEachLine(data, buffer_.size(), cr_seen, lf_seen, [&](const TLineScan& line) {
+      const char* p = data + line.start;
+      const std::size_t length = line.length;
+      const bool plain = line.tabs == 0 && !line.high;
       if (offsets && length == 0) {
-        slots_[index] = kEmptyOffsetLine;
-      } else if (offsets && length <= offset_limit_ && offset < kEmptyOffsetLine) {
-        slots_[index] = static_cast<std::uint32_t>(offset);
+        slots_[index++] = kEmptyOffsetLine;
+        return;
+      }
+      std::int32_t cells = 0;
+      if (offsets && length <= offset_limit_ && line.start < kEmptyOffsetLine) {
+        slots_[index] = static_cast<std::uint32_t>(line.start);
         ++buffer_lines_;
+        // Only a line that may be the longest so far is measured: a TAB
+        // adds at most tab width - 1 cells to its byte.
+        const std::size_t most =
+            length + line.tabs * static_cast<std::size_t>(tab_width_ > 1 ? tab_width_ - 1 : 0);
         if (plain) {
           cells = static_cast<std::int32_t>(length);
-        } else if (const std::int64_t tab_cells = TabLineCells(p, line_end, tab_width_);
-                   tab_cells >= 0) {
-          cells = static_cast<std::int32_t>(tab_cells);  // at most the limit's cells
-        } else {
-          cells = MeasuredRecord(p, length, false).ExpandedLength;
+        } else if (line.high || most > std::numeric_limits<std::int32_t>::max()) {
+          cells = MeasuredRecord(p, length, false).ExpandedLength;  // saturates
+        } else if (most > static_cast<std::size_t>(longest_cells)) {
+          cells = static_cast<std::int32_t>(TabLineCells(p, p + length, tab_width_));
         }
       } else {
         slots_[index] = NewRec();
         TSrcEditStringRec& record = Rec(index);
         record.ChangeState = state;
-        record.Length = static_cast<std::uint32_t>(length);
-        if (offset > std::numeric_limits<std::uint32_t>::max()) {
+        if (line.start > std::numeric_limits<std::uint32_t>::max()) {
           record.TextRef = NewOwnedText({p, length});  // beyond what an offset reaches
           record.TextOwned = length > 0 ? 1 : 0;
         } else if (length > 0) {
-          record.TextRef = static_cast<std::uint32_t>(offset);
+          record.TextRef = static_cast<std::uint32_t>(line.start);
           ++buffer_lines_;
         }
+        record.Length = static_cast<std::uint32_t>(length);
         if (plain) {
           record.ExpandedLength = static_cast<std::int32_t>(length);
           record.LineFlags = lfHasNoTabs | lfPlain;
-        } else if (const std::int64_t tab_cells = TabLineCells(p, line_end, tab_width_);
+        } else if (const std::int64_t tab_cells = TabLineCells(p, p + length, tab_width_);
                    tab_cells >= 0 && tab_cells <= std::numeric_limits<std::int32_t>::max()) {
           record.ExpandedLength = static_cast<std::int32_t>(tab_cells);
           record.LineFlags = lfHasTabs;
@@ -200,16 +204,8 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
         longest = index;
         longest_cells = cells;
       }
-      p = line_end;
-      if (p < end && *p == '\r') {
-        cr_seen = true;
-        ++p;
-      }
-      if (p < end && *p == '\n') {
-        lf_seen = true;
-        ++p;
-      }
-    }
+      ++index;
+    });
   } catch (...) {
     for (int i = first; i < index; ++i) {
       ReleaseLine(i);
