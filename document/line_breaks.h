@@ -74,9 +74,11 @@ struct TLineScan {
 template <typename OnLine>
 void ForEachLine(const char* data, std::size_t size, bool& cr_seen, bool& lf_seen,
                  OnLine&& on_line) {
+  constexpr std::uint64_t kAll = ~std::uint64_t{0};
   TLineScan line;
   std::uint64_t any_cr = 0;
   std::uint64_t any_lf = 0;
+  std::uint64_t cr_before = 0;  // bit 0: the block before ended with a CR
   for (std::size_t base = 0; base < size; base += 64) {
     std::uint64_t cr = 0;
     std::uint64_t lf = 0;
@@ -85,17 +87,27 @@ void ForEachLine(const char* data, std::size_t size, bool& cr_seen, bool& lf_see
     const std::size_t n = size - base < 64 ? size - base : 64;
     std::size_t i = 0;
 #if defined(__SSE2__)
-    for (; i + 16 <= n; i += 16) {
-      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base + i));
+    const auto masks = [&](std::size_t at) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + base + at));
       const auto mask = [&](char c) {
         return static_cast<std::uint64_t>(static_cast<unsigned>(
                    _mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(c)))))
-               << i;
+               << at;
       };
       cr |= mask('\r');
       lf |= mask('\n');
       tab |= mask('\t');
-      high |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(bytes))) << i;
+      high |= static_cast<std::uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(bytes))) << at;
+    };
+    if (n == 64) {
+      masks(0);
+      masks(16);
+      masks(32);
+      masks(48);
+      i = 64;
+    }
+    for (; i + 16 <= n; i += 16) {
+      masks(i);
     }
 #endif
     for (; i < n; ++i) {
@@ -108,36 +120,34 @@ void ForEachLine(const char* data, std::size_t size, bool& cr_seen, bool& lf_see
     }
     any_cr |= cr;
     any_lf |= lf;
-    // Bytes of this block from where the current line starts in it.
-    const auto from_start = [&]() -> std::uint64_t {
-      if (line.start <= base) {
-        return ~std::uint64_t{0};
+    // An LF right after a CR ends no line of its own: the pair is one break.
+    const std::uint64_t ends = cr | (lf & ~((cr << 1) | cr_before));
+    cr_before = cr >> 63;
+    const std::uint64_t odd = tab | high;
+    // The bytes of this block from the current line's start on.
+    std::uint64_t from =
+        line.start <= base ? kAll : (line.start - base >= 64 ? 0 : kAll << (line.start - base));
+    for (std::uint64_t left = ends; left != 0; left &= left - 1) {
+      const auto bit = static_cast<unsigned>(__builtin_ctzll(left));
+      const std::size_t at = base + bit;
+      const std::uint64_t in_line = from & ((std::uint64_t{1} << bit) - 1);
+      if ((odd & in_line) != 0) {
+        line.tabs += (tab & in_line) != 0 ? BitCount(tab & in_line) : 0;
+        line.high = line.high || (high & in_line) != 0;
       }
-      const std::size_t skip = line.start - base;
-      return skip >= 64 ? 0 : ~std::uint64_t{0} << skip;
-    };
-    for (std::uint64_t breaks = cr | lf; breaks != 0; breaks &= breaks - 1) {
-      const std::size_t at = base + static_cast<std::size_t>(__builtin_ctzll(breaks));
-      if (at < line.start) {
-        continue;  // the LF of a CR LF pair
-      }
-      const std::uint64_t in_line = from_start() & ((std::uint64_t{1} << (at - base)) - 1);
-      if ((tab & in_line) != 0) {
-        line.tabs += BitCount(tab & in_line);
-      }
-      line.high = line.high || (high & in_line) != 0;
       line.length = at - line.start;
       on_line(static_cast<const TLineScan&>(line));
       const bool pair = data[at] == '\r' && at + 1 < size && data[at + 1] == '\n';
       line = TLineScan{};
       line.start = at + (pair ? 2 : 1);
+      const unsigned next = bit + (pair ? 2 : 1);
+      from = next >= 64 ? 0 : kAll << next;
     }
-    const std::uint64_t rest =
-        from_start() & (n == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1);
-    if ((tab & rest) != 0) {
-      line.tabs += BitCount(tab & rest);
+    const std::uint64_t rest = from & (n == 64 ? kAll : (std::uint64_t{1} << n) - 1);
+    if ((odd & rest) != 0) {
+      line.tabs += (tab & rest) != 0 ? BitCount(tab & rest) : 0;
+      line.high = line.high || (high & rest) != 0;
     }
-    line.high = line.high || (high & rest) != 0;
   }
   if (line.start < size) {
     line.length = size - line.start;

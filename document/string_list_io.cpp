@@ -152,61 +152,73 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
   int longest = -1;
   std::int32_t longest_cells = 0;
   int index = first;
+  // Kept in locals while the lines are counted off: the stores into the
+  // slots would otherwise make the compiler reload them for every line.
+  std::uint32_t* const slots = slots_;
+  std::size_t buffer_lines = 0;
+  const std::size_t limit = offsets ? offset_limit_ : 0;
+  const auto tab_extra = static_cast<std::size_t>(tab_width_ > 1 ? tab_width_ - 1 : 0);
   try {
     ForEachLine(data, buffer_.size(), cr_seen, lf_seen, [&](const TLineScan& line) {
-      const char* p = data + line.start;
       const std::size_t length = line.length;
       const bool plain = line.tabs == 0 && !line.high;
-      if (offsets && length == 0) {
-        slots_[index++] = kEmptyOffsetLine;
-        return;
-      }
-      std::int32_t cells = 0;
-      if (offsets && length <= offset_limit_ && line.start < kEmptyOffsetLine) {
-        slots_[index] = static_cast<std::uint32_t>(line.start);
-        ++buffer_lines_;
-        // Only a line that may be the longest so far is measured: a TAB
-        // adds at most tab width - 1 cells to its byte.
-        const std::size_t most =
-            length + line.tabs * static_cast<std::size_t>(tab_width_ > 1 ? tab_width_ - 1 : 0);
+      if (length - 1 < limit && line.start < kEmptyOffsetLine) {  // 1 to limit bytes
+        slots[index] = static_cast<std::uint32_t>(line.start);
+        ++buffer_lines;
+        std::int32_t cells = 0;
         if (plain) {
           cells = static_cast<std::int32_t>(length);
-        } else if (line.high || most > std::numeric_limits<std::int32_t>::max()) {
-          cells = MeasuredRecord(p, length, false).ExpandedLength;  // saturates
+        } else if (const std::size_t most = length + line.tabs * tab_extra;
+                   line.high || most > std::numeric_limits<std::int32_t>::max()) {
+          cells = MeasuredRecord(data + line.start, length, false).ExpandedLength;  // saturates
         } else if (most > static_cast<std::size_t>(longest_cells)) {
-          cells = static_cast<std::int32_t>(TabLineCells(p, p + length, tab_width_));
+          // (A TAB adds at most tab width - 1 cells: only a line that may be
+          // the longest so far is measured.)
+          cells = static_cast<std::int32_t>(
+              TabLineCells(data + line.start, data + line.start + length, tab_width_));
         }
-      } else {
-        slots_[index] = NewRec();
-        TSrcEditStringRec& record = Rec(index);
-        record.ChangeState = state;
-        if (line.start > std::numeric_limits<std::uint32_t>::max()) {
-          record.TextRef = NewOwnedText({p, length});  // beyond what an offset reaches
-          record.TextOwned = length > 0 ? 1 : 0;
-        } else if (length > 0) {
-          record.TextRef = static_cast<std::uint32_t>(line.start);
-          ++buffer_lines_;
+        if (cells > longest_cells) {
+          longest = index;
+          longest_cells = cells;
         }
-        record.Length = static_cast<std::uint32_t>(length);
-        if (plain) {
-          record.ExpandedLength = static_cast<std::int32_t>(length);
-          record.LineFlags = lfHasNoTabs | lfPlain;
-        } else if (const std::int64_t tab_cells = TabLineCells(p, p + length, tab_width_);
-                   tab_cells >= 0 && tab_cells <= std::numeric_limits<std::int32_t>::max()) {
-          record.ExpandedLength = static_cast<std::int32_t>(tab_cells);
-          record.LineFlags = lfHasTabs;
-        } else {
-          ComputeExpandedLength(record);  // cells of the code page's characters
-        }
-        cells = record.ExpandedLength;
+        ++index;
+        return;
       }
-      if (cells > longest_cells) {
+      if (offsets && length == 0) {
+        slots[index++] = kEmptyOffsetLine;
+        return;
+      }
+      const char* p = data + line.start;
+      slots[index] = NewRec();
+      TSrcEditStringRec& record = Rec(index);
+      record.ChangeState = state;
+      if (line.start > std::numeric_limits<std::uint32_t>::max()) {
+        record.TextRef = NewOwnedText({p, length});  // beyond what an offset reaches
+        record.TextOwned = length > 0 ? 1 : 0;
+      } else if (length > 0) {
+        record.TextRef = static_cast<std::uint32_t>(line.start);
+        ++buffer_lines;
+      }
+      record.Length = static_cast<std::uint32_t>(length);
+      if (plain) {
+        record.ExpandedLength = static_cast<std::int32_t>(length);
+        record.LineFlags = lfHasNoTabs | lfPlain;
+      } else if (const std::int64_t tab_cells = TabLineCells(p, p + length, tab_width_);
+                 tab_cells >= 0 && tab_cells <= std::numeric_limits<std::int32_t>::max()) {
+        record.ExpandedLength = static_cast<std::int32_t>(tab_cells);
+        record.LineFlags = lfHasTabs;
+      } else {
+        ComputeExpandedLength(record);  // cells of the code page's characters
+      }
+      if (record.ExpandedLength > longest_cells) {
         longest = index;
-        longest_cells = cells;
+        longest_cells = record.ExpandedLength;
       }
       ++index;
     });
+    buffer_lines_ += buffer_lines;
   } catch (...) {
+    buffer_lines_ += buffer_lines;
     for (int i = first; i < index; ++i) {
       ReleaseLine(i);
     }
