@@ -66,20 +66,34 @@ struct TLineScan {
   bool high = false;       // whether it holds a byte of 0x80 or more
 };
 
-// Calls on_line(const TLineScan&) for every line of [data, data + size),
-// split at CR, LF and CR LF; a break at the end starts no further line.
+// Calls on_line(const TLineScan&) for every line of the bytes at data, split
+// at CR, LF and CR LF; a break at the end starts no further line. The bytes
+// may still be arriving: arrived(n) returns how many are there, waiting
+// until there are at least n unless they end before (then it returns their
+// final number).
 // Sets cr_seen and lf_seen when a CR or an LF occurs. The bytes are read 64
 // at a time as bit masks of breaks, TABs and high bytes, so a line costs a
 // few instructions rather than a walk over its bytes.
-template <typename OnLine>
-void ForEachLine(const char* data, std::size_t size, bool& cr_seen, bool& lf_seen,
+template <typename Arrived, typename OnLine>
+void ForEachLine(const char* data, Arrived&& arrived, bool& cr_seen, bool& lf_seen,
                  OnLine&& on_line) {
   constexpr std::uint64_t kAll = ~std::uint64_t{0};
   TLineScan line;
   std::uint64_t any_cr = 0;
   std::uint64_t any_lf = 0;
   std::uint64_t cr_before = 0;  // bit 0: the block before ended with a CR
+  // A block is looked at once it and the byte after it (which tells a CR
+  // LF pair from a lone CR) are there, or the bytes have ended.
+  std::size_t size = arrived(65);
+  bool ended = size < 65;
   for (std::size_t base = 0; base < size; base += 64) {
+    if (!ended && base + 65 > size) {
+      size = arrived(base + 65);
+      ended = size < base + 65;
+      if (base >= size) {
+        break;
+      }
+    }
     std::uint64_t cr = 0;
     std::uint64_t lf = 0;
     std::uint64_t tab = 0;

@@ -14,10 +14,19 @@
 #include "document/tab_expansion.h"
 #include "platform/colors.h"
 #include "platform/errors.h"
+#include "platform/file_access.h"
 
 namespace torvane {
 
 class TSrcStream;
+class TFileReadAhead;
+
+// What a read of a file saw besides its lines.
+struct TSrcReadFacts {
+  std::size_t size = 0;      // bytes read
+  bool breaks_seen = false;  // any CR or LF
+  bool final_break = false;  // the last byte is a CR or an LF
+};
 
 // Index errors ("Invalid stringlist index %d"), the capacity refusal, and
 // text beyond what 32-bit positions reach ("Line too long", "Too many lines").
@@ -239,6 +248,14 @@ class TSrcEditStringList {
   std::string TextBytes(std::size_t spare = 0) const;
   // Raises ESrcFileOpenError with the OS's reason; the store is unchanged.
   void ReadFromFile(const std::string& path);
+  // ReadFromBytes of the file's bytes, splitting them into lines while
+  // they are still being read (on another thread), so that a large file
+  // takes little longer than reading it. When the file cannot be read the
+  // store is left as it was and false is returned with the OS's reason;
+  // errors of the store (a line too long) raise as ReadFromBytes raises
+  // them, also leaving the store as it was.
+  bool ReadFromFileArriving(const std::string& path, std::string* reason = nullptr,
+                            TFileStamp* stamp = nullptr, TSrcReadFacts* facts = nullptr);
   // Replaces the file safely (temporary file, then rename), so a failed
   // write leaves the old file as it was; raises ESrcFileCreateError.
   void WriteToFile(const std::string& path) const;
@@ -322,7 +339,12 @@ class TSrcEditStringList {
   void ComputeExpandedLength(TSrcEditStringRec& record) const;
   void NotifyLines(const TSrcStringListLinesNotify& callback, int index, int count);
   // Appends the lines of buffer_ (all of it); reports which breaks it saw.
-  void SplitBuffer(TLineChangeState state, bool& cr_seen, bool& lf_seen);
+  // With `arriving`, buffer_ is still being read by it (into an empty store).
+  void SplitBuffer(TLineChangeState state, bool& cr_seen, bool& lf_seen,
+                   TFileReadAhead* arriving = nullptr);
+  // Replaces all lines by those of `other`, which has neither extras nor
+  // range states, moving them over; `other` is left empty.
+  void TakeLinesOf(TSrcEditStringList& other);
   // Steps 3 to 6 of a read: replace the lines by those of `bytes`, drop
   // trailing blank lines. Runs inside the caller's batch.
   void LoadFileBytes(std::string bytes, bool& cr_seen, bool& lf_seen);

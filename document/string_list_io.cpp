@@ -17,6 +17,7 @@
 #include "document/src_stream.h"
 #include "document/string_list.h"
 #include "platform/file_access.h"
+#include "platform/file_read_ahead.h"
 #include "platform/huge_pages.h"
 
 namespace torvane {
@@ -123,18 +124,27 @@ bool EndsWithBreak(std::string_view data) {
 
 }  // namespace
 
-void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool& lf_seen) {
+void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool& lf_seen,
+                                     TFileReadAhead* arriving) {
+  // While a file arrives its bytes are read into buffer_ by another thread:
+  // only its data pointer (fixed by its reserve) and the bytes reported
+  // may be looked at.
   const char* const data = buffer_.data();
-  const char* const end = data + buffer_.size();
-  if (data == end) {
-    return;
+  std::size_t lines = 0;
+  if (arriving == nullptr) {
+    const char* const end = data + buffer_.size();
+    if (data == end) {
+      return;
+    }
+    lines = CountLines(data, end) + (EndsWithBreak(buffer_) ? 0 : 1);
+  } else {
+    lines = 0;  // counted as they come
   }
-  const std::size_t lines = CountLines(data, end) + (EndsWithBreak(buffer_) ? 0 : 1);
   if (lines > static_cast<std::size_t>(std::numeric_limits<int>::max() - count_)) {
     throw ESrcEditStringList("Too many lines");
   }
   const int first = count_;
-  const int count = static_cast<int>(lines);
+  int count = static_cast<int>(lines);
   // Into an empty store short lines stay offsets into the bytes (one
   // change state for all of them); otherwise every line gets a record.
   const bool offsets = first == 0 && offset_limit_ > 0;
@@ -144,9 +154,11 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
   // The capacity appending line by line would grow to, allocated once:
   // growing a large array step by step copies it and leaves the freed steps
   // with the allocator.
-  SetCapacity(GrownCapacity(capacity_, count_, lines));
-  AdviseHugePages(slots_ + first, lines * sizeof(std::uint32_t));
-  NotifyLines(OnBeforeInsert, first, count);
+  if (arriving == nullptr) {
+    SetCapacity(GrownCapacity(capacity_, count_, lines));
+    AdviseHugePages(slots_ + first, lines * sizeof(std::uint32_t));
+    NotifyLines(OnBeforeInsert, first, count);
+  }
   // Every line's display width is found on the way, so the longest line is
   // known at the end without another pass over them.
   int longest = -1;
@@ -154,12 +166,26 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
   int index = first;
   // Kept in locals while the lines are counted off: the stores into the
   // slots would otherwise make the compiler reload them for every line.
-  std::uint32_t* const slots = slots_;
+  std::uint32_t* slots = slots_;
   std::size_t buffer_lines = 0;
   const std::size_t limit = offsets ? offset_limit_ : 0;
   const auto tab_extra = static_cast<std::size_t>(tab_width_ > 1 ? tab_width_ - 1 : 0);
   try {
-    ForEachLine(data, buffer_.size(), cr_seen, lf_seen, [&](const TLineScan& line) {
+    const auto arrived = [&](std::size_t count) {
+      return arriving == nullptr ? buffer_.size() : arriving->WaitFor(count);
+    };
+    ForEachLine(data, arrived, cr_seen, lf_seen, [&](const TLineScan& line) {
+      if (index == capacity_) {  // only while arriving: the count was not known
+        if (capacity_ == std::numeric_limits<int>::max()) {
+          throw ESrcEditStringList("Too many lines");
+        }
+        SetCapacity(static_cast<int>(std::min<std::int64_t>(std::int64_t{capacity_} * 2 + 1024,
+                                                            std::numeric_limits<int>::max())));
+        slots = slots_;
+      }
+      if (line.length > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+        throw ESrcEditStringList("Line too long");  // (checked before a read of bytes in memory)
+      }
       const std::size_t length = line.length;
       const bool plain = line.tabs == 0 && !line.high;
       if (length - 1 < limit && line.start < kEmptyOffsetLine) {  // 1 to limit bytes
@@ -223,6 +249,10 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
       ReleaseLine(i);
     }
     throw;
+  }
+  if (arriving != nullptr) {
+    count = index - first;
+    SetCapacity(GrownCapacity(0, first, static_cast<std::size_t>(count)));
   }
   ResetSideValues(first, count);
   count_ = first + count;
@@ -308,6 +338,70 @@ void TSrcEditStringList::LoadFileBytes(std::string bytes, bool& cr_seen, bool& l
   while (count_ > 0 && IsBlank(LineText(count_ - 1))) {
     DeleteLine(count_ - 1);
   }
+}
+
+bool TSrcEditStringList::ReadFromFileArriving(const std::string& path, std::string* reason,
+                                              TFileStamp* stamp, TSrcReadFacts* facts) {
+  // Read and split in a store of their own, so that a failure half-way
+  // leaves this one as it was.
+  TSrcEditStringList fresh;
+  fresh.SetTabWidth(tab_width_);
+  fresh.offset_limit_ = offset_limit_;
+  bool cr_seen = false;
+  bool lf_seen = false;
+  {
+    // Declared after `fresh`: a failure stops and waits for the reading
+    // thread before the bytes it writes go away.
+    TFileReadAhead file;
+    if (!file.Start(path, &fresh.buffer_, reason, stamp)) {
+      return false;
+    }
+    fresh.SplitBuffer(lcsUnchanged, cr_seen, lf_seen, &file);
+    if (!file.Finish(reason)) {
+      return false;
+    }
+  }
+  if (facts != nullptr) {
+    facts->size = fresh.buffer_.size();
+    facts->breaks_seen = cr_seen || lf_seen;
+    facts->final_break = EndsWithBreak(fresh.buffer_);
+  }
+  if (EndsWithBreak(fresh.buffer_)) {
+    fresh.AppendLine({});
+  }
+  while (fresh.count_ > 0 && IsBlank(fresh.LineText(fresh.count_ - 1))) {
+    fresh.DeleteLine(fresh.count_ - 1);
+  }
+  TakeLinesOf(fresh);
+  SetDetectedFormat(cr_seen, lf_seen);
+  return true;
+}
+
+void TSrcEditStringList::TakeLinesOf(TSrcEditStringList& other) {
+  Batch batch(*this);
+  ClearLines();
+  if (count_ != 0) {
+    // A listener of the clearing added lines: the new ones go after them.
+    AppendLinesFrom(other);
+    other.ClearLines();
+    return;
+  }
+  SetCapacity(0);
+  ReleaseAllText();
+  NotifyLines(OnBeforeInsert, 0, other.count_);
+  std::swap(slots_, other.slots_);
+  std::swap(count_, other.count_);
+  std::swap(capacity_, other.capacity_);
+  std::swap(recs_, other.recs_);
+  std::swap(free_recs_, other.free_recs_);
+  std::swap(owned_, other.owned_);
+  std::swap(free_slots_, other.free_slots_);
+  std::swap(buffer_, other.buffer_);
+  std::swap(buffer_lines_, other.buffer_lines_);
+  std::swap(offset_state_, other.offset_state_);
+  longest_index_ = other.longest_index_;
+  other.longest_index_ = -1;
+  NotifyLines(OnLinesInserted, 0, count_);
 }
 
 void TSrcEditStringList::SetDetectedFormat(bool cr_seen, bool lf_seen) {

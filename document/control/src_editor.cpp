@@ -98,8 +98,33 @@ bool TCustomSrcEditor::OpenDocument(const std::string& file_name, TOpenDialog* d
     name = dialog->FileSystemName();
   }
 
-  std::string bytes;
   TFileStamp stamp;
+  if (!OnLoadDocument && (options & doSelection) == 0) {
+    // Nothing needs the bytes before the lines: they are split while they
+    // are read.
+    TSrcReadFacts facts;
+    try {
+      if (name.empty() || !Lines().ReadFromFileArriving(name, nullptr, &stamp, &facts)) {
+        ShowInfoMessage(DocumentOpenErrorText(name));
+        return false;
+      }
+      final_line_break_ = facts.size == 0 ? unseen_final_break_ : facts.final_break;
+      if (!facts.breaks_seen) {
+        SetDocumentFormat(unseen_format_);
+      }
+      stamped_name_ = name;
+      stamp_ = stamp;
+      SetFirstVisibleRow(1);
+    } catch (const std::exception&) {
+      ShowInfoMessage(DocumentOpenErrorText(name));
+      return false;
+    }
+    if ((options & doReset) != 0) {
+      Adopt(name);
+    }
+    return true;
+  }
+  std::string bytes;
   if (name.empty() || !ReadFileBytes(name, &bytes, nullptr, &stamp)) {
     ShowInfoMessage(DocumentOpenErrorText(name));
     return false;

@@ -3,8 +3,10 @@
 // random bytes, one keeping offsets and one giving every line a record, through
 // random changes, saves, tab widths and re-reads.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
@@ -186,13 +188,34 @@ Change RandomChange(std::mt19937& rng, int lines, const std::string& bytes, std:
   }
 }
 
-// Reads the bytes as a file, from a stream or from memory.
+std::string TempFile() {
+  static const std::string path = [] {
+    char name[] = "/tmp/torvane-offsets-XXXXXX";
+    const int fd = ::mkstemp(name);
+    ::close(fd);
+    return std::string(name);
+  }();
+  return path;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Reads the bytes from memory, from a stream or from a file as they arrive.
 void Read(TSrcEditStringList& store, const std::string& bytes, int how) {
   if (how == 0) {
     store.ReadFromBytes(bytes);
-  } else {
+  } else if (how == 1) {
     TSrcMemoryStream stream(bytes);
     store.ReadFromStream(stream);
+  } else {
+    WriteFile(TempFile(), bytes);
+    TSrcReadFacts facts;
+    ASSERT_TRUE(store.ReadFromFileArriving(TempFile(), nullptr, nullptr, &facts));
+    ASSERT_EQ(facts.size, bytes.size());
+    ASSERT_EQ(facts.breaks_seen, bytes.find_first_of("\r\n") != std::string::npos);
+    ASSERT_EQ(facts.final_break, !bytes.empty() && (bytes.back() == '\r' || bytes.back() == '\n'));
   }
 }
 
@@ -206,14 +229,15 @@ void RunRounds(std::uint32_t seed, int rounds, int& steps) {
     // Small limits mix offset lines with long lines that get records.
     static constexpr std::size_t kLimits[] = {1, 3, 8, 40, 4096};
     offsets.SetOffsetLineLimit(kLimits[rng() % std::size(kLimits)]);
-    const int how = static_cast<int>(rng() % 2);
+    const int how = static_cast<int>(rng() % 3);
     if (rng() % 3 == 0) {
       const int width = static_cast<int>(rng() % 8) + 1;
       full.SetTabWidth(width);
       offsets.SetTabWidth(width);
     }
-    Read(full, bytes, how);
-    Read(offsets, bytes, how);
+    // The full store always reads from memory: the other ways are held to it.
+    Read(full, bytes, 0);
+    ASSERT_NO_FATAL_FAILURE(Read(offsets, bytes, how));
     std::string trace = "round " + std::to_string(round);
     ASSERT_NO_FATAL_FAILURE(ExpectSame(full, offsets, trace + " read"));
     const int changes = static_cast<int>(rng() % 40);
@@ -229,8 +253,8 @@ void RunRounds(std::uint32_t seed, int rounds, int& steps) {
         // A save, and the saved bytes read back.
         const std::string saved = full.TextBytes();
         ASSERT_EQ(saved, offsets.TextBytes()) << trace;
-        Read(full, saved, how);
-        Read(offsets, saved, how);
+        Read(full, saved, 0);
+        ASSERT_NO_FATAL_FAILURE(Read(offsets, saved, how));
         trace += ", reread";
         ASSERT_NO_FATAL_FAILURE(ExpectSame(full, offsets, trace));
       }
@@ -260,6 +284,7 @@ TEST(OffsetLines, BehaveAsLinesWithRecordsThroughRandomChanges) {
   }
   EXPECT_GT(steps, 20000);
   std::printf("offset-line comparison: %d changes\n", steps);
+  ::unlink(TempFile().c_str());
 }
 
 // Files whose bytes lie beyond what an offset reaches are not made here (they
@@ -277,6 +302,47 @@ TEST(OffsetLines, TheLimitDecidesNothingAReaderSees) {
   for (const std::string& s : seen) {
     EXPECT_EQ(s, seen.front());
   }
+}
+
+// Files of megabytes arrive in many pieces while they are split: the lines
+// are those of the whole bytes at every seam, with every break style; files
+// that cannot be read leave the store as it was.
+TEST(OffsetLines, FilesSplitWhileArrivingAsWhenRead) {
+  std::mt19937 rng(5);
+  for (int round = 0; round < 6; ++round) {
+    std::string bytes;
+    while (bytes.size() < 3'000'000) {
+      bytes += RandomBytes(rng);
+      bytes += round % 2 == 0 ? "\r" : "\r\n";  // breaks across the seams
+    }
+    bytes.resize(bytes.size() - rng() % 3);
+    TSrcEditStringList read;
+    read.ReadFromBytes(bytes);
+    TSrcEditStringList arriving;
+    arriving.AppendLine("old");
+    int inserted = 0;
+    arriving.OnLinesInserted = [&](TSrcEditStringList&, int, int count) { inserted += count; };
+    ASSERT_NO_FATAL_FAILURE(Read(arriving, bytes, 2));
+    EXPECT_EQ(inserted, arriving.LineCount());
+    arriving.OnLinesInserted = nullptr;
+    ASSERT_NO_FATAL_FAILURE(ExpectSame(read, arriving, "round " + std::to_string(round)));
+    EXPECT_EQ(read.Capacity(), arriving.Capacity());
+  }
+  TSrcEditStringList store;
+  store.AppendLine("kept");
+  std::string reason;
+  EXPECT_FALSE(store.ReadFromFileArriving("/nonexistent/torvane", &reason));
+  EXPECT_FALSE(reason.empty());
+  EXPECT_FALSE(store.ReadFromFileArriving("/tmp", &reason));
+  EXPECT_FALSE(store.ReadFromFileArriving("/dev/null", &reason));
+  EXPECT_EQ(reason, "Not a regular file");
+  ASSERT_EQ(store.LineCount(), 1);
+  EXPECT_EQ(store.GetLine(0), "kept");
+  // An empty file gives no lines.
+  WriteFile(TempFile(), "");
+  EXPECT_TRUE(store.ReadFromFileArriving(TempFile()));
+  EXPECT_EQ(store.LineCount(), 0);
+  ::unlink(TempFile().c_str());
 }
 
 }  // namespace

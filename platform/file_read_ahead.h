@@ -1,0 +1,58 @@
+// Reading a whole file on a worker thread while the caller works on the bytes
+// that have arrived, so that splitting a large file into lines overlaps
+// reading it.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstddef>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/file_access.h"
+
+namespace torvane {
+
+class TFileReadAhead {
+ public:
+  TFileReadAhead() = default;
+  // Stops a read still running and waits for its thread.
+  ~TFileReadAhead();
+  TFileReadAhead(const TFileReadAhead&) = delete;
+  TFileReadAhead& operator=(const TFileReadAhead&) = delete;
+
+  // Opens the file as ReadFileBytes does (a regular file only, its stamp as
+  // opened) and starts reading it into `target`, which is cleared and
+  // reserved for the size (and a sixteenth more) first, so its bytes never
+  // move. Until Finish the caller may read target's bytes below what
+  // WaitFor returned, and nothing else of it. False, with the reason, when
+  // the file cannot be read; no thread is started then.
+  bool Start(const std::string& path, std::string* target, std::string* reason = nullptr,
+             TFileStamp* stamp = nullptr);
+  // The size the file had when it was opened.
+  std::size_t ExpectedSize() const { return expected_; }
+  // Waits until at least `count` bytes have arrived or the read has ended;
+  // returns how many have arrived (fewer than `count` only at the end).
+  std::size_t WaitFor(std::size_t count);
+  // Waits for the end. True when the file was read as far as it goes;
+  // false with the OS's reason when a read failed (target then holds what
+  // arrived).
+  bool Finish(std::string* reason = nullptr);
+
+ private:
+  void Run();
+
+  int fd_ = -1;
+  std::string* target_ = nullptr;
+  std::size_t expected_ = 0;
+  std::thread thread_;
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::size_t available_ = 0;  // guarded by mutex_
+  bool ended_ = false;         // guarded by mutex_
+  int error_ = 0;              // guarded by mutex_
+  std::atomic<bool> stop_{false};
+};
+
+}  // namespace torvane
