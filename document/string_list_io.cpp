@@ -130,15 +130,13 @@ void TSrcEditStringList::SplitBuffer(TLineChangeState state, bool& cr_seen, bool
   // only its data pointer (fixed by its reserve) and the bytes reported
   // may be looked at.
   const char* const data = buffer_.data();
-  std::size_t lines = 0;
+  std::size_t lines = 0;  // while arriving: counted as they come
   if (arriving == nullptr) {
     const char* const end = data + buffer_.size();
     if (data == end) {
       return;
     }
     lines = CountLines(data, end) + (EndsWithBreak(buffer_) ? 0 : 1);
-  } else {
-    lines = 0;  // counted as they come
   }
   if (lines > static_cast<std::size_t>(std::numeric_limits<int>::max() - count_)) {
     throw ESrcEditStringList("Too many lines");
@@ -388,6 +386,9 @@ void TSrcEditStringList::TakeLinesOf(TSrcEditStringList& other) {
   }
   SetCapacity(0);
   ReleaseAllText();
+  if (other.count_ == 0) {
+    return;  // as reading no lines: nothing inserted
+  }
   NotifyLines(OnBeforeInsert, 0, other.count_);
   std::swap(slots_, other.slots_);
   std::swap(count_, other.count_);
