@@ -193,7 +193,13 @@ bool TSrcEditStringList::IsPlainLine(int index) const {
     return false;
   }
   if (IsOffsetLine(index)) {
-    return (RecordOf(index).LineFlags & lfPlain) != 0;
+    // Plain is what the split tells on the way: no need to measure the line.
+    if (slots_[index] == kEmptyOffsetLine) {
+      return true;
+    }
+    bool plain = false;
+    FindLineBreak(buffer_.data() + slots_[index], buffer_.data() + buffer_.size(), plain);
+    return plain;
   }
   TSrcEditStringRec& record = Rec(index);
   if ((record.LineFlags & lfExpandedLengthUnknown) != 0) {
