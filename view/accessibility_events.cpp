@@ -8,11 +8,6 @@
 namespace torvane {
 namespace {
 
-bool Listening() {
-  const TAccessibilityHooks& hooks = AccessibilityHooks();
-  return hooks.Active ? hooks.Active() : QAccessible::isActive();
-}
-
 void Send(QAccessibleEvent& event) {
   const TAccessibilityHooks& hooks = AccessibilityHooks();
   if (hooks.Send) {
@@ -27,6 +22,11 @@ void Send(QAccessibleEvent& event) {
 TAccessibilityHooks& AccessibilityHooks() {
   static TAccessibilityHooks hooks;
   return hooks;
+}
+
+bool Listening() {
+  const TAccessibilityHooks& hooks = AccessibilityHooks();
+  return hooks.Active ? hooks.Active() : QAccessible::isActive();
 }
 
 TSrcEditAccessibility::TSrcEditAccessibility(TCustomSrcEdit& edit)

@@ -25,6 +25,8 @@ struct TAccessibilityHooks {
   std::function<void(QAccessibleEvent*)> Send;
 };
 TAccessibilityHooks& AccessibilityHooks();
+// Whether an assistive technology listens now.
+bool Listening();
 
 class TSrcEditAccessibility {
  public:

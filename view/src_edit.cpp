@@ -313,8 +313,8 @@ void TCustomSrcEdit::UpdateCaret() {
   if (caret_.Exists() && blink_timer_.isActive()) {
     blink_timer_.start();  // restart the phase so a moving caret stays visible
   }
-  if (accessibility_ != nullptr) {
-    accessibility_->CaretUpdated();
+  if (accessibility_ != nullptr || Listening()) {
+    Accessibility().CaretUpdated();
   }
 }
 
@@ -389,8 +389,8 @@ void TCustomSrcEdit::LinesCleared() {
 }
 
 void TCustomSrcEdit::LinesBatchEnded() {
-  if (accessibility_ != nullptr) {
-    accessibility_->BatchEnded();
+  if (accessibility_ != nullptr || Listening()) {
+    Accessibility().BatchEnded();
   }
   gutter_.AutoSizeDigits(LastShownLineNumber());
   if (!model_.HasOption(eoScrollPastEof)) {

@@ -38,8 +38,12 @@ void InstallSrcEditAccessibility() {
 
 TSrcEditAccessible::TSrcEditAccessible(TCustomSrcEdit* edit)
     : QAccessibleWidget(edit, QAccessible::EditableText) {
-  // From now on the editor counts characters and tells its changes.
-  edit->Accessibility();
+  // Qt makes this interface for any focus or name event, reader or not:
+  // the editor counts characters only once one listens or asks (counting
+  // as a file opened cost more than the opening).
+  if (Listening()) {
+    edit->Accessibility();
+  }
 }
 
 TCustomSrcEdit& TSrcEditAccessible::Edit() const {
