@@ -22,23 +22,8 @@
 namespace torvane {
 namespace {
 
-class WorkflowTest : public AppTest {
+class WorkflowTest : public WindowTest {
  protected:
-  void SetUp() override { StartWindow(); }
-  void TearDown() override { CloseWindow(); }
-  void StartWindow() {
-    window_ = std::make_unique<TFAsmEd>();
-    window_->show();
-    window_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
-    window_->SrcEditor1->setFocus();
-  }
-  void CloseWindow() {
-    if (window_) {
-      window_->SrcEditor1->SetModified(false);
-      window_.reset();
-    }
-  }
   // A stand-in assembler that writes `log` (printf format) as its log.
   void UseAssemblerWritingLog(const std::string& log) {
     const std::string script = Path("fake-nasm");
@@ -68,7 +53,6 @@ class WorkflowTest : public AppTest {
     return cursor.blockNumber();
   }
   std::string Marks() { return window_->MessageJumps->Marks().Dump(); }
-  std::unique_ptr<TFAsmEd> window_;
 };
 
 TEST_F(WorkflowTest, EditAndViewMenusStandBetweenOptionsAndHelp) {
