@@ -127,7 +127,7 @@ bool TRecoveryKeeper::UpdateStep() {
   job.pieces = chunks_.Pieces();
   std::size_t total = 0;
   for (const TTextChunk& piece : job.pieces) {
-    total += piece->size();
+    total += piece.bytes.size();
   }
   job.length = SavedLength(*lines, total, format, header.final_line_break);
   writer_.Write(std::move(job));

@@ -502,8 +502,15 @@ void TSrcEditStringList::ReleaseAllText() {
 }
 
 void TSrcEditStringList::FreeBuffer() {
-  std::string().swap(buffer_);
+  buffer_.Release();
   buffer_lines_ = 0;
+}
+
+TSrcEditStringList::TSharedRead TSrcEditStringList::SharedBuffer() const {
+  if (buffer_lines_ < 2) {
+    return {};
+  }
+  return {buffer_.Hold(), buffer_};
 }
 
 void TSrcEditStringList::PlaceRecord(int index, std::uint32_t text_ref, std::size_t length,
@@ -695,7 +702,7 @@ void TSrcEditStringList::ReplaceLineBytes(int index, std::size_t offset, std::si
       owned_[record.TextRef] = block;
     }
     splice(block);
-  } else if (old_size > 0 && new_size > 0 && buffer_lines_ == 1 &&
+  } else if (old_size > 0 && new_size > 0 && buffer_lines_ == 1 && !buffer_.Shared() &&
              record.TextRef + new_size <= buffer_.capacity()) {
     // The only line left in the read buffer has it to itself: the bytes
     // after it are no line's, so it changes in place while the buffer's

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/file_format.h"
+#include "document/shared_bytes.h"
 #include "document/tab_expansion.h"
 #include "platform/colors.h"
 #include "platform/errors.h"
@@ -267,6 +268,16 @@ class TSrcEditStringList {
   static constexpr std::size_t kDefaultOffsetLineLimit = 1024;
   void SetOffsetLineLimit(std::size_t bytes) { offset_limit_ = bytes; }
 
+  // The read buffer, for copying runs of lines without copying their bytes:
+  // `hold` keeps them alive and unchanged (on any thread) for as long as it
+  // is held, whatever happens to the lines. Empty while fewer than two lines
+  // are in it, since a last one left would then lose its in-place change.
+  struct TSharedRead {
+    std::shared_ptr<const void> hold;
+    std::string_view bytes;
+  };
+  TSharedRead SharedBuffer() const;
+
   // A readable dump for failing tests: one line per record, e.g.
   // `0 "mov eax, 1" m r=-1 x=10`.
   std::string Dump() const;
@@ -397,9 +408,10 @@ class TSrcEditStringList {
   std::size_t offset_limit_ = kDefaultOffsetLineLimit;
 
   // The bytes of the last read or SetAllText; unchanged lines point into it.
-  // It is freed when the last of them is changed or removed. The last one
-  // left is changed in place while the capacity lasts.
-  std::string buffer_;
+  // It is let go when the last of them is changed or removed. The last one
+  // left is changed in place while the capacity lasts and no one else holds
+  // the bytes (SharedBuffer).
+  TSharedBytes buffer_;
   // invariant: the number of records with text in buffer_ (not owned, and
   // Length > 0).
   std::size_t buffer_lines_ = 0;

@@ -88,7 +88,7 @@ void TRecordWriter::Run() {
         std::vector<std::string_view> pieces;
         pieces.reserve(job.record.pieces.size());
         for (const TTextChunk& piece : job.record.pieces) {
-          pieces.push_back(piece ? std::string_view(*piece) : std::string_view());
+          pieces.push_back(piece.bytes);
         }
         written = WriteRecordDurably(job.record.path, job.record.header, pieces, job.record.length,
                                      &reason, &cancel_);

@@ -2,6 +2,8 @@
 #include "recovery/text_chunks.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 
 #include "document/string_list.h"
 
@@ -32,12 +34,12 @@ std::size_t TTextChunks::ChunkOf(int line, int& first) const {
 void TTextChunks::LinesInserted(int line, int count) {
   if (!whole_ && count > 0) {
     if (chunks_.empty()) {
-      chunks_.push_back({count, nullptr});
+      chunks_.push_back({count, false, {}});
     } else {
       int first = 1;
       TChunk& chunk = chunks_[ChunkOf(line, first)];
       chunk.lines += count;
-      chunk.bytes = nullptr;
+      MakeStale(chunk);
     }
   }
   Changed();
@@ -55,7 +57,7 @@ void TTextChunks::LinesDeleted(int line, int count) {
         break;  // past the end: the count check in Update rebuilds all
       }
       chunk.lines -= taken;
-      chunk.bytes = nullptr;
+      MakeStale(chunk);
       count -= taken;
       first += chunk.lines + taken;
       line = first;
@@ -78,7 +80,7 @@ void TTextChunks::LinesCleared() {
 void TTextChunks::LineChanged(int line) {
   if (!whole_ && !chunks_.empty()) {
     int first = 1;
-    chunks_[ChunkOf(line, first)].bytes = nullptr;
+    MakeStale(chunks_[ChunkOf(line, first)]);
   }
   Changed();
 }
@@ -89,7 +91,7 @@ bool TTextChunks::Update(const TSrcEditStringList& lines, TSrcEditFileFormat for
   if (format != format_) {
     format_ = format;
     for (TChunk& chunk : chunks_) {
-      chunk.bytes = nullptr;
+      MakeStale(chunk);
     }
   }
   if (whole_ || LineCount() != lines.LineCount()) {
@@ -97,15 +99,16 @@ bool TTextChunks::Update(const TSrcEditStringList& lines, TSrcEditFileFormat for
     // notifications: rebuild everything rather than write a wrong text.
     chunks_.clear();
     if (lines.LineCount() > 0) {
-      chunks_.push_back({lines.LineCount(), nullptr});
+      chunks_.push_back({lines.LineCount(), false, {}});
     }
     whole_ = false;
   }
   const std::string_view line_break = LineBreakOf(format);
+  const TSrcEditStringList::TSharedRead shared = lines.SharedBuffer();
   int built = 0;
   int first = 0;  // 0-based index of the chunk's first line
   for (std::size_t i = 0; i < chunks_.size(); first += chunks_[i].lines, ++i) {
-    if (chunks_[i].bytes) {
+    if (chunks_[i].current) {
       continue;
     }
     // At least one chunk per call, so that any budget makes progress.
@@ -125,17 +128,8 @@ bool TTextChunks::Update(const TSrcEditStringList& lines, TSrcEditFileFormat for
       chunks_.insert(chunks_.begin() + static_cast<std::ptrdiff_t>(i), split.begin(), split.end());
     }
     TChunk& chunk = chunks_[i];
-    std::size_t size = 0;
-    for (int l = first; l < first + chunk.lines; ++l) {
-      size += lines.GetLine(l).size() + line_break.size();
-    }
-    auto bytes = std::make_shared<std::string>();
-    bytes->reserve(size);
-    for (int l = first; l < first + chunk.lines; ++l) {
-      bytes->append(lines.GetLine(l));
-      bytes->append(line_break);
-    }
-    chunk.bytes = std::move(bytes);
+    chunk.pieces = Build(lines, first, chunk.lines, line_break, shared.hold, shared.bytes);
+    chunk.current = true;
   }
   return true;
 }
@@ -144,8 +138,57 @@ std::vector<TTextChunk> TTextChunks::Pieces() const {
   std::vector<TTextChunk> pieces;
   pieces.reserve(chunks_.size());
   for (const TChunk& chunk : chunks_) {
-    pieces.push_back(chunk.bytes);
+    pieces.insert(pieces.end(), chunk.pieces.begin(), chunk.pieces.end());
   }
+  return pieces;
+}
+
+std::vector<TTextChunk> TTextChunks::Build(const TSrcEditStringList& lines, int first, int count,
+                                           std::string_view line_break,
+                                           const std::shared_ptr<const void>& hold,
+                                           std::string_view shared) {
+  std::vector<TTextChunk> pieces;
+  std::string own;            // lines copied since the last run
+  const char* run = nullptr;  // a run of lines as they lie in `shared`
+  const char* run_end = nullptr;
+  const char* const shared_end = shared.data() + shared.size();
+  const auto flush_own = [&] {
+    if (!own.empty()) {
+      pieces.emplace_back(std::make_shared<const std::string>(std::move(own)));
+      own.clear();
+    }
+  };
+  const auto flush_run = [&] {
+    if (run != nullptr) {
+      pieces.emplace_back(hold, std::string_view(run, static_cast<std::size_t>(run_end - run)));
+      run = nullptr;
+    }
+  };
+  for (int l = first; l < first + count; ++l) {
+    const std::string_view text = lines.GetLine(l);
+    // Where the line and its break would lie in the shared bytes: its own
+    // place, or for an empty line the end of the run it would continue.
+    const char* const at = !text.empty() ? text.data() : run != nullptr ? run_end : nullptr;
+    const auto address = reinterpret_cast<std::uintptr_t>(at);
+    if (hold && at != nullptr && address >= reinterpret_cast<std::uintptr_t>(shared.data()) &&
+        address <= reinterpret_cast<std::uintptr_t>(shared_end) &&
+        static_cast<std::size_t>(shared_end - at) >= text.size() + line_break.size() &&
+        std::memcmp(at + text.size(), line_break.data(), line_break.size()) == 0) {
+      // The bytes there are exactly the line and the break a save writes.
+      if (run == nullptr || at != run_end) {
+        flush_run();
+        flush_own();
+        run = at;
+      }
+      run_end = at + text.size() + line_break.size();
+      continue;
+    }
+    flush_run();
+    own.append(text);
+    own.append(line_break);
+  }
+  flush_run();
+  flush_own();
   return pieces;
 }
 

@@ -20,8 +20,20 @@ namespace torvane {
 
 class TSrcEditStringList;
 
-// Immutable bytes of a run of lines, each line followed by its break.
-using TTextChunk = std::shared_ptr<const std::string>;
+// Immutable bytes of a run of lines, each line followed by its break: a view
+// of bytes that `hold` keeps alive and unchanged. Unchanged lines are views
+// of the line store's read buffer, so a record of a huge file that was read
+// costs no copy of it.
+struct TTextChunk {
+  TTextChunk() = default;
+  TTextChunk(std::shared_ptr<const std::string> text)  // NOLINT: bytes of its own
+      : hold(text), bytes(text ? std::string_view(*text) : std::string_view()) {}
+  TTextChunk(std::shared_ptr<const void> owner, std::string_view view)
+      : hold(std::move(owner)), bytes(view) {}
+
+  std::shared_ptr<const void> hold;
+  std::string_view bytes;
+};
 
 class TTextChunks : public ISrcEditLineObserver, public ISrcEditLineChangeObserver {
  public:
@@ -34,7 +46,8 @@ class TTextChunks : public ISrcEditLineObserver, public ISrcEditLineChangeObserv
   // call again; changes in between are followed).
   bool Update(const TSrcEditStringList& lines, TSrcEditFileFormat format,
               std::chrono::nanoseconds budget);
-  // The chunks in order (all current after an Update that returned true).
+  // The chunks' pieces in order (all current after an Update that returned
+  // true).
   std::vector<TTextChunk> Pieces() const;
   int LineCount() const;
   int ChunkCount() const { return static_cast<int>(chunks_.size()); }
@@ -50,8 +63,19 @@ class TTextChunks : public ISrcEditLineObserver, public ISrcEditLineChangeObserv
  private:
   struct TChunk {
     int lines = 0;
-    TTextChunk bytes;  // null while stale
+    bool current = false;            // false: stale, to be rebuilt
+    std::vector<TTextChunk> pieces;  // views of the read buffer and own copies
   };
+  // Stale, and its pieces let go.
+  static void MakeStale(TChunk& chunk) {
+    chunk.current = false;
+    chunk.pieces.clear();
+  }
+  // The pieces of lines first..first+count-1 (0-based), each with a break.
+  static std::vector<TTextChunk> Build(const TSrcEditStringList& lines, int first, int count,
+                                       std::string_view line_break,
+                                       const std::shared_ptr<const void>& hold,
+                                       std::string_view shared);
   // The chunk holding 1-based `line` and the line number it starts with;
   // the last chunk for a line just past the end.
   std::size_t ChunkOf(int line, int& first) const;

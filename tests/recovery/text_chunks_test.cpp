@@ -15,7 +15,7 @@ namespace {
 std::string Joined(const std::vector<TTextChunk>& pieces) {
   std::string text;
   for (const TTextChunk& piece : pieces) {
-    text += *piece;
+    text += piece.bytes;
   }
   return text;
 }
@@ -164,11 +164,106 @@ TEST(TextChunks, KeyRebuildsOneChunk) {
   ASSERT_EQ(before.size(), after.size());
   int rebuilt = 0;
   for (std::size_t i = 0; i < before.size(); ++i) {
-    rebuilt += before[i] != after[i] ? 1 : 0;
+    rebuilt += before[i].hold != after[i].hold ? 1 : 0;
   }
   EXPECT_EQ(rebuilt, 1);
   EXPECT_TRUE(Joined(after).ends_with("mov eax, 1x\n"));
   model.RemoveLineObserver(&chunks);
+}
+
+// A record made of a read file shares the read bytes instead of copying them,
+// and whatever happens to the lines afterwards, a record already made keeps
+// its bytes: the store never changes shared bytes in place.
+TEST(TextChunks, ReadBytesAreSharedAndStayAsRecorded) {
+  std::mt19937 random(8122026);
+  static const char* const kBreaks[] = {"\n", "\r\n", "\r"};
+  int steps = 0;
+  for (int round = 0; round < 300; ++round) {
+    TSrcEditModel model;
+    TSrcEditStringList& lines = model.Lines();
+    TTextChunks chunks;
+    model.AddLineObserver(&chunks);
+    const int mode = static_cast<int>(random() % 4);  // one kind of break each, or mixed
+    const int count = static_cast<int>(random() % 3 == 0 ? random() % 4 : random() % 3000);
+    std::string bytes;
+    for (int i = 0; i < count; ++i) {
+      bytes += RandomLine(random);
+      if (i + 1 < count || random() % 2 == 0) {
+        bytes += kBreaks[mode < 3 ? mode : random() % 3];
+      }
+    }
+    lines.ReadFromBytes(bytes);
+    chunks.Reset();
+    std::vector<std::pair<std::vector<TTextChunk>, std::string>> records;
+    for (int step = 0; step < 40; ++step, ++steps) {
+      if (step > 0) {
+        const int n = lines.LineCount();
+        const int at = n == 0 ? 0 : static_cast<int>(random() % static_cast<unsigned>(n));
+        switch (random() % 6) {
+          case 0:
+            if (n > 0) {
+              lines.DeleteLine(at);
+            }
+            break;
+          case 1:
+          case 2:  // shrinking or growing the line where it is
+            if (n > 0) {
+              lines.ReplaceLineBytes(at, random() % 3, random() % 4,
+                                     random() % 2 == 0 ? std::string() : RandomLine(random));
+            }
+            break;
+          case 3:
+            lines.InsertLine(at, RandomLine(random));
+            break;
+          case 4:
+            if (random() % 8 == 0) {
+              lines.ReadFromBytes(bytes);
+            }
+            break;
+          default:
+            if (n > 1) {
+              lines.RemoveLines(at, 1 + static_cast<int>(random() % static_cast<unsigned>(n - at)));
+            }
+            break;
+        }
+      }
+      if (random() % 3 != 0) {
+        ASSERT_TRUE(chunks.Update(lines, lines.FileFormat(), std::chrono::hours(1)));
+        std::vector<TTextChunk> pieces = chunks.Pieces();
+        std::string joined = Joined(pieces);
+        std::string expected;
+        for (int i = 0; i < lines.LineCount(); ++i) {
+          expected += std::string(lines.GetLine(i)) + std::string(LineBreakOf(lines.FileFormat()));
+        }
+        ASSERT_EQ(joined, expected) << "round " << round << " step " << step;
+        if (step == 0 && mode < 3 && lines.LineCount() > 1) {
+          // Copied: the last line when the file ends without a break, and
+          // the breaks of empty lines that begin a chunk (they have no place).
+          std::size_t allowed = lines.GetLine(lines.LineCount() - 1).size() + 2;
+          for (int c = 0; c < lines.LineCount(); c += TTextChunks::kChunkLines) {
+            for (int l = c; l < lines.LineCount() && lines.GetLine(l).empty(); ++l) {
+              allowed += 2;
+            }
+          }
+          const auto shared = lines.SharedBuffer().hold;
+          std::size_t copied = 0;
+          for (const TTextChunk& piece : pieces) {
+            copied += piece.hold == shared ? 0 : piece.bytes.size();
+          }
+          ASSERT_LE(copied, allowed) << "round " << round;
+        }
+        records.emplace_back(std::move(pieces), std::move(joined));
+        if (records.size() > 3) {
+          records.erase(records.begin());
+        }
+      }
+      for (const auto& [pieces, text] : records) {
+        ASSERT_EQ(Joined(pieces), text) << "a record changed: round " << round << " step " << step;
+      }
+    }
+    model.RemoveLineObserver(&chunks);
+  }
+  EXPECT_GT(steps, 10000);
 }
 
 }  // namespace
