@@ -19,22 +19,14 @@
 #include <string>
 
 #include "app/main_window.h"
+#include "bench/support/bench_data.h"
 #include "document/control/src_editor.h"
 
 namespace {
 
 // The process's peak resident memory so far, in MB.
 double PeakMb() {
-  std::ifstream status("/proc/self/status");
-  std::string key;
-  while (status >> key) {
-    if (key == "VmHWM:") {
-      double kb = 0;
-      status >> kb;
-      return kb / 1024.0;
-    }
-  }
-  return 0;
+  return static_cast<double>(torvane::bench::PeakRssBytes()) / (1024.0 * 1024.0);
 }
 
 double FileMb(const char* path) {
