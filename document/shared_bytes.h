@@ -9,13 +9,15 @@
 #include <string>
 #include <string_view>
 
+#include "platform/byte_buffer.h"
+
 namespace torvane {
 
 class TSharedBytes {
  public:
   TSharedBytes() = default;
   TSharedBytes& operator=(std::string&& bytes) {
-    bytes_ = std::make_shared<std::string>(std::move(bytes));
+    bytes_ = std::make_shared<TByteBuffer>(std::move(bytes));
     return *this;
   }
 
@@ -25,11 +27,11 @@ class TSharedBytes {
   std::size_t capacity() const { return bytes_ ? bytes_->capacity() : 0; }
   operator std::string_view() const { return {data(), size()}; }  // NOLINT: a view of the bytes
   // Only while not Shared(): another holder may be reading them.
-  void resize(std::size_t size) { String().resize(size); }
+  void resize(std::size_t size) { Buffer().resize(size); }
   // The bytes to fill (creating them when there are none); not while Shared().
-  std::string& String() {
+  TByteBuffer& Buffer() {
     if (!bytes_) {
-      bytes_ = std::make_shared<std::string>();
+      bytes_ = std::make_shared<TByteBuffer>();
     }
     return *bytes_;
   }
@@ -43,7 +45,7 @@ class TSharedBytes {
   std::shared_ptr<const void> Hold() const { return bytes_; }
 
  private:
-  std::shared_ptr<std::string> bytes_;
+  std::shared_ptr<TByteBuffer> bytes_;
 };
 
 }  // namespace torvane

@@ -351,7 +351,7 @@ bool TSrcEditStringList::ReadFromFileArriving(const std::string& path, std::stri
     // Declared after `fresh`: a failure stops and waits for the reading
     // thread before the bytes it writes go away.
     TFileReadAhead file;
-    if (!file.Start(path, &fresh.buffer_.String(), reason, stamp)) {
+    if (!file.Start(path, &fresh.buffer_.Buffer(), reason, stamp)) {
       return false;
     }
     fresh.SplitBuffer(lcsUnchanged, cr_seen, lf_seen, &file);

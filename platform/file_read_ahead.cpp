@@ -8,20 +8,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <new>
 
 #include "platform/huge_pages.h"
 
 namespace torvane {
-namespace {
-
-constexpr std::size_t kReadChunk = 64 * 1024;
-// Bytes between two reports to the waiting caller: enough that waking it
-// costs nothing noticeable, few enough that it never waits long.
-constexpr std::size_t kReportEvery = 1024 * 1024;
-
-}  // namespace
 
 TFileReadAhead::~TFileReadAhead() {
   stop_ = true;
@@ -33,7 +24,7 @@ TFileReadAhead::~TFileReadAhead() {
   }
 }
 
-bool TFileReadAhead::Start(const std::string& path, std::string* target, std::string* reason,
+bool TFileReadAhead::Start(const std::string& path, TByteBuffer* target, std::string* reason,
                            TFileStamp* stamp) {
   const auto fail = [&](int error) {
     if (fd_ >= 0) {
@@ -62,7 +53,7 @@ bool TFileReadAhead::Start(const std::string& path, std::string* target, std::st
   }
   expected_ = static_cast<std::size_t>(st.st_size);
   try {
-    target->reserve(expected_ + expected_ / 16);
+    target->MapPages(expected_ + expected_ / 16);
   } catch (const std::bad_alloc&) {
     return fail(ENOMEM);
   }
@@ -76,11 +67,18 @@ bool TFileReadAhead::Start(const std::string& path, std::string* target, std::st
 }
 
 void TFileReadAhead::Run() {
-  std::unique_ptr<char[]> chunk(new (std::nothrow) char[kReadChunk]);
-  int error = chunk == nullptr ? ENOMEM : 0;
-  std::size_t reported = 0;
-  while (error == 0 && !stop_ && target_->size() < expected_) {
-    const ssize_t n = ::read(fd_, chunk.get(), std::min(kReadChunk, expected_ - target_->size()));
+  // Straight into the target's pages: the caller reads only below what was
+  // reported, and the target's size is set once the bytes are all there.
+  char* const data = target_->data();
+  int error = 0;
+  std::size_t got = 0;
+  std::size_t step = first_read_;
+  while (error == 0 && !stop_ && got < expected_) {
+    const std::size_t want = std::min(step, expected_ - got);
+    // Present before the read writes them: one call instead of a fault per
+    // page, which makes the read faster than one into fresh memory.
+    target_->Populate(got, got + want);
+    const ssize_t n = ::read(fd_, data + got, want);
     if (n < 0) {
       if (errno != EINTR) {
         error = errno;
@@ -90,20 +88,18 @@ void TFileReadAhead::Run() {
     if (n == 0) {
       break;  // the file shrank: it is read as far as it goes
     }
-    // Within the reserved capacity: the bytes already reported stay put.
-    target_->append(chunk.get(), static_cast<std::size_t>(n));
-    if (target_->size() - reported >= kReportEvery) {
-      reported = target_->size();
-      {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        available_ = reported;
-      }
-      arrived_.notify_all();
+    got += static_cast<std::size_t>(n);
+    step = std::min(step * 2, most_read_);
+    {
+      const std::lock_guard<std::mutex> lock(mutex_);
+      available_ = got;
     }
+    arrived_.notify_all();
   }
   {
     const std::lock_guard<std::mutex> lock(mutex_);
-    available_ = target_->size();
+    target_->SetWrittenSize(got);
+    available_ = got;
     error_ = error;
     ended_ = true;
   }
