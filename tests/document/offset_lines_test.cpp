@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -12,9 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "document/line_breaks.h"
 #include "document/src_stream.h"
 #include "document/string_list.h"
 #include "platform/codepage.h"
+#include "platform/file_read_ahead.h"
 
 namespace torvane {
 namespace {
@@ -342,6 +345,58 @@ TEST(OffsetLines, FilesSplitWhileArrivingAsWhenRead) {
   WriteFile(TempFile(), "");
   EXPECT_TRUE(store.ReadFromFileArriving(TempFile()));
   EXPECT_EQ(store.LineCount(), 0);
+  ::unlink(TempFile().c_str());
+}
+
+// The split of bytes still arriving gives the lines of the whole bytes
+// whatever the pieces the read hands over: reads of a few bytes and reports
+// of random amounts put a seam at every place, inside CR LF pairs, TABs and
+// characters too.
+TEST(OffsetLines, EverySeamOfAnArrivingReadSplitsAsTheWholeBytes) {
+  std::mt19937 rng(71);
+  const auto lines_of = [](const char* data, const auto& arrived, bool& cr, bool& lf) {
+    std::vector<std::string> lines;
+    ForEachLine(data, arrived, cr, lf, [&](const TLineScan& line) {
+      lines.push_back(std::to_string(line.start) + ":" + std::to_string(line.length) + ":" +
+                      std::to_string(line.tabs) + ":" + (line.high ? "h" : ""));
+    });
+    return lines;
+  };
+  int reads = 0;
+  for (int round = 0; round < 300; ++round) {
+    std::string bytes = RandomBytes(rng);
+    while (rng() % 3 == 0) {
+      bytes += RandomBytes(rng);
+    }
+    WriteFile(TempFile(), bytes);
+    bool cr = false;
+    bool lf = false;
+    const auto whole = lines_of(
+        bytes.data(), [&](std::size_t) { return bytes.size(); }, cr, lf);
+    TByteBuffer target;
+    TFileReadAhead file;
+    const std::size_t first = rng() % 200 + 1;
+    file.SetReadSizes(first, first + rng() % 3000);
+    ASSERT_TRUE(file.Start(TempFile(), &target));
+    bool cr_arriving = false;
+    bool lf_arriving = false;
+    // Told a random amount of what is there, so seams fall everywhere even
+    // when the read is ahead.
+    const auto arriving = lines_of(
+        target.data(),
+        [&](std::size_t count) {
+          const std::size_t there = file.WaitFor(count);
+          return there < count ? there : std::min(there, count + rng() % 90);
+        },
+        cr_arriving, lf_arriving);
+    ASSERT_TRUE(file.Finish());
+    ++reads;
+    ASSERT_EQ(target.view(), bytes) << "round " << round;
+    ASSERT_EQ(arriving, whole) << "round " << round;
+    ASSERT_EQ(cr_arriving, cr) << "round " << round;
+    ASSERT_EQ(lf_arriving, lf) << "round " << round;
+  }
+  EXPECT_EQ(reads, 300);
   ::unlink(TempFile().c_str());
 }
 
