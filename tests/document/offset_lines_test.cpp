@@ -373,6 +373,26 @@ TEST(OffsetLines, EverySeamOfAnArrivingReadSplitsAsTheWholeBytes) {
     bool lf = false;
     const auto whole = lines_of(
         bytes.data(), [&](std::size_t) { return bytes.size(); }, cr, lf);
+    // The whole bytes' split against a walk over them byte by byte.
+    std::vector<std::string> walked;
+    for (std::size_t start = 0, i = 0, tabs = 0, high = 0; i <= bytes.size(); ++i) {
+      if (i == bytes.size() || bytes[i] == '\r' || bytes[i] == '\n') {
+        if (i < bytes.size() || start < bytes.size()) {
+          walked.push_back(std::to_string(start) + ":" + std::to_string(i - start) + ":" +
+                           std::to_string(tabs) + ":" + (high != 0 ? "h" : ""));
+        }
+        i += i + 1 < bytes.size() && bytes[i] == '\r' && bytes[i + 1] == '\n' ? 1 : 0;
+        start = i + 1;
+        tabs = 0;
+        high = 0;
+      } else {
+        tabs += bytes[i] == '\t' ? 1 : 0;
+        high += static_cast<unsigned char>(bytes[i]) >= 0x80 ? 1 : 0;
+      }
+    }
+    ASSERT_EQ(whole, walked) << "round " << round;
+    ASSERT_EQ(cr, bytes.find('\r') != std::string::npos);
+    ASSERT_EQ(lf, bytes.find('\n') != std::string::npos);
     TByteBuffer target;
     TFileReadAhead file;
     const std::size_t first = rng() % 200 + 1;
