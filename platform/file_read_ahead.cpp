@@ -62,6 +62,13 @@ bool TFileReadAhead::Start(const std::string& path, TByteBuffer* target, std::st
     *stamp = StampOfOpenFile(fd_);
   }
   target_ = target;
+  if (expected_ <= read_in_place_) {
+    // Read before returning: for a small file a thread costs about as much
+    // to start and wake as the overlap saves, and on a busy machine it may
+    // not get a processor for milliseconds.
+    Run();
+    return true;
+  }
   thread_ = std::thread([this] { Run(); });
   return true;
 }

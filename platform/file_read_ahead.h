@@ -1,6 +1,6 @@
 // Reading a whole file on a worker thread while the caller works on the bytes
 // that have arrived, so that splitting a large file into lines overlaps
-// reading it.
+// reading it. A small file is read at once, without a thread.
 #pragma once
 
 #include <atomic>
@@ -43,6 +43,9 @@ class TFileReadAhead {
     first_read_ = first > 0 ? first : 1;
     most_read_ = most > first_read_ ? most : first_read_;
   }
+  // Reads files of at most `size` bytes within Start instead of on a
+  // thread (for tests of both ways); before Start.
+  void SetReadInPlaceLimit(std::size_t size) { read_in_place_ = size; }
   // Waits for the end. True when the file was read as far as it goes;
   // false with the OS's reason when a read failed (target then holds what
   // arrived).
@@ -58,6 +61,7 @@ class TFileReadAhead {
   // a large file takes few calls.
   std::size_t first_read_ = 64 * 1024;
   std::size_t most_read_ = 1024 * 1024;
+  std::size_t read_in_place_ = 4 * 1024 * 1024;
   std::thread thread_;
   std::mutex mutex_;
   std::condition_variable arrived_;

@@ -314,7 +314,7 @@ TEST(OffsetLines, FilesSplitWhileArrivingAsWhenRead) {
   std::mt19937 rng(5);
   for (int round = 0; round < 6; ++round) {
     std::string bytes;
-    while (bytes.size() < 3'000'000) {
+    while (bytes.size() < 4'300'000) {  // more than is read without a thread
       bytes += RandomBytes(rng);
       bytes += round % 2 == 0 ? "\r" : "\r\n";  // breaks across the seams
     }
@@ -397,6 +397,7 @@ TEST(OffsetLines, EverySeamOfAnArrivingReadSplitsAsTheWholeBytes) {
     TFileReadAhead file;
     const std::size_t first = rng() % 200 + 1;
     file.SetReadSizes(first, first + rng() % 3000);
+    file.SetReadInPlaceLimit(round % 2 == 0 ? 0 : bytes.size());  // on a thread or not
     ASSERT_TRUE(file.Start(TempFile(), &target));
     bool cr_arriving = false;
     bool lf_arriving = false;
