@@ -58,6 +58,40 @@ void BM_WriteToStream(benchmark::State& state) {
 }
 BENCHMARK(BM_WriteToStream)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
+// The pieces a save writes, handed to a sink that only counts them: lines
+// as read (kept as offsets), and (range 1) the same lines put back as an
+// undo puts them back, one record each pointing into one block (range 2:
+// that block joined with CR LF, the document's breaks being LF).
+void BM_ForEachPiece(benchmark::State& state) {
+  const std::string& bytes = Bytes(static_cast<int>(state.range(0)));
+  TSrcEditStringList store;
+  store.SetFileFormat(sffUnix);
+  if (state.range(1) == 0) {
+    store.ReadFromBytes(bytes);
+  } else if (state.range(1) == 1) {
+    store.InsertLinesOfText(0, bytes);
+  } else {
+    // As undoing a change of the whole text puts it back: joined with CR LF.
+    std::string joined;
+    for (const char c : bytes) {
+      joined += c == '\n' ? "\r\n" : std::string(1, c);
+    }
+    store.InsertLinesOfText(0, std::move(joined));
+  }
+  std::size_t pieces = 0;
+  for (auto _ : state) {
+    store.ForEachPiece([&](std::string_view piece) { pieces += piece.size() > 0 ? 1 : 0; });
+  }
+  benchmark::DoNotOptimize(pieces);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(bytes.size()));
+}
+BENCHMARK(BM_ForEachPiece)
+    ->Args({1'000'000, 0})
+    ->Args({1'000'000, 1})
+    ->Args({1'000'000, 2})
+    ->Unit(benchmark::kMillisecond);
+
 void BM_InsertLineMiddle(benchmark::State& state) {
   TSrcEditStringList store;
   store.ReadFromBytes(Bytes(1'000'000));

@@ -247,6 +247,12 @@ class TSrcEditStringList {
   // The bytes WriteToStream writes, made once, with capacity for `spare`
   // more (a final line break) so that appending them copies nothing.
   std::string TextBytes(std::size_t spare = 0) const;
+  // Hands the bytes WriteToStream writes to the sink in order, without
+  // making them whole: a run of lines that lie one after the other in the
+  // read bytes, with FileFormat's break between them, goes out as it lies
+  // there; other lines and breaks are gathered into a small buffer first.
+  // No piece is empty.
+  void ForEachPiece(const TByteSink& sink) const;
   // Raises ESrcFileOpenError with the OS's reason; the store is unchanged.
   void ReadFromFile(const std::string& path);
   // ReadFromBytes of the file's bytes, splitting them into lines while

@@ -501,12 +501,11 @@ void TSrcEditStringList::ReadFromFile(const std::string& path) {
 }
 
 void TSrcEditStringList::WriteToFile(const std::string& path) const {
-  // Through memory and a rename rather than truncating the file first: a
-  // failure half-way must not cost the user the file they had.
-  TSrcMemoryStream bytes;
-  WriteToStream(bytes);
+  // Through a temporary file and a rename rather than truncating the file
+  // first: a failure half-way must not cost the user the file they had.
   std::string reason;
-  if (!WriteFileSafely(path, bytes.Bytes(), &reason)) {
+  if (!WriteFileSafely(
+          path, [this](const TByteSink& sink) { ForEachPiece(sink); }, &reason)) {
     throw ESrcFileCreateError(path, reason);
   }
 }

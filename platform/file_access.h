@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -58,6 +59,20 @@ bool ReadFileBytes(const std::string& path, std::string* bytes, std::string* rea
 // stamp of the file as written.
 bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* reason = nullptr,
                      TFileStamp* written = nullptr);
+
+// Receives a file's new content piece after piece.
+using TByteSink = std::function<void(std::string_view piece)>;
+// Hands the whole new content to the sink in order. It may be run twice
+// (the in-place rewrite measures the content first) and must give the same
+// bytes each time.
+using TByteProducer = std::function<void(const TByteSink& sink)>;
+
+// WriteFileSafely of the bytes a producer gives, so that a large text need
+// not be made whole in memory first. Every promise above holds; when the
+// producer throws, the old file is left (or put back) as for a failed write
+// and the exception is passed on.
+bool WriteFileSafely(const std::string& path, const TByteProducer& produce,
+                     std::string* reason = nullptr, TFileStamp* written = nullptr);
 
 // Deletes a file; false (with the reason) when it could not be removed.
 bool RemoveFile(const std::string& path, std::string* reason = nullptr);

@@ -9,9 +9,11 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <exception>
 #include <random>
 #include <vector>
 
@@ -186,9 +188,61 @@ bool CopyOwnership(int fd, const struct stat* old) {
   return true;
 }
 
-// Writes bytes to fd and syncs them; on success *written is fd's stamp.
-bool WriteAndSync(int fd, std::string_view bytes, TFileStamp* written) {
-  if (!WriteAllAt(fd, bytes, 0) || ::fsync(fd) != 0) {
+// One write of the new content: the producer, and what it threw.
+struct TWriteJob {
+  const TByteProducer& produce;
+  std::exception_ptr thrown;
+};
+
+struct TWriteFailed {  // a write of the sink failed with this errno
+  int error;
+};
+
+// A gigabyte given to one write takes several times as long as the same
+// bytes written a megabyte at a time.
+constexpr std::size_t kWriteStep = std::size_t{1} << 20;
+// Every so many bytes the disk is set to work on what is written, so that
+// the closing fsync finds little left to do.
+constexpr off_t kStartWritebackEvery = off_t{32} << 20;
+
+// Writes the producer's bytes into fd from its start; *size becomes their
+// number. False with errno set on failure; what the producer threw is kept
+// in the job (errno is then ECANCELED).
+bool WriteProduced(int fd, TWriteJob& job, off_t* size) {
+  off_t offset = 0;
+  off_t started = 0;
+  try {
+    job.produce([&](std::string_view piece) {
+      while (!piece.empty()) {
+        const std::string_view step = piece.substr(0, kWriteStep);
+        if (!WriteAllAt(fd, step, offset)) {
+          throw TWriteFailed{errno};
+        }
+        offset += static_cast<off_t>(step.size());
+        piece.remove_prefix(step.size());
+        if (offset - started >= kStartWritebackEvery) {
+          // Does not wait; an error of the disk shows at the fsync.
+          ::sync_file_range(fd, started, offset - started, SYNC_FILE_RANGE_WRITE);
+          started = offset;
+        }
+      }
+    });
+  } catch (const TWriteFailed& failed) {
+    errno = failed.error;
+    return false;
+  } catch (...) {
+    job.thrown = std::current_exception();
+    errno = ECANCELED;
+    return false;
+  }
+  *size = offset;
+  return true;
+}
+
+// Writes the content to fd and syncs it; on success *written is fd's stamp.
+bool WriteAndSync(int fd, TWriteJob& job, TFileStamp* written) {
+  off_t size = 0;
+  if (!WriteProduced(fd, job, &size) || ::fsync(fd) != 0) {
     return false;
   }
   if (written != nullptr) {
@@ -211,7 +265,7 @@ void SyncDirectory(const std::string& dir) {
 // 0: done; 1: the file system cannot do it (the caller uses a named file);
 // -1: failed with errno set.
 int ReplaceThroughUnnamedFile(const std::string& dir, const std::string& target,
-                              const struct stat* old, std::string_view bytes, TFileStamp* written) {
+                              const struct stat* old, TWriteJob& job, TFileStamp* written) {
   const int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
   if (fd < 0) {
     return errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL ? 1 : -1;
@@ -222,7 +276,7 @@ int ReplaceThroughUnnamedFile(const std::string& dir, const std::string& target,
     errno = error;
     return -1;
   };
-  if (::flock(fd, LOCK_EX) != 0 || !CopyOwnership(fd, old) || !WriteAndSync(fd, bytes, written)) {
+  if (::flock(fd, LOCK_EX) != 0 || !CopyOwnership(fd, old) || !WriteAndSync(fd, job, written)) {
     return fail();
   }
   // linkat cannot replace a file, so the content gets a temporary name first
@@ -259,7 +313,7 @@ int ReplaceThroughUnnamedFile(const std::string& dir, const std::string& target,
 // The same with a named, exclusive temporary file, for file systems without
 // unnamed ones; one left by a killed save is removed by the next save.
 bool ReplaceThroughNamedFile(const std::string& dir, const std::string& target,
-                             const struct stat* old, std::string_view bytes, TFileStamp* written) {
+                             const struct stat* old, TWriteJob& job, TFileStamp* written) {
   std::string temp;
   int fd = -1;
   for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
@@ -273,7 +327,7 @@ bool ReplaceThroughNamedFile(const std::string& dir, const std::string& target,
     return false;
   }
   const bool ok = ::flock(fd, LOCK_EX) == 0 && CopyOwnership(fd, old) &&
-                  WriteAndSync(fd, bytes, written) && ::rename(temp.c_str(), target.c_str()) == 0;
+                  WriteAndSync(fd, job, written) && ::rename(temp.c_str(), target.c_str()) == 0;
   const int error = errno;
   if (!ok) {
     ::unlink(temp.c_str());
@@ -286,7 +340,7 @@ bool ReplaceThroughNamedFile(const std::string& dir, const std::string& target,
 // Overwrites the file itself, keeping its inode, links and owner. Refuses
 // before touching it when the disk lacks room for the growth; if writing
 // fails half-way the old bytes are written back.
-bool RewriteInPlace(const std::string& target, std::string_view bytes, std::string* reason,
+bool RewriteInPlace(const std::string& target, TWriteJob& job, std::string* reason,
                     TFileStamp* written) {
   const int fd = ::open(target.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
   if (fd < 0) {
@@ -310,7 +364,14 @@ bool RewriteInPlace(const std::string& target, std::string_view bytes, std::stri
     return fail(errno);
   }
   const auto old_size = static_cast<off_t>(old_bytes.size());
-  const auto new_size = static_cast<off_t>(bytes.size());
+  // Measured first: the free space is checked before the file is touched.
+  off_t new_size = 0;
+  try {
+    job.produce([&](std::string_view piece) { new_size += static_cast<off_t>(piece.size()); });
+  } catch (...) {
+    job.thrown = std::current_exception();
+    return fail(ECANCELED);
+  }
   if (new_size > old_size) {
     struct statvfs fs {};
     if (::fstatvfs(fd, &fs) == 0) {
@@ -326,7 +387,8 @@ bool RewriteInPlace(const std::string& target, std::string_view bytes, std::stri
       return fail(reserved);
     }
   }
-  if (WriteAllAt(fd, bytes, 0) && ::ftruncate(fd, new_size) == 0 && ::fsync(fd) == 0) {
+  off_t size = 0;
+  if (WriteProduced(fd, job, &size) && ::ftruncate(fd, size) == 0 && ::fsync(fd) == 0) {
     if (written != nullptr) {
       *written = StampOfOpenFile(fd);
     }
@@ -346,9 +408,8 @@ bool RewriteInPlace(const std::string& target, std::string_view bytes, std::stri
   return false;
 }
 
-}  // namespace
-
-bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* reason,
+// WriteFileSafely with the content of a job.
+bool WriteThroughJob(const std::string& path, TWriteJob& job, std::string* reason,
                      TFileStamp* written) {
   if (path.empty()) {
     SetReason(reason, ENOENT);
@@ -376,18 +437,35 @@ bool WriteFileSafely(const std::string& path, std::string_view bytes, std::strin
   // A rename would split the file from its other names, give it our owner,
   // or is refused by the folder: then the file itself is rewritten.
   if (exists && (old.st_nlink > 1 || !OwnerCanBeKept(old) || !MayWrite(dir))) {
-    return RewriteInPlace(target, bytes, reason, written);
+    return RewriteInPlace(target, job, reason, written);
   }
   RemoveStaleTemporaries(dir, FileNameOf(target));
   const struct stat* keep = exists ? &old : nullptr;
-  const int unnamed = ReplaceThroughUnnamedFile(dir, target, keep, bytes, written);
-  if (unnamed < 0 ||
-      (unnamed == 1 && !ReplaceThroughNamedFile(dir, target, keep, bytes, written))) {
+  const int unnamed = ReplaceThroughUnnamedFile(dir, target, keep, job, written);
+  if (unnamed < 0 || (unnamed == 1 && !ReplaceThroughNamedFile(dir, target, keep, job, written))) {
     SetReason(reason, errno);
     return false;
   }
   SyncDirectory(dir);
   return true;
+}
+
+}  // namespace
+
+bool WriteFileSafely(const std::string& path, std::string_view bytes, std::string* reason,
+                     TFileStamp* written) {
+  return WriteFileSafely(
+      path, [bytes](const TByteSink& sink) { sink(bytes); }, reason, written);
+}
+
+bool WriteFileSafely(const std::string& path, const TByteProducer& produce, std::string* reason,
+                     TFileStamp* written) {
+  TWriteJob job{produce, nullptr};
+  const bool ok = WriteThroughJob(path, job, reason, written);
+  if (job.thrown) {
+    std::rethrow_exception(job.thrown);
+  }
+  return ok;
 }
 
 }  // namespace torvane

@@ -179,9 +179,16 @@ bool TCustomSrcEditor::SaveDocument(const std::string& file_name, TSaveDialog* d
   bool written = false;
   TFileStamp stamp;
   try {
-    TSrcMemoryStream stream(DocumentBytes(options));
-    DoSaveDocument(stream, options);
-    written = !name.empty() && WriteFileSafely(name, stream.Bytes(), nullptr, &stamp);
+    if (!OnSaveDocument && (options & doSelection) == 0) {
+      // Nothing needs the bytes whole: they go to the file in pieces.
+      written = !name.empty() &&
+                WriteFileSafely(
+                    name, [this](const TByteSink& sink) { WriteDocument(sink); }, nullptr, &stamp);
+    } else {
+      TSrcMemoryStream stream(DocumentBytes(options));
+      DoSaveDocument(stream, options);
+      written = !name.empty() && WriteFileSafely(name, stream.Bytes(), nullptr, &stamp);
+    }
   } catch (const std::exception&) {
     written = false;
   }
@@ -223,12 +230,33 @@ std::string TCustomSrcEditor::DocumentBytes(TSrcDocumentOptions options) const {
   const std::size_t spare = LineBreakOf(DocumentFormat()).size();
   std::string bytes = Model().Folds().CollapsedCount() == 0 ? Model().Lines().TextBytes(spare)
                                                             : ExpandedLines()->TextBytes(spare);
-  // The store writes no break after the last line; a last line left empty
-  // already ends the text with one.
-  if (final_line_break_ && !EndsWithLineBreak(bytes) && !bytes.empty()) {
+  if (WantsFinalBreak(bytes)) {
     bytes += LineBreakOf(DocumentFormat());
   }
   return bytes;
+}
+
+void TCustomSrcEditor::WriteDocument(const TByteSink& sink) const {
+  std::unique_ptr<TSrcEditStringList> expanded;
+  if (Model().Folds().CollapsedCount() != 0) {
+    expanded = ExpandedLines();
+  }
+  char last = 0;
+  bool any = false;
+  (expanded ? *expanded : Model().Lines()).ForEachPiece([&](std::string_view piece) {
+    last = piece.back();
+    any = true;
+    sink(piece);
+  });
+  if (WantsFinalBreak(std::string_view(&last, any ? 1 : 0))) {
+    sink(LineBreakOf(DocumentFormat()));
+  }
+}
+
+bool TCustomSrcEditor::WantsFinalBreak(std::string_view text) const {
+  // The store writes no break after the last line; a last line left empty
+  // already ends the text with one.
+  return final_line_break_ && !EndsWithLineBreak(text) && !text.empty();
 }
 
 std::unique_ptr<TSrcEditStringList> TCustomSrcEditor::ExpandedLines() const {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "document/control/document_commands.h"
 #include "document/control/document_types.h"
@@ -127,6 +128,10 @@ class TCustomSrcEditor : public TSrcEditorBase {
   // The bytes a save writes (the whole text, or the selection with CR LF
   // after every line).
   std::string DocumentBytes(TSrcDocumentOptions options) const;
+  // The whole text as DocumentBytes gives it, handed out in pieces.
+  void WriteDocument(const TByteSink& sink) const;
+  // Whether a save adds a line break after `text` (its end is enough).
+  bool WantsFinalBreak(std::string_view text) const;
   void Adopt(const std::string& file_name);
   // False when the file changed behind our back and the user keeps it.
   bool ConfirmOverwrite(const std::string& file_name) const;

@@ -1,7 +1,8 @@
 // Lines kept as offsets into the read bytes must behave exactly as lines with
 // records of their own: one seeded comparison of two stores reading the same
 // random bytes, one keeping offsets and one giving every line a record, through
-// random changes, saves, tab widths and re-reads.
+// random changes, saves, tab widths and re-reads. Also the pieces a save
+// writes, held to the bytes made whole.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -11,12 +12,14 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/line_breaks.h"
 #include "document/src_stream.h"
 #include "document/string_list.h"
 #include "platform/codepage.h"
+#include "platform/file_access.h"
 #include "platform/file_read_ahead.h"
 
 namespace torvane {
@@ -419,6 +422,117 @@ TEST(OffsetLines, EverySeamOfAnArrivingReadSplitsAsTheWholeBytes) {
   }
   EXPECT_EQ(reads, 300);
   ::unlink(TempFile().c_str());
+}
+
+// What ForEachPiece hands out, joined; no piece may be empty.
+std::string Pieces(const TSrcEditStringList& store) {
+  std::string out;
+  store.ForEachPiece([&](std::string_view piece) {
+    EXPECT_FALSE(piece.empty());
+    out += piece;
+  });
+  return out;
+}
+
+// As undoing a change of the whole text puts it back: every line removed,
+// then the text, joined with `brk`, inserted as one block.
+void PutBack(TSrcEditStringList& store, const std::string& brk) {
+  std::string text;
+  for (int i = 0; i < store.LineCount(); ++i) {
+    text += (i > 0 ? brk : "") + std::string(store.GetLine(i));
+  }
+  store.RemoveLines(0, store.LineCount());
+  store.InsertLinesOfText(0, std::move(text));
+}
+
+// The bytes a save writes in pieces are the bytes TextBytes makes, in memory
+// and through a file, for stores read in every way, with offsets or records,
+// through random changes, lines put back as an undo puts them and format
+// changes. Some stores are megabytes, so that runs are long enough to be
+// handed out as they lie and gathered bytes fill the buffer many times.
+TEST(OffsetLines, PiecesAreTheTextBytesThroughRandomChanges) {
+  std::mt19937 rng(20261209);
+  static const std::string kBreaks[] = {"\r\n", "\n", "\r"};
+  int steps = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::string bytes = RandomBytes(rng);
+    if (round % 25 == 0) {
+      const std::size_t size = 300'000 + rng() % 2'500'000;
+      while (bytes.size() < size) {
+        bytes += RandomBytes(rng);
+      }
+    }
+    TSrcEditStringList store;
+    static constexpr std::size_t kLimits[] = {0, 1, 8, 40, 4096};
+    store.SetOffsetLineLimit(kLimits[rng() % std::size(kLimits)]);
+    if (rng() % 5 == 0) {
+      store.SetAllText(bytes);
+    } else {
+      ASSERT_NO_FATAL_FAILURE(Read(store, bytes, static_cast<int>(rng() % 3)));
+    }
+    std::string trace = "round " + std::to_string(round);
+    ASSERT_EQ(Pieces(store), store.TextBytes()) << trace;
+    const int changes = static_cast<int>(rng() % 30);
+    for (int c = 0; c < changes; ++c) {
+      const int kind = static_cast<int>(rng() % 8);
+      if (kind == 0) {
+        const std::string& brk = kBreaks[rng() % 3];
+        trace += ", put back";
+        PutBack(store, brk);
+      } else if (kind == 1) {
+        trace += ", format";
+        store.SetFileFormat(static_cast<TSrcEditFileFormat>(rng() % 3));
+      } else if (kind == 2 && store.LineCount() > 0) {
+        // Every so many lines changed: runs broken into short ones.
+        trace += ", every nth";
+        const int every = static_cast<int>(rng() % 5) + 1;
+        for (int i = static_cast<int>(rng() % every); i < store.LineCount(); i += every) {
+          store.SetLine(i, std::string(store.GetLine(i)) + "x");
+        }
+      } else {
+        std::string name;
+        RandomChange(rng, store.LineCount(), bytes, name)(store);
+        trace += ", " + name;
+      }
+      ++steps;
+      const std::string expected = store.TextBytes();
+      ASSERT_EQ(Pieces(store), expected) << trace;
+      if (rng() % 8 == 0) {
+        store.WriteToFile(TempFile());
+        std::string written;
+        ASSERT_TRUE(ReadFileBytes(TempFile(), &written));
+        ASSERT_EQ(written, expected) << trace << " written";
+      }
+    }
+  }
+  std::printf("piece comparison: %d changes\n", steps);
+  EXPECT_GT(steps, 5000);
+  ::unlink(TempFile().c_str());
+}
+
+// A file read as it is, saved with the breaks it has, goes out as it lies in
+// the read bytes: nothing of it is copied.
+TEST(OffsetLines, AnUnchangedFileIsHandedOutAsItLies) {
+  std::string bytes;
+  for (int i = 0; i < 200'000; ++i) {
+    bytes += "\tmov eax, " + std::to_string(i) + (i % 7 == 0 ? "\n\n" : "\n");
+  }
+  for (const std::size_t limit : {std::size_t{0}, TSrcEditStringList::kDefaultOffsetLineLimit}) {
+    TSrcEditStringList store;
+    store.SetOffsetLineLimit(limit);
+    store.ReadFromBytes(bytes);
+    const char* begin = store.GetLine(0).data();
+    std::size_t pieces = 0;
+    std::string out;
+    store.ForEachPiece([&](std::string_view piece) {
+      EXPECT_GE(piece.data(), begin);
+      EXPECT_LE(piece.data() + piece.size(), begin + bytes.size());
+      out += piece;
+      ++pieces;
+    });
+    EXPECT_EQ(out + "\n", bytes);
+    EXPECT_LT(pieces, 10u);  // a megabyte or more each
+  }
 }
 
 }  // namespace

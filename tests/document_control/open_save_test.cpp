@@ -1,5 +1,7 @@
 // Opening and saving documents: dialog titles, failures and their messages,
 // line-break formats, the selection options, adoption and the byte events.
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +14,7 @@
 
 #include "platform/gui/file_dialog.h"
 #include "tests/document_control/document_fixture.h"
+#include "tests/support/nasm_fold_regions.h"
 #include "tests/support/small_filesystem.h"
 
 namespace torvane {
@@ -313,6 +316,65 @@ TEST_F(DocumentTest, FullFileSystemLeavesTheOldFile) {
   fs.Unfill();
   ASSERT_TRUE(editor_.SaveDocument(path, nullptr, 0));
   EXPECT_EQ(Get(path).size(), 20000u);
+}
+
+// Without a byte event the text goes to the file in pieces: the bytes are
+// those the event path writes (and sees), with a collapsed block expanded,
+// in each format, with and without the final break, also after a last line
+// left empty; and a save that fails leaves the old file.
+TEST_F(DocumentTest, SavingInPiecesWritesWhatTheByteEventSees) {
+  test::AddNasmFoldRegions(editor_.CodeFolding().FoldRegions());
+  editor_.CodeFolding().SetEnabled(true);
+  const std::string path = Put("f.asm", "start:\n%macro\tm 0\n\tline1\n\tline2\n%endmacro\nret\n");
+  ASSERT_TRUE(editor_.OpenDocument(path, nullptr, 0));
+  editor_.RescanFolds();
+  const TSrcEditFileFormat formats[] = {sffDos, sffUnix, sffMac};
+  for (int round = 0; round < 24; ++round) {
+    const std::string trace = "round " + std::to_string(round);
+    if (round == 12) {
+      ASSERT_TRUE(editor_.CollapseFold(*editor_.FoldRanges().FindFoldStartAt(2)));
+      ASSERT_EQ(editor_.Model().Folds().CollapsedCount(), 1);
+    }
+    if (round % 6 == 3) {
+      editor_.Lines().AppendLine("");  // the text then ends with a break
+    }
+    editor_.SetDocumentFormat(formats[round % 3]);
+    editor_.SetFinalLineBreak(round % 2 == 0);
+    editor_.OnSaveDocument = nullptr;
+    ASSERT_TRUE(editor_.SaveDocument(path, nullptr, 0)) << trace;
+    std::string seen;
+    editor_.OnSaveDocument = [&](TCustomSrcEditor&, TSrcMemoryStream& stream, TSrcDocumentOptions) {
+      seen = stream.Bytes();
+    };
+    const std::string other = Path("other.asm");
+    ASSERT_TRUE(editor_.SaveDocument(other, nullptr, 0)) << trace;
+    EXPECT_EQ(Get(path), seen) << trace;
+    EXPECT_EQ(Get(other), seen) << trace;
+    EXPECT_NE(seen.find("line2"), std::string::npos) << trace;  // expanded
+  }
+  // A write that fails half-way (a file size limit, as a full disk):
+  // the message, and the old bytes, also in place (another link).
+  editor_.OnSaveDocument = nullptr;
+  editor_.Lines().AppendLine(std::string(100000, 'x'));
+  const std::string before = Get(path);
+  ASSERT_EQ(::link(path.c_str(), Path("second link.asm").c_str()), 0);
+  for (const bool linked : {true, false}) {
+    if (!linked) {
+      ASSERT_EQ(::unlink(Path("second link.asm").c_str()), 0);
+    }
+    rlimit old_limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+    const auto old_handler = signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, old_limit.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    ExpectMessage();
+    const bool saved = editor_.SaveDocument(path, nullptr, 0);
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    signal(SIGXFSZ, old_handler);
+    EXPECT_FALSE(saved) << linked;
+    EXPECT_EQ(Get(path), before) << linked;
+  }
+  EXPECT_EQ(messages_.size(), 2u);
 }
 
 }  // namespace

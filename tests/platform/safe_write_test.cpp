@@ -12,6 +12,9 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <random>
+#include <stdexcept>
+#include <string_view>
 
 #include "platform/file_access.h"
 
@@ -186,6 +189,79 @@ TEST_F(SafeWriteTest, SaveKilledHalfWayLeavesNoTemporaryAndOldOnesAreRemoved) {
   EXPECT_EQ(Entries(dir),
             (QStringList{".a.asm.tmp42", ".a.asm.tmpnotours", ".b.asm.tmp1", "a.asm"}));
   EXPECT_EQ(Get(a), "new");
+}
+
+// Content given in pieces is written whole on every path (a new file, one
+// replaced through a temporary, one rewritten in place, behind a symbolic
+// link), also when it is tens of megabytes in pieces of every size; a
+// producer that throws leaves the old file on each path, no temporary
+// behind, and its exception reaches the caller.
+TEST_F(SafeWriteTest, ContentInPiecesIsWrittenWholeOrNotAtAll) {
+  std::mt19937 random(20261209);
+  std::string big(34u << 20, '\0');  // beyond the points where writeback starts
+  for (char& c : big) {
+    c = static_cast<char>('a' + random() % 26);
+  }
+  // Hands out `content` in pieces of random sizes, big ones too, and throws
+  // after `throw_after` bytes when that is less than the content.
+  auto producer = [&](const std::string& content, std::size_t throw_after) -> TByteProducer {
+    return [&content, throw_after, &random](const TByteSink& sink) {
+      std::size_t at = 0;
+      while (at < content.size()) {
+        const std::size_t most = random() % 4 == 0 ? (3u << 20) : 300;
+        const std::size_t n = std::min<std::size_t>(1 + random() % most, content.size() - at);
+        if (at + n > throw_after) {
+          throw std::runtime_error("producer failed");
+        }
+        sink(std::string_view(content).substr(at, n));
+        at += n;
+      }
+    };
+  };
+  const std::string a = Path("a.asm");
+  const std::string link = Path("link.asm");
+  ASSERT_EQ(symlink(a.c_str(), link.c_str()), 0);
+  TFileStamp written;
+  ASSERT_TRUE(WriteFileSafely(link, producer(big, SIZE_MAX), nullptr, &written));  // a new file
+  EXPECT_TRUE(Get(a) == big);
+  EXPECT_TRUE(written.SameContent(StampOf(a)));
+  const std::string small = "small";
+  ASSERT_TRUE(WriteFileSafely(a, producer(small, SIZE_MAX)));  // through a temporary
+  EXPECT_EQ(Get(a), small);
+  ASSERT_TRUE(WriteFileSafely(a, [](const TByteSink&) {}));  // nothing at all
+  EXPECT_EQ(Get(a), "");
+  ASSERT_TRUE(WriteFileSafely(a, "old bytes"));
+  for (const std::size_t throw_after : {std::size_t{0}, std::size_t{5'000'000}}) {
+    EXPECT_THROW(WriteFileSafely(a, producer(big, throw_after)), std::runtime_error);
+    EXPECT_EQ(Get(a), "old bytes");
+    EXPECT_EQ(Entries(dir_.path().toStdString()), (QStringList{"a.asm", "link.asm"}));
+  }
+
+  // In place (another name links the file): the content is measured by a
+  // first run of the producer, then written; a throw in either run leaves
+  // or puts back the old bytes.
+  ASSERT_EQ(::link(a.c_str(), Path("b.asm").c_str()), 0);
+  const ino_t inode = Inode(a);
+  int runs = 0;
+  EXPECT_THROW(WriteFileSafely(a,
+                               [&](const TByteSink& sink) {
+                                 if (++runs == 2) {
+                                   sink("partly");
+                                   throw std::runtime_error("second run");
+                                 }
+                                 sink("twelve bytes");
+                               }),
+               std::runtime_error);
+  EXPECT_EQ(runs, 2);
+  EXPECT_EQ(Get(Path("b.asm")), "old bytes");
+  EXPECT_THROW(WriteFileSafely(a, producer(big, 0)), std::runtime_error);
+  EXPECT_EQ(Get(Path("b.asm")), "old bytes");
+  ASSERT_TRUE(WriteFileSafely(a, producer(big, SIZE_MAX)));
+  EXPECT_TRUE(Get(Path("b.asm")) == big);
+  ASSERT_TRUE(WriteFileSafely(a, producer(small, SIZE_MAX)));  // shrinks
+  EXPECT_EQ(Get(Path("b.asm")), small);
+  EXPECT_EQ(Inode(a), inode);
+  EXPECT_EQ(Entries(dir_.path().toStdString()), (QStringList{"a.asm", "b.asm", "link.asm"}));
 }
 
 }  // namespace
