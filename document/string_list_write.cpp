@@ -121,7 +121,7 @@ class TPieceWriter {
     char* to = gathered_.get() + gathered_size_;
     if (bytes.size() <= kBlock && Address(bytes.data()) + kBlock <= readable_end) {
       std::memcpy(to, bytes.data(), kBlock);
-    } else {
+    } else if (!bytes.empty()) {
       std::memcpy(to, bytes.data(), bytes.size());
     }
     gathered_size_ += bytes.size();
