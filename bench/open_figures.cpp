@@ -279,8 +279,13 @@ int LargeFile(const std::string& path) {
   // the disk; the save does, so that a failure leaves the old file).
   const std::filesystem::path saved = std::filesystem::path(path).parent_path() / "saved.asm";
   const std::filesystem::path copied = std::filesystem::path(path).parent_path() / "copied.asm";
+  malloc_trim(0);
+  ResetPeak();
+  const double before_save = PeakMb();
   const double save_ms = TimeMs([&] { e.edit.SaveDocument(saved.string(), nullptr, 0); });
   PrintTimed("save_ms", save_ms);
+  // What the save added to the memory in use before it.
+  Print("rss_save_extra_mb", std::max(PeakMb() - before_save, 0.0));
   const std::string cp = "cp '" + path + "' '" + copied.string() + "'";
   const double cp_ms = TimeMs([&] {
     if (std::system(cp.c_str()) != 0) {
