@@ -99,55 +99,36 @@ bool TCustomSrcEditor::OpenDocument(const std::string& file_name, TOpenDialog* d
   }
 
   TFileStamp stamp;
-  if (!OnLoadDocument && (options & doSelection) == 0) {
-    // Nothing needs the bytes before the lines: they are split while they
-    // are read.
-    TSrcReadFacts facts;
-    try {
+  try {
+    if (!OnLoadDocument && (options & doSelection) == 0) {
+      // Nothing needs the bytes before the lines: they are split while they
+      // are read.
+      TSrcReadFacts facts;
       if (name.empty() || !Lines().ReadFromFileArriving(name, nullptr, &stamp, &facts)) {
         ShowInfoMessage(DocumentOpenErrorText(name));
         return false;
       }
-      final_line_break_ = facts.size == 0 ? unseen_final_break_ : facts.final_break;
-      if (!facts.breaks_seen) {
-        SetDocumentFormat(unseen_format_);
-      }
-      stamped_name_ = name;
-      stamp_ = stamp;
-      SetFirstVisibleRow(1);
-    } catch (const std::exception&) {
-      ShowInfoMessage(DocumentOpenErrorText(name));
-      return false;
-    }
-    if ((options & doReset) != 0) {
-      Adopt(name);
-    }
-    return true;
-  }
-  std::string bytes;
-  if (name.empty() || !ReadFileBytes(name, &bytes, nullptr, &stamp)) {
-    ShowInfoMessage(DocumentOpenErrorText(name));
-    return false;
-  }
-  try {
-    TSrcMemoryStream stream(std::move(bytes));
-    DoLoadDocument(stream, options);
-    if ((options & doSelection) != 0) {
-      const std::int64_t left = stream.Size() - stream.Position();
-      std::string text(static_cast<std::size_t>(left > 0 ? left : 0), '\0');
-      text.resize(stream.Read(text.data(), text.size()));
-      controller_->InsertTextAtCaret(text);
+      TakeReadFacts(name, stamp, facts);
     } else {
-      const std::string& data = stream.Bytes();
-      const bool breaks_seen = data.find_first_of("\r\n") != std::string::npos;
-      const bool final_break = data.empty() ? unseen_final_break_ : EndsWithLineBreak(data);
-      Lines().ReadFromBytes(stream.TakeBytes());
-      final_line_break_ = final_break;
-      if (!breaks_seen) {
-        SetDocumentFormat(unseen_format_);
+      std::string bytes;
+      if (name.empty() || !ReadFileBytes(name, &bytes, nullptr, &stamp)) {
+        ShowInfoMessage(DocumentOpenErrorText(name));
+        return false;
       }
-      stamped_name_ = name;
-      stamp_ = stamp;
+      TSrcMemoryStream stream(std::move(bytes));
+      DoLoadDocument(stream, options);
+      if ((options & doSelection) != 0) {
+        const std::int64_t left = stream.Size() - stream.Position();
+        std::string text(static_cast<std::size_t>(left > 0 ? left : 0), '\0');
+        text.resize(stream.Read(text.data(), text.size()));
+        controller_->InsertTextAtCaret(text);
+      } else {
+        const std::string& data = stream.Bytes();
+        const TSrcReadFacts facts{data.size(), data.find_first_of("\r\n") != std::string::npos,
+                                  EndsWithLineBreak(data)};
+        Lines().ReadFromBytes(stream.TakeBytes());
+        TakeReadFacts(name, stamp, facts);
+      }
     }
     SetFirstVisibleRow(1);
   } catch (const std::exception&) {
@@ -158,6 +139,16 @@ bool TCustomSrcEditor::OpenDocument(const std::string& file_name, TOpenDialog* d
     Adopt(name);
   }
   return true;
+}
+
+void TCustomSrcEditor::TakeReadFacts(const std::string& name, const TFileStamp& stamp,
+                                     const TSrcReadFacts& facts) {
+  final_line_break_ = facts.size == 0 ? unseen_final_break_ : facts.final_break;
+  if (!facts.breaks_seen) {
+    SetDocumentFormat(unseen_format_);
+  }
+  stamped_name_ = name;
+  stamp_ = stamp;
 }
 
 bool TCustomSrcEditor::SaveDocument(const std::string& file_name, TSaveDialog* dialog,

@@ -21,6 +21,8 @@ class QPrinter;
 
 namespace torvane {
 
+struct TSrcReadFacts;
+
 class TOpenDialog;
 class TProposalHint;
 class TSaveDialog;
@@ -133,6 +135,9 @@ class TCustomSrcEditor : public TSrcEditorBase {
   // Whether a save adds a line break after `text` (its end is enough).
   bool WantsFinalBreak(std::string_view text) const;
   void Adopt(const std::string& file_name);
+  // After the lines of `name` were read: its final break, its format when
+  // it had no break to tell, and its stamp.
+  void TakeReadFacts(const std::string& name, const TFileStamp& stamp, const TSrcReadFacts& facts);
   // False when the file changed behind our back and the user keeps it.
   bool ConfirmOverwrite(const std::string& file_name) const;
   void DeliverPendingStatus();
